@@ -1,0 +1,57 @@
+# The two set-up commands of the README (`make run`, `make test`) and the
+# developer targets. Every target installs what is missing first.
+
+BUILD       ?= build
+BUILD_ASAN  ?= build-asan
+BUILD_FUZZ  ?= build-fuzz
+JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 10
+
+.PHONY: run test deps build build-asan build-fuzz bench assets fuzz fuzz-smoke format clean
+
+run: build
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+	  ./$(BUILD)/veltrocane; \
+	else \
+	  xvfb-run -a ./$(BUILD)/veltrocane; \
+	fi
+
+test: build build-asan build-fuzz
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -L unit
+	$(MAKE) --no-print-directory fuzz-smoke
+
+deps:
+	@./tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Release -DVELTROCANE_SANITIZE=ON
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+
+build-fuzz: deps
+	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Release -DVELTROCANE_FUZZ=ON \
+	  -DVELTROCANE_TESTS=ON -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_targets
+
+fuzz: build-fuzz
+	./tools/run-fuzzers.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
+fuzz-smoke: build-fuzz
+	./tools/run-fuzzers.sh $(BUILD_FUZZ) $(FUZZ_SMOKE_SECONDS)
+
+bench: build
+	./$(BUILD)/bench/veltrocane-bench
+
+assets: build
+	./$(BUILD)/tools/assetgen/veltrocane-assetgen assets
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

@@ -1,0 +1,34 @@
+// settings.h: the settings record and its reader for settings.txt.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vel {
+
+inline constexpr uint8_t kSettingsLoaded = 0;
+inline constexpr uint8_t kSettingsLineRejected = 1;
+inline constexpr uint8_t kSettingsUnreadable = 2;
+
+struct Settings {
+  std::array<int32_t, 14> controls{26, 22, 4, 7, 20, 8, 44, 513, 26, 22, 4, 7, 40, 41};
+  float music_volume = 1.0f;
+  float sfx_volume = 1.0f;
+  int32_t show_fps = 0;
+  uint8_t load_status = kSettingsLoaded;
+  bool fullscreen = false;
+  bool vsync = false;
+  bool interlaced = true;
+};
+
+// Parses file text; a rejected line stops the reading with load_status 1.
+Settings parse_settings(std::string_view text);
+// Reads the file; unreadable or not UTF-8 gives the defaults with load_status 2.
+Settings read_settings(const std::string& path);
+// What the shell uses: read_settings, then every field back to its default
+// (load_status kept) when the file was not loaded cleanly.
+Settings load_settings(const std::string& path);
+
+}  // namespace vel
