@@ -1,0 +1,148 @@
+// framebuffer.cpp: creating render targets and the operations that act on a
+// whole target: clears, fades, the sky gradient and conversion to an Image.
+#include "gfx/framebuffer.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <string>
+
+#include "gfx/fatal.h"
+#include "gfx/saturate.h"
+
+namespace vel {
+
+namespace {
+
+[[noreturn]] void refuse_size(int32_t width, int32_t height) {
+  fatal("memory allocation failed: a framebuffer of " + std::to_string(width) + "x" +
+        std::to_string(height) + " pixels");
+}
+
+}  // namespace
+
+Framebuffer framebuffer_new(int32_t width, int32_t height) {
+  // The colour array is addressed with 32-bit byte offsets, so 3*w*h must
+  // fit; a negative size is refused the same way rather than wrapping.
+  if (width < 0 || height < 0) refuse_size(width, height);
+  // Cannot wrap: 3 * (2^31)^2 is below 2^64.
+  const uint64_t bytes = uint64_t{3} * static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+  if (bytes > INT32_MAX) refuse_size(width, height);
+  Framebuffer target;
+  try {
+    target.colour.assign(static_cast<size_t>(bytes), 0);
+    target.depth.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0.0f);
+  } catch (const std::bad_alloc&) {
+    refuse_size(width, height);
+  }
+  target.width = width;
+  target.height = height;
+  return target;
+}
+
+namespace {
+
+// Row r of the target starts at byte 3*r*width; the field rule picks rows.
+uint8_t* row_bytes(Framebuffer& target, int32_t r) {
+  return target.colour.data() +
+         size_t{3} * static_cast<size_t>(r) * static_cast<size_t>(target.width);
+}
+
+void reset_depth(Framebuffer& target) {
+  std::fill(target.depth.begin(), target.depth.end(), kDepthEmpty);
+}
+
+// Every colour byte b of the current field becomes trunc(clamp(b*k, 0, 255)).
+void scale_field(const RenderFlags& flags, Framebuffer& target, float k) {
+  const size_t row_size = size_t{3} * static_cast<size_t>(target.width);
+  for (int32_t r = 0; r < target.height; ++r) {
+    if (!row_in_field(flags, r)) continue;
+    uint8_t* row = row_bytes(target, r);
+    for (size_t i = 0; i < row_size; ++i) row[i] = clamp_byte(static_cast<float>(row[i]) * k);
+  }
+}
+
+}  // namespace
+
+void clear_framebuffer(Rgb colour, const RenderFlags& flags, Framebuffer& target) {
+  const uint8_t blue = channel_byte(colour.b);
+  const uint8_t green = channel_byte(colour.g);
+  const uint8_t red = channel_byte(colour.r);
+  for (int32_t r = 0; r < target.height; ++r) {
+    if (!row_in_field(flags, r)) continue;
+    uint8_t* px = row_bytes(target, r);
+    for (int32_t x = 0; x < target.width; ++x, px += 3) {
+      px[0] = blue;
+      px[1] = green;
+      px[2] = red;
+    }
+  }
+  // Depth is reset on every row whatever the field: the other field's rows
+  // keep last frame's colour, but their depth must not hide this frame.
+  reset_depth(target);
+}
+
+void darken_framebuffer(const RenderFlags& flags, Framebuffer& target, float amount) {
+  // amount above 1 gives a negative factor, which the clamp turns into black.
+  scale_field(flags, target, 1.0f - amount);
+}
+
+void brighten_framebuffer(const RenderFlags& flags, Framebuffer& target, float amount) {
+  // 1 at amount 0, rising to 2 at amount 0.1 and held there.
+  scale_field(flags, target, std::min(amount * 10.0f, 1.0f) + 1.0f);
+}
+
+void draw_sky_gradient(Rgb low, Rgb high, const RenderFlags& flags, Framebuffer& target,
+                       float exponent, float pitch, float fov) {
+  // Half the field of view in radians maps to half the picture height, so
+  // the horizon of the ramp follows the camera; beyond twice that it stops.
+  float slope = pitch / (fov * 3.141592f / 180.0f * 0.5f);
+  slope = std::min(slope, 2.0f);  // NaN passes through and gives shift 0
+  slope = std::max(slope, -2.0f);
+  const int32_t h2 = target.height / 2;
+  const int32_t shift = trunc_i32(static_cast<float>(h2) * slope);
+
+  // The ramp is constant along a row, so it is evaluated once per row; the
+  // bytes are the same as evaluating it per pixel.
+  const float height = static_cast<float>(target.height);
+  for (int32_t r = 0; r < target.height; ++r) {
+    if (!row_in_field(flags, r)) continue;
+    int32_t v = r + shift;
+    if (v <= 0) v = 0;
+    v = std::min(v, target.height);
+    const float w = static_cast<float>(target.height - v) / height;
+    const float a = std::copysign(std::pow(std::fabs(w), exponent), w);
+    const uint8_t blue = channel_byte(a * high.b + (1.0f - a) * low.b);
+    const uint8_t green = channel_byte(a * high.g + (1.0f - a) * low.g);
+    const uint8_t red = channel_byte(a * high.r + (1.0f - a) * low.r);
+    uint8_t* px = row_bytes(target, r);
+    for (int32_t x = 0; x < target.width; ++x, px += 3) {
+      px[0] = blue;
+      px[1] = green;
+      px[2] = red;
+    }
+  }
+  reset_depth(target);
+}
+
+Image framebuffer_to_image(const Framebuffer& source, bool alpha_from_depth) {
+  Image image;
+  image.width = source.width;
+  image.height = source.height;
+  image.colour_mapped = false;
+  const size_t count = source.depth.size();
+  assert(source.colour.size() == 3 * count);
+  image.pixels.resize(count);
+  const uint8_t* px = source.colour.data();
+  for (size_t i = 0; i < count; ++i, px += 3) {
+    // Nothing drawn where depth still holds the empty value: transparent.
+    const float alpha = alpha_from_depth && source.depth[i] == kDepthEmpty ? 0.0f : 1.0f;
+    image.pixels[i] = {static_cast<float>(px[2]) / 255.0f, static_cast<float>(px[1]) / 255.0f,
+                       static_cast<float>(px[0]) / 255.0f, alpha};
+  }
+  return image;
+}
+
+}  // namespace vel

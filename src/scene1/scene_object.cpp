@@ -1,0 +1,35 @@
+// scene_object.cpp: keeps a placed object's model matrix and bounding sphere
+// in step with its rotation, scale and mesh.
+#include "scene1/scene_object.h"
+
+#include <cmath>
+
+#include "gfx/matrix.h"
+
+namespace vel {
+
+// The new turn is applied in the object's own frame (right-multiplied),
+// while the scale is applied after the rotation along the world axes: row i
+// of the 3x3 is scaled by scale[i]. Column 3, the position, is kept.
+void rotate_object(SceneObject& object, uint8_t axis, float angle) {
+  object.rotation = mat4_mul(object.rotation, axis_rotation(axis, angle));
+  const float row_scale[3] = {object.scale.x, object.scale.y, object.scale.z};
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      object.transform.at(i, j) = row_scale[i] * object.rotation.at(i, j);
+    }
+  }
+}
+
+void update_object_bounds(SceneObject& object, const Mesh& mesh, bool with_radius) {
+  object.bound_center = mat4_apply_point(object.transform, mesh.centre);
+  if (!with_radius) return;
+  float max_d2 = 0.0f;  // a mesh without positions gets radius 0
+  for (const Vec3& p : mesh.positions) {
+    const float d2 = length_squared(mat4_apply_point(object.transform, p) - object.bound_center);
+    if (d2 > max_d2) max_d2 = d2;
+  }
+  object.bound_radius = std::sqrt(max_d2);
+}
+
+}  // namespace vel
