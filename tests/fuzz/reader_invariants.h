@@ -1,0 +1,134 @@
+// reader_invariants.h: what every result of the untrusted-input parsers must
+// satisfy, checked by the fuzz targets and by the unit test that replays the
+// fuzz corpus and the saved crash inputs. Each check returns an empty text or
+// the broken rule.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gfx/image.h"
+#include "gfx/mesh.h"
+#include "gfx/parse_result.h"
+#include "main/settings.h"
+
+namespace vel::fuzz {
+
+inline bool unit_channel(float c) {
+  return c >= 0.0f && c <= 1.0f;
+}
+
+inline bool same_bits(const void* a, const void* b, size_t size) {
+  return size == 0 || std::memcmp(a, b, size) == 0;
+}
+
+template <class T>
+bool same_bits(const std::vector<T>& a, const std::vector<T>& b) {
+  return a.size() == b.size() && same_bits(a.data(), b.data(), a.size() * sizeof(T));
+}
+
+// A refusal must name the file; an accepted image must be safe for the
+// rasteriser and the blitter to index without checks.
+inline std::string check_image(const ParseResult<Image>& result, const std::string& path) {
+  if (!result) {
+    if (result.error.find(path) == std::string::npos) return "error does not name the file";
+    return {};
+  }
+  const Image& image = *result.value;
+  if (image.path != path) return "path not kept";
+  if (image.width < 0 || image.width > 65535 || image.height < 0 || image.height > 65535) {
+    return "size outside the TGA range";
+  }
+  const size_t pixel_count = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+  if (image.colour_mapped) {
+    if (!image.pixels.empty()) return "colour-mapped image with true-colour pixels";
+    if (image.indices.size() != pixel_count) return "index count is not width * height";
+    for (const uint8_t index : image.indices) {
+      if (index >= image.palette.size()) return "index beyond the palette";
+    }
+    for (const Colour& c : image.palette) {
+      if (!unit_channel(c.r) || !unit_channel(c.g) || !unit_channel(c.b) || c.a != 1.0f) {
+        return "palette entry outside 0..1 or not opaque";
+      }
+    }
+  } else {
+    if (!image.palette.empty() || !image.indices.empty()) return "true-colour image with a palette";
+    if (image.pixels.size() != pixel_count) return "pixel count is not width * height";
+    for (const Colour& c : image.pixels) {
+      if (!unit_channel(c.r) || !unit_channel(c.g) || !unit_channel(c.b) || !unit_channel(c.a)) {
+        return "pixel channel outside 0..1";
+      }
+    }
+  }
+  return {};
+}
+
+// Decoding the same bytes twice must give the same bits.
+inline bool same_image(const ParseResult<Image>& a, const ParseResult<Image>& b) {
+  if (a.value.has_value() != b.value.has_value()) return false;
+  if (!a) return a.error == b.error;
+  const Image& x = *a.value;
+  const Image& y = *b.value;
+  return x.width == y.width && x.height == y.height && x.colour_mapped == y.colour_mapped &&
+         same_bits(x.palette, y.palette) && x.indices == y.indices && same_bits(x.pixels, y.pixels);
+}
+
+// A refusal must name the file; an accepted mesh must hold only complete
+// triangles whose indices the mesh drawer can follow without checks. A mesh
+// without normals carries normal index 0 on every corner.
+inline std::string check_mesh(const ParseResult<Mesh>& result, const std::string& path) {
+  if (!result) {
+    if (result.error.find(path) == std::string::npos) return "error does not name the file";
+    return {};
+  }
+  const Mesh& mesh = *result.value;
+  if (mesh.path != path) return "path not kept";
+  if (mesh.corners.size() % 3 != 0) return "incomplete triangle";
+  for (const Corner& c : mesh.corners) {
+    if (c.position >= mesh.positions.size()) return "position index beyond the array";
+    if (c.texcoord >= mesh.texcoords.size()) return "texcoord index beyond the array";
+    if (mesh.normals.empty() ? c.normal != 0 : c.normal >= mesh.normals.size()) {
+      return "normal index beyond the array";
+    }
+  }
+  if (mesh.positions.empty() &&
+      !(std::isnan(mesh.centre.x) && std::isnan(mesh.centre.y) && std::isnan(mesh.centre.z))) {
+    return "centre of a mesh without positions is not NaN";
+  }
+  return {};
+}
+
+inline bool same_mesh(const ParseResult<Mesh>& a, const ParseResult<Mesh>& b) {
+  if (a.value.has_value() != b.value.has_value()) return false;
+  if (!a) return a.error == b.error;
+  const Mesh& x = *a.value;
+  const Mesh& y = *b.value;
+  return same_bits(x.positions, y.positions) && same_bits(x.texcoords, y.texcoords) &&
+         same_bits(x.normals, y.normals) && same_bits(x.corners, y.corners) &&
+         same_bits(&x.centre, &y.centre, sizeof(Vec3));
+}
+
+// Whatever the text, the record stays within the ranges the shell and the
+// scene rely on.
+inline std::string check_settings(const Settings& s) {
+  if (s.load_status != kSettingsLoaded && s.load_status != kSettingsLineRejected) {
+    return "load_status other than 0 or 1 from text";
+  }
+  if (!unit_channel(s.music_volume) || !unit_channel(s.sfx_volume)) {
+    return "volume outside 0..1 or NaN";
+  }
+  return {};
+}
+
+inline bool same_settings(const Settings& a, const Settings& b) {
+  return a.controls == b.controls && same_bits(&a.music_volume, &b.music_volume, sizeof(float)) &&
+         same_bits(&a.sfx_volume, &b.sfx_volume, sizeof(float)) && a.show_fps == b.show_fps &&
+         a.load_status == b.load_status && a.fullscreen == b.fullscreen && a.vsync == b.vsync &&
+         a.interlaced == b.interlaced;
+}
+
+}  // namespace vel::fuzz
