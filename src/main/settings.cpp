@@ -1,0 +1,120 @@
+// settings.cpp: the reader of settings.txt. It never fails: whatever it
+// cannot use leaves the defaults in place and says why in load_status.
+#include "main/settings.h"
+
+#include <optional>
+
+#include "gfx/text_syntax.h"
+
+namespace vel {
+
+namespace {
+
+// Volumes keep to 0..1. The comparisons are written so that NaN fails the
+// first one and becomes 0; inf then clamps to 1 and -inf to 0.
+float clamp_volume(float value) {
+  const float at_least_zero = value > 0.0f ? value : 0.0f;
+  return at_least_zero < 1.0f ? at_least_zero : 1.0f;
+}
+
+std::optional<bool> parse_switch(std::string_view value) {
+  const std::optional<int32_t> number = parse_int32(value);
+  if (!number || (*number != 0 && *number != 1)) return std::nullopt;
+  return *number == 1;
+}
+
+// The value is trimmed first (spaces after "=" are fine here, unlike for the
+// other keys), then every "|" separates a field and exactly 14 are needed.
+bool parse_controls(std::string_view value, std::array<int32_t, 14>& controls) {
+  std::array<int32_t, 14> fields{};
+  std::string_view rest = trim_unicode_space(value);
+  size_t count = 0;
+  for (;;) {
+    const size_t bar = rest.find('|');
+    const std::string_view field = rest.substr(0, bar);
+    if (count == fields.size()) return false;  // a 15th field
+    const std::optional<int32_t> code = parse_int32(field);
+    if (!code) return false;
+    fields[count++] = *code;
+    if (bar == std::string_view::npos) break;
+    rest.remove_prefix(bar + 1);
+  }
+  if (count != fields.size()) return false;
+  controls = fields;
+  return true;
+}
+
+// Stores one key's value; false when the key is unknown or the value does
+// not parse, which rejects the line.
+bool apply_line(std::string_view key, std::string_view value, Settings& settings) {
+  if (key == "controls") return parse_controls(value, settings.controls);
+  if (key == "music_volume" || key == "sfx_volume") {
+    const std::optional<float> volume = parse_float(value);
+    if (!volume) return false;
+    (key == "music_volume" ? settings.music_volume : settings.sfx_volume) = clamp_volume(*volume);
+    return true;
+  }
+  if (key == "show_fps") {
+    const std::optional<int32_t> place = parse_int32(value);
+    if (!place) return false;
+    settings.show_fps = *place;
+    return true;
+  }
+  bool* target = key == "fullscreen"   ? &settings.fullscreen
+                 : key == "vsync"      ? &settings.vsync
+                 : key == "interlaced" ? &settings.interlaced
+                                       : nullptr;
+  if (target == nullptr) return false;
+  const std::optional<bool> on = parse_switch(value);
+  if (!on) return false;
+  *target = *on;
+  return true;
+}
+
+}  // namespace
+
+Settings parse_settings(std::string_view text) {
+  Settings settings;
+  while (!text.empty()) {
+    const size_t feed = text.find('\n');
+    const std::string_view piece = text.substr(0, feed);
+    text.remove_prefix(feed == std::string_view::npos ? text.size() : feed + 1);
+    if (piece.empty()) continue;
+
+    // Trimmed once; key and value are not trimmed again, so "vsync = 1"
+    // names the key "vsync " and is rejected.
+    const std::string_view line = trim_unicode_space(piece);
+    const size_t equals = line.find('=');
+    const bool two_parts =
+        equals != std::string_view::npos && line.find('=', equals + 1) == std::string_view::npos;
+    if (!two_parts || !apply_line(line.substr(0, equals), line.substr(equals + 1), settings)) {
+      settings.load_status = kSettingsLineRejected;
+      return settings;
+    }
+  }
+  settings.load_status = kSettingsLoaded;
+  return settings;
+}
+
+Settings read_settings(const std::string& path) {
+  const FileBytes file = read_file_bytes(path);
+  const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
+  if (!file.error.empty() || !is_valid_utf8(text)) {
+    Settings defaults;
+    defaults.load_status = kSettingsUnreadable;
+    return defaults;
+  }
+  return parse_settings(text);
+}
+
+Settings load_settings(const std::string& path) {
+  const Settings read = read_settings(path);
+  if (read.load_status == kSettingsLoaded) return read;
+  // A file that was not read cleanly has no effect at all: a half-applied
+  // file would leave the game in a state nobody wrote down.
+  Settings defaults;
+  defaults.load_status = read.load_status;
+  return defaults;
+}
+
+}  // namespace vel
