@@ -25,9 +25,15 @@ void draw_line(Point2 from, Point2 to, Colour colour_from, Colour colour_to,
                const RenderFlags& flags, Framebuffer& target);
 void draw_rectangle(Point2 corner_a, Point2 corner_b, Colour colour, bool filled,
                     const RenderFlags& flags, Framebuffer& target);
+// Every source pixel goes to one target pixel (scaling spreads or packs,
+// never fills). A source rectangle reaching outside the image draws only the
+// image's own pixels, each where it would have landed.
 void blit_image(const Image& image, std::optional<Rect> source, Point2 position, Vec2 anchor,
-                Vec2 scale, std::optional<Colour> tint, bool mark_depth,
-                const RenderFlags& flags, Framebuffer& target);
+                Vec2 scale, std::optional<Colour> tint, bool mark_depth, const RenderFlags& flags,
+                Framebuffer& target);
+// One line of text from a font image of 8 columns of square cells starting
+// at the space; glyph cells overlap by two columns. Bytes whose cell lies
+// outside the font image draw nothing but still advance the pen.
 void draw_text(const Image& font, std::string_view text, Point2 pen, Colour tint,
                const RenderFlags& flags, Framebuffer& target);
 

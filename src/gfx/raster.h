@@ -20,8 +20,13 @@ struct Material {
   static Material flat(Colour c) { return {Kind::colour, nullptr, c}; }
 };
 
-// Every w must be > 0. light and fog are per-vertex intensities and
-// visibilities in vertex order.
+// Fills one clip-space triangle whose every w is > 0 (the mesh drawer cuts
+// the others first). light and fog are the per-vertex light intensities and
+// fog visibilities, in vertex order. Pixels sample their lower-left corner;
+// edge pixels belong to every triangle that touches them. Depth is written
+// before the 0.05 alpha cut-off, so transparent texels still occlude.
+// A triangle of zero area draws nothing; a texture with no texels to read
+// (zero size, short arrays, an index past the palette) draws as transparent.
 void rasterise_triangle(const Vec4& p1, const Vec4& p2, const Vec4& p3, const Lighting& lighting,
                         const float light[3], const float fog[3], Vec2 uv1, Vec2 uv2, Vec2 uv3,
                         const Material& material, const RenderFlags& flags, Framebuffer& target);

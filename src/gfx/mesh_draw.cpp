@@ -1,0 +1,192 @@
+// mesh_draw.cpp: draw_mesh, the path from a placed Mesh to rasterised
+// triangles: whole-triangle rejection, back-face culling, per-vertex light and
+// fog, and the near-plane cut of triangles that reach behind the eye.
+#include "gfx/mesh_draw.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "gfx/fatal.h"
+#include "gfx/matrix.h"
+
+namespace vel {
+
+namespace {
+
+// Crossings whose signed distances differ by less than this are dropped.
+constexpr float kMinCutDenominator = 1.1920929e-7f;
+
+// max(0, v) where not-a-number counts as 0.
+inline float max_zero(float v) {
+  return v > 0.0f ? v : 0.0f;
+}
+
+inline Vec2 map_uv(Vec2 t, Vec2 scale, Vec2 offset) {
+  return {t.x * scale.x + offset.x, t.y * scale.y + offset.y};
+}
+
+// False when a corner's position or texture coordinate index points past its
+// array (a malformed mesh): the triangle is then skipped.
+inline bool corner_in_range(const Mesh& mesh, const Corner& corner) {
+  return corner.position < mesh.positions.size() && corner.texcoord < mesh.texcoords.size();
+}
+
+// Light intensity at one vertex (world position q, unit world normal m).
+float vertex_light(const Lighting& lighting, Vec3 direction_unit, Vec3 q, Vec3 m) {
+  if (lighting.light_type == kPointLight) {
+    const Vec3 to_light = lighting.light_position - q;
+    const float d = length(to_light);
+    const float facing = max_zero(dot(m, to_light) / d);
+    const float attenuation = max_zero((lighting.light_range - d) / lighting.light_range);
+    return attenuation * facing;
+  }
+  if (lighting.light_type == kDirectionalLight) return max_zero(-dot(m, direction_unit));
+  fatal("Unknown light type");
+}
+
+// Fog visibility at eye distance e: 1 before fog_start, 0 past fog_end.
+inline float vertex_visibility(float e, float fog_start, float inv_fog_span) {
+  float f = 1.0f - (e - fog_start) * inv_fog_span;
+  f = f < 1.0f ? f : 1.0f;  // not-a-number gives 1
+  return f > 0.0f ? f : 0.0f;
+}
+
+// True when all three values lie beyond the same side of the clip volume on
+// one axis: all a_k > w_k or all a_k < -w_k.
+inline bool beyond_high(float a1, float a2, float a3, const Vec4 c[3]) {
+  return a1 > c[0].w && a2 > c[1].w && a3 > c[2].w;
+}
+inline bool beyond_low(float a1, float a2, float a3, const Vec4 c[3]) {
+  return a1 < -c[0].w && a2 < -c[1].w && a3 < -c[2].w;
+}
+
+bool trivially_rejected(const Vec4 c[3]) {
+  if (c[0].w <= 0.0f && c[1].w <= 0.0f && c[2].w <= 0.0f) return true;
+  if (beyond_high(c[0].x, c[1].x, c[2].x, c)) return true;
+  if (beyond_low(c[0].x, c[1].x, c[2].x, c)) return true;
+  if (beyond_high(c[0].y, c[1].y, c[2].y, c)) return true;
+  if (beyond_low(c[0].y, c[1].y, c[2].y, c)) return true;
+  if (beyond_high(c[0].z, c[1].z, c[2].z, c)) return true;
+  return beyond_low(c[0].z, c[1].z, c[2].z, c);
+}
+
+// Clockwise on screen (x right, y up) in normalised coordinates. Zero-area
+// triangles are not back faces.
+bool is_back_face(const Vec4 c[3]) {
+  const float x1 = c[0].x / c[0].w, y1 = c[0].y / c[0].w;
+  const float x2 = c[1].x / c[1].w, y2 = c[1].y / c[1].w;
+  const float x3 = c[2].x / c[2].w, y3 = c[2].y / c[2].w;
+  return (x3 - x2) * (y2 - y1) > (x2 - x1) * (y3 - y2);
+}
+
+// Signed distance to the near plane z = -0.1 w of clip space; a corner is
+// kept when s <= 0.
+inline float near_distance(const Vec4& c) {
+  return -c.z - 0.1f * c.w;
+}
+
+}  // namespace
+
+// Walks the edges 1->2, 2->3, 3->1, keeping inside corners and the crossings.
+// A crossing's uv interpolates the edge's two uv's by the same fraction as its
+// position, which is exactly where the triangle's own clip-space weights put
+// it on that edge.
+NearCut cut_near_plane(const Vec4 clip[3], const Vec2 uv[3]) {
+  const float s[3] = {near_distance(clip[0]), near_distance(clip[1]), near_distance(clip[2])};
+  NearCut cut;
+  for (int i = 0; i < 3; ++i) {
+    const int j = (i + 1) % 3;
+    const bool a_inside = s[i] <= 0.0f;
+    const bool b_inside = s[j] <= 0.0f;
+    // One plane cuts a triangle into at most four corners; the bound only
+    // guards against that ever being wrong.
+    if (a_inside && cut.count < kMaxCutCorners) {
+      cut.position[cut.count] = clip[i];
+      cut.uv[cut.count] = uv[i];
+      ++cut.count;
+    }
+    if (a_inside == b_inside) continue;
+    const float den = s[i] - s[j];
+    if (!(std::fabs(den) >= kMinCutDenominator) || cut.count >= kMaxCutCorners) continue;
+    const float t = s[i] / den;
+    const Vec4& a = clip[i];
+    const Vec4& b = clip[j];
+    cut.position[cut.count] = {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), a.z + t * (b.z - a.z),
+                               a.w + t * (b.w - a.w)};
+    cut.uv[cut.count] = {uv[i].x + t * (uv[j].x - uv[i].x), uv[i].y + t * (uv[j].y - uv[i].y)};
+    ++cut.count;
+  }
+  return cut;
+}
+
+void draw_mesh(const Mesh& mesh, const Mat4& model, const Material& material, Vec2 uv_offset,
+               Vec2 uv_scale, const Lighting& lighting, const Camera& camera,
+               const RenderFlags& flags, Framebuffer& target) {
+  const Mat4 mvp = mat4_mul(camera.view_projection, model);
+  const bool lit = lighting.lighting_enabled;
+  const bool fogged = lighting.fog_enabled;
+  const Vec3 direction_unit =
+      lit ? lighting.light_direction / length(lighting.light_direction) : Vec3{};
+  const float inv_fog_span = 1.0f / (lighting.fog_end - lighting.fog_start);
+  const bool cull = flags.cull_back_faces != 0;
+
+  // Triangles are consecutive corner triples; a trailing incomplete triple
+  // (a malformed mesh) is skipped rather than read past the end.
+  const size_t triangle_count = mesh.corners.size() / 3;
+  for (size_t t = 0; t < triangle_count; ++t) {
+    const Corner* corners = &mesh.corners[3 * t];
+    if (!corner_in_range(mesh, corners[0]) || !corner_in_range(mesh, corners[1]) ||
+        !corner_in_range(mesh, corners[2])) {
+      continue;
+    }
+
+    Vec3 p[3];
+    Vec2 uv[3];
+    Vec4 c[3];
+    for (int k = 0; k < 3; ++k) {
+      p[k] = mesh.positions[corners[k].position];
+      uv[k] = map_uv(mesh.texcoords[corners[k].texcoord], uv_scale, uv_offset);
+      c[k] = mat4_apply(mvp, p[k]);
+    }
+
+    if (trivially_rejected(c)) continue;
+    const bool all_in_front = c[0].w > 0.0f && c[1].w > 0.0f && c[2].w > 0.0f;
+    if (cull && all_in_front && is_back_face(c)) continue;
+
+    float light[3] = {1.0f, 1.0f, 1.0f};
+    float fog[3] = {1.0f, 1.0f, 1.0f};
+    if (lit || fogged) {
+      for (int k = 0; k < 3; ++k) {
+        const Vec3 q = mat4_apply_point(model, p[k]);
+        if (lit) {
+          // A normal index past the array (a mesh without normals) reads as
+          // the zero normal, which receives no direct light.
+          const uint64_t ni = corners[k].normal;
+          const Vec3 n = ni < mesh.normals.size() ? mesh.normals[ni] : Vec3{};
+          const Vec3 world_normal = mat4_apply_vector(model, n);
+          const Vec3 m = world_normal / length(world_normal);
+          light[k] = vertex_light(lighting, direction_unit, q, m);
+        }
+        if (fogged) {
+          fog[k] = vertex_visibility(length(q - camera.eye), lighting.fog_start, inv_fog_span);
+        }
+      }
+    }
+
+    if (all_in_front) {
+      rasterise_triangle(c[0], c[1], c[2], lighting, light, fog, uv[0], uv[1], uv[2], material,
+                         flags, target);
+      continue;
+    }
+
+    // The pieces keep the uncut triangle's light and fog values and are not
+    // culled again.
+    const NearCut cut = cut_near_plane(c, uv);
+    for (int j = 2; j < cut.count; ++j) {
+      rasterise_triangle(cut.position[0], cut.position[j - 1], cut.position[j], lighting, light,
+                         fog, cut.uv[0], cut.uv[j - 1], cut.uv[j], material, flags, target);
+    }
+  }
+}
+
+}  // namespace vel
