@@ -14,6 +14,7 @@
 #include "gfx/mesh.h"
 #include "main/scene.h"
 #include "main/settings.h"
+#include "scene1/device_preview.h"
 #include "scene1/hud_message.h"
 #include "scene1/player_body.h"
 #include "scene1/scene_object.h"
@@ -38,48 +39,45 @@ struct CityScene final : Scene {
 
   RunEnd run_end = end_run_with_screenshot;
 
-  // 1. Object lists; an object's index in its list is meaningful.
-  std::vector<SceneObject> statics;
-  std::vector<SceneObject> markers;
+  // Object lists; an object's index in its list is meaningful (vehicle
+  // speed and height, pickup pairing).
+  std::vector<SceneObject> statics;  // blocks, terraces, the antenna: drawn and solid
+  std::vector<SceneObject> markers;  // grapple hit indicators, appended in play
   std::vector<SceneObject> cars;
   std::vector<SceneObject> drones;
   std::vector<SceneObject> chips;
   std::vector<SceneObject> batteries;
-  std::vector<SceneObject> chip_indicators;
-  std::vector<SceneObject> battery_indicators;
-  std::vector<SceneObject> fans;
-  // 2.
+  std::vector<SceneObject> chip_indicators;     // paired with chips by index
+  std::vector<SceneObject> battery_indicators;  // paired with batteries by index
+  std::vector<SceneObject> fans;                // style 3 only
   std::vector<DroneBurst> drone_bursts;
-  // 3.
-  std::string fps_text;
-  // 4. Asset tables, addressed by slot number.
+  std::string fps_text;  // "LOL" until the first readout update
+  // Asset tables, addressed by slot number (23 meshes, 49 textures).
   std::vector<Mesh> meshes;
   std::vector<Image> textures;
-  // 5.
   std::vector<HudMessage> messages;
-  // 6.
-  Image panel_background;
-  // 7. x, y screen fractions (y upward), z the drop's weight.
+  Image panel_background;  // the picture behind the open panel
+  // The menus' device pictures and their render target, made on first use.
+  DevicePreviews previews;
+  // Rain drops: x, y screen fractions (y upward), z the drop's weight.
   std::vector<Vec3> rain;
-  // 8.
+  // Scene switch asked of the shell.
   int32_t switch_requested = 0;
   int32_t switch_target = 0;
-  // 9.
-  Settings settings_copy;
-  // 10.
+  Settings settings_copy;  // refreshed every frame
   Lighting lighting;
-  // 11. City parameters.
+  // City parameters, derived from the level.
   int32_t grid_size = 1;
   float block_factor = 1.0f;
   float lane_offset = 0.0f;
   int32_t height_steps = 1;
   int32_t car_count = 0;
   int32_t drone_count = 0;
-  // 12. Weather timers (seconds).
+  // Weather timers (seconds), style 2.
   float lightning_wait = 1.0f;
   float lightning_flash = 0.1f;
   float storm_timer = 1.0f;
-  // 13. Player and camera.
+  // Player and camera.
   uint32_t prev_held = 0;
   float yaw = 0.0f;
   float pitch = 0.0f;
@@ -90,23 +88,20 @@ struct CityScene final : Scene {
   uint8_t airborne = 0;
   float takeoff_time = 0.0f;
   Camera camera;
-  // 14.
-  float view_distance = 0.0f;
-  // 15.
+  float view_distance = 0.0f;  // far plane, fog and culling distance
+  // Times (seconds).
   int32_t menu_selection = 0;
   float start_time = 0.0f;
   float elapsed = 0.0f;
-  // 16.
-  int32_t rng_state = 1799;
-  // 17. Grapple.
+  int32_t rng_state = 1799;  // the one generator; init seeds it
+  // Grapple.
   Vec3 grapple_anchor;
   int32_t anchor_car = -1;
   Vec3 rope_end;
   float grapple_cooldown = 0.1f;
   float grapple_reload = 0.1f;
-  // 18.
-  Vec3 station_position;
-  // 19. Economy and progress.
+  Vec3 station_position;  // top of the tallest building: the device station
+  // Economy and progress.
   int32_t jump_level = 0;
   int32_t pull_level = 0;
   int32_t drive_level = 0;
@@ -118,7 +113,7 @@ struct CityScene final : Scene {
   int32_t max_chips = 4;
   int32_t level = 1;
   float energy = 1.0f;
-  // 20. Flags.
+  // Flags.
   uint8_t paused = 1;
   uint8_t panel_open = 0;
   uint8_t device_menu_open = 0;
@@ -126,8 +121,7 @@ struct CityScene final : Scene {
   uint8_t grapple_attached = 0;
   uint8_t on_ground = 0;
   RenderFlags render_flags{1, 1, 0, 1, 0};
-  // 21.
-  uint8_t style = 0;
+  uint8_t style = 0;  // the city's look, 0..3
 };
 
 }  // namespace vel

@@ -1,5 +1,6 @@
 // panel.h: the system information panel and the device menu: toggling,
-// navigation, the station test, the background capture and their drawing.
+// navigation, the station test, the background capture and their drawing
+// (the panel in panel.cpp, the device menu in device_menu.cpp).
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,19 @@
 #include "scene1/city_scene.h"
 
 namespace vel {
+
+// Pressed-edge bits that drive both menus (control slots 8 to 13).
+inline constexpr uint32_t kMenuUpBit = 0x100;
+inline constexpr uint32_t kMenuDownBit = 0x200;
+inline constexpr uint32_t kMenuLeftBit = 0x400;
+inline constexpr uint32_t kMenuRightBit = 0x800;
+inline constexpr uint32_t kMenuSelectBit = 0x1000;
+inline constexpr uint32_t kPanelToggleBit = 0x2000;
+
+// A device-menu select on one of its three devices stops the program with
+// this message: installing a device is not built yet.
+inline constexpr const char* kDeviceSelectMessage =
+    "not yet implemented: HANDLE ITEM SELECTION DUDE";
 
 // Flips the panel (called on a pressed toggle bit); returns true when the
 // panel has just opened.

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "main/input.h"
 #include "gfx/parse_result.h"
+#include "main/input.h"
 
 namespace vel {
 
@@ -21,7 +21,8 @@ struct InputScript {
   std::vector<InputSegment> segments;
 };
 
-// `#` starts a comment, blank lines are skipped; HELD is decimal or 0x-hex.
+// `#` starts a comment, blank lines are skipped; HELD is decimal or 0x-hex
+// and may set only bits 0 to 13; LOOK_X LOOK_Y (default 0 0) must be finite.
 // Errors name the file and the 1-based line.
 ParseResult<InputScript> parse_input_script(std::string_view text, const std::string& path);
 ParseResult<InputScript> load_input_script(const std::string& path);

@@ -1,0 +1,250 @@
+// city_builder.cpp: the procedural city: stacked blocks on a jittered
+// quarter disc, roof terraces and fittings, chips and batteries, the antenna.
+//
+// Every generator draw happens in a fixed order and count (5 per accepted
+// cell, 2 per skipped cell, 2 more for each chip and battery): the traffic
+// and the rain that follow draw from the same sequence, so one draw more or
+// less here moves everything after it.
+#include "scene1/city_builder.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "gfx/matrix.h"
+#include "gfx/saturate.h"
+#include "scene1/rng.h"
+
+namespace vel {
+
+namespace {
+
+constexpr float kBlockHeight = 15.0f;   // one stacked block
+constexpr float kRoofHalfSize = 7.5f;   // half a block's footprint
+constexpr float kJitter = 5.0f;         // cell positions move by up to +-5
+constexpr float kHalfTurn = 3.141592f;  // pi as the city has always written it
+
+// Mesh slots.
+constexpr uint64_t kQuadMesh = 0;
+constexpr uint64_t kBlockMesh = 1;
+constexpr uint64_t kAntennaMesh = 2;
+constexpr uint64_t kChipMesh = 11;
+constexpr uint64_t kIndicatorMesh = 12;
+constexpr uint64_t kGridTerraceMesh = 14;
+constexpr uint64_t kFanMesh = 15;
+constexpr uint64_t kFanContainerMesh = 16;
+constexpr uint64_t kBatteryMesh = 21;
+// Texture slots.
+constexpr uint64_t kAntennaTexture = 4;
+constexpr uint64_t kTallestTerraceTexture = 5;
+constexpr uint64_t kChipTexture = 31;
+constexpr uint64_t kChipIndicatorTexture = 32;
+constexpr uint64_t kGridTerraceTexture = 39;
+constexpr uint64_t kFanTexture = 40;
+constexpr uint64_t kBatteryTexture = 46;
+constexpr uint64_t kBatteryIndicatorTexture = 47;
+
+// (2u - 1) * 5: a jitter in -5..5.
+float jitter(int32_t r) {
+  return (2.0f * rng_unit(r) - 1.0f) * kJitter;
+}
+
+std::string cell_name(const char* prefix, int32_t i, int32_t j) {
+  return prefix + std::to_string(i) + "-" + std::to_string(j);
+}
+
+std::string item_name(const char* prefix, size_t number) {
+  return prefix + std::to_string(number);
+}
+
+void add_with_bounds(std::vector<SceneObject>& list, SceneObject object, const CityScene& scene) {
+  update_object_bounds(object, scene.meshes[object.mesh], true);
+  list.push_back(std::move(object));
+}
+
+// A pickup on a roof at height `roof`: the item floats one unit above its
+// indicator, somewhere over the cell's roof quarter. Neither gets bounds:
+// pickups are tested by position only.
+void add_pickup(CityScene& scene, std::vector<SceneObject>& items,
+                std::vector<SceneObject>& indicators, const char* item_prefix,
+                const char* indicator_prefix, uint64_t item_mesh, uint64_t item_texture,
+                uint64_t indicator_texture, float x, float z, float roof) {
+  const int32_t ra = rng_next(scene.rng_state);
+  const int32_t rb = rng_next(scene.rng_state);
+  const float px = x + kRoofHalfSize * rng_unit(ra);
+  const float pz = z + kRoofHalfSize * rng_unit(rb);
+  const size_t number = items.size() + 1;
+  const Vec3 unit_scale{1.0f, 1.0f, 1.0f};
+  items.push_back(make_object(item_name(item_prefix, number), item_mesh, item_texture,
+                              {px, roof + 1.0f, pz}, unit_scale, false));
+  indicators.push_back(make_object(item_name(indicator_prefix, number), kIndicatorMesh,
+                                   indicator_texture, {px, roof, pz}, unit_scale, false));
+}
+
+}  // namespace
+
+StyleLook style_look(uint8_t style) {
+  StyleLook look;
+  switch (style) {
+    case 1:
+      look.floor_texture = 34;
+      look.base_texture = 36;
+      look.terrace_texture = 35;
+      look.car_mesh = 20;
+      look.car_texture = 45;
+      look.distant_floor_texture = 37;
+      look.view_distance = 80.0f;
+      look.fog_colour = {0.5f, 0.5f, 0.5f};
+      look.rain = true;
+      break;
+    case 2:
+      look.view_distance = 90.0f;
+      look.fog_colour = {0.0f, 0.0f, 0.0f};
+      look.rain = true;
+      break;
+    case 3:
+      look.floor_texture = 38;
+      look.base_texture = 41;
+      look.view_distance = 110.0f;
+      look.fog_colour = {0.05f, 0.33f, 0.03f};
+      break;
+    default:
+      look.fog_colour = {0.05f, 0.03f, 0.03f};
+      break;
+  }
+  return look;
+}
+
+void compose_transform(SceneObject& object) {
+  const float scale[3] = {object.scale.x, object.scale.y, object.scale.z};
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      object.transform.at(row, column) = scale[row] * object.rotation.at(row, column);
+    }
+  }
+}
+
+SceneObject make_object(std::string_view name, uint64_t mesh, uint64_t texture, Vec3 position,
+                        Vec3 scale, bool solid) {
+  SceneObject object;
+  object.name = std::string(name);
+  object.mesh = mesh;
+  object.texture = texture;
+  object.scale = scale;
+  object.solid = solid;
+  compose_transform(object);
+  set_translation(object.transform, position);
+  return object;
+}
+
+Vec3 build_city(CityScene& scene) {
+  const StyleLook look = style_look(scene.style);
+  const int32_t n = scene.grid_size;
+  const float pitch = kBlockHeight * scene.block_factor;      // cell pitch
+  const float radius = static_cast<float>(n) * pitch / 2.0f;  // quarter-disc radius
+  const float height_steps = static_cast<float>(scene.height_steps);
+  const size_t battery_cap = static_cast<size_t>((n * n) >> 1);
+  const size_t chip_cap = scene.max_chips > 0 ? static_cast<size_t>(scene.max_chips) : 0;
+  const Vec3 unit_scale{1.0f, 1.0f, 1.0f};
+  const Vec3 roof_scale{kRoofHalfSize, 1.0f, kRoofHalfSize};
+
+  struct Lowest {
+    float height = std::numeric_limits<float>::max();
+    float x = 0.0f;
+    float z = 0.0f;
+  } lowest;
+  struct Tallest {
+    float height = -std::numeric_limits<float>::max();
+    size_t terrace = 0;
+    float x = 0.0f;
+    float z = 0.0f;
+  } tallest;
+
+  // Turns the quad's local y axis into world z: a horizontal roof plate.
+  // cos(a) comes out as 3.1391647e-7, not 0, and the plates keep that tilt.
+  const Mat4 terrace_rotation = axis_rotation(0, kHalfTurn / 2.0f);
+
+  for (int32_t i = 0; i < n; ++i) {
+    for (int32_t j = 0; j < n; ++j) {
+      const int32_t r1 = rng_next(scene.rng_state);
+      const int32_t r2 = rng_next(scene.rng_state);
+      const float x = static_cast<float>(i) * pitch + jitter(r1);
+      const float z = static_cast<float>(j) * pitch + jitter(r2);
+      if (std::sqrt(x * x + z * z) > radius) continue;
+
+      const int32_t r3 = rng_next(scene.rng_state);
+      // With two height steps: no floor below u = 0.3, one below 0.8, else two.
+      const int32_t floors = trunc_i32(rng_unit(r3) * height_steps + 0.4f);
+      const int32_t pieces = floors + 1;
+      for (int32_t k = 0; k < pieces; ++k) {
+        const Vec3 at{x, kBlockHeight * static_cast<float>(k), z};
+        if (k == 0) {
+          add_with_bounds(scene.statics,
+                          make_object(cell_name("base ", i, j), kBlockMesh, look.base_texture, at,
+                                      unit_scale, true),
+                          scene);
+        } else {
+          add_with_bounds(scene.statics,
+                          make_object(cell_name("building ", i, j), kBlockMesh, look.floor_texture,
+                                      at, unit_scale, true),
+                          scene);
+        }
+      }
+
+      const float roof = kBlockHeight * static_cast<float>(pieces);
+      // Strict comparisons: on equal heights the first cell in loop order wins.
+      if (roof < lowest.height) lowest = {roof, x, z};
+      if (roof > tallest.height) tallest = {roof, scene.statics.size(), x, z};
+
+      SceneObject terrace = make_object(cell_name("terrace", i, j), kQuadMesh, look.terrace_texture,
+                                        {x, roof, z}, roof_scale, true);
+      terrace.rotation = terrace_rotation;
+      compose_transform(terrace);
+      terrace.uv_scale = {2.0f, 2.0f};
+      terrace.visible = scene.style != 3;  // style 3 hides it under its grid, still solid
+      add_with_bounds(scene.statics, std::move(terrace), scene);
+
+      if (scene.style == 3) {
+        add_with_bounds(scene.statics,
+                        make_object(cell_name("fancontainer", i, j), kFanContainerMesh, kFanTexture,
+                                    {x, roof, z}, roof_scale, false),
+                        scene);
+        add_with_bounds(scene.fans,
+                        make_object(cell_name("fan", i, j), kFanMesh, kFanTexture, {x, roof, z},
+                                    roof_scale, false),
+                        scene);
+        add_with_bounds(scene.statics,
+                        make_object(cell_name("gridterrace", i, j), kGridTerraceMesh,
+                                    kGridTerraceTexture, {x, roof, z}, roof_scale, false),
+                        scene);
+      }
+
+      const int32_t chip_roll = rng_next(scene.rng_state);
+      if (rng_unit(chip_roll) > 0.5f && scene.chips.size() < chip_cap) {
+        add_pickup(scene, scene.chips, scene.chip_indicators, "chip", "chip_indic", kChipMesh,
+                   kChipTexture, kChipIndicatorTexture, x, z, roof);
+      }
+      const int32_t battery_roll = rng_next(scene.rng_state);
+      if (rng_unit(battery_roll) > 0.5f && scene.batteries.size() < battery_cap) {
+        add_pickup(scene, scene.batteries, scene.battery_indicators, "battery", "batt_indic",
+                   kBatteryMesh, kBatteryTexture, kBatteryIndicatorTexture, x, z, roof);
+      }
+    }
+  }
+
+  // The first cell always lies within 5*sqrt(2) of the origin, well inside
+  // the disc, so there is at least one terrace to mark.
+  if (tallest.terrace < scene.statics.size()) {
+    scene.statics[tallest.terrace].texture = kTallestTerraceTexture;
+  }
+  const Vec3 station{tallest.x, tallest.height, tallest.z};
+  // "anenna" is the name this object has always carried; keep the spelling.
+  add_with_bounds(
+      scene.statics,
+      make_object("anenna", kAntennaMesh, kAntennaTexture, station, {3.0f, 3.0f, 3.0f}, false),
+      scene);
+  scene.station_position = station;
+  return {lowest.x, lowest.height - kBlockHeight, lowest.z - kBlockHeight};
+}
+
+}  // namespace vel

@@ -1,0 +1,121 @@
+// device_menu.cpp: the device menu: the station that opens it, choosing a
+// device, and its drawing with the turning device models.
+#include <cmath>
+#include <string_view>
+
+#include "gfx/draw2d.h"
+#include "gfx/fatal.h"
+#include "scene1/device_preview.h"
+#include "scene1/hud.h"
+#include "scene1/panel.h"
+
+namespace vel {
+
+namespace {
+
+// The menu opens when the player comes this close to the station.
+constexpr float kStationReach = 5.0f;
+constexpr int32_t kDeviceCount = 3;
+// Device i is drawn with mesh kFirstDeviceMesh + i and texture
+// kFirstDeviceTexture + i.
+constexpr size_t kFirstDeviceMesh = 17;
+constexpr size_t kFirstDeviceTexture = 42;
+// The selected model turns at this rate in radians per second of elapsed.
+constexpr float kTurnRate = 2.0f;
+// The pictures sit side by side, this far apart, between the name and the
+// description.
+constexpr int32_t kPictureSpacing = 72;
+constexpr int32_t kPictureY = 80;
+
+struct Device {
+  std::string_view name;
+  std::string_view first_line;   // at y = H - 140
+  std::string_view second_line;  // at y = H - 150; may be empty
+};
+
+constexpr Device kDevices[kDeviceCount] = {
+    {"GRAPPLE: MAGNETIC", "DOES NOT SNAP", "ENGAGES ONLY WITH METAL SURFACES"},
+    {"GRAPPLE: FORCE FIELD", "DOES NOT SNAP", "ENGAGES WITH ALL SURFACES"},
+    {"FREQUENCY SCANNER", "PROVIDES BETTER SIGNAL RECEPTION IN BAD CONDITIONS", ""},
+};
+// Rows 3 to 5 of the panel can be left selected under the menu.
+constexpr Device kUnknownDevice{"UNKNOWN", "UNKNOWN OPERATION", ""};
+
+const Device& device_at(int32_t index) {
+  return index >= 0 && index < kDeviceCount ? kDevices[index] : kUnknownDevice;
+}
+
+bool is_device(int32_t index) {
+  return index >= 0 && index < kDeviceCount;
+}
+
+void draw_centred(const Image& font, std::string_view text, int32_t centre, int32_t y,
+                  Colour colour, const RenderFlags& flags, Framebuffer& target) {
+  const int32_t x = centred_start(centre, static_cast<int32_t>(text.size()), glyph_cell(font));
+  draw_text(font, text, {x, y}, colour, flags, target);
+}
+
+void draw_device_pictures(CityScene& scene, Framebuffer& target) {
+  if (kFirstDeviceMesh + kDeviceCount > scene.meshes.size() ||
+      kFirstDeviceTexture + kDeviceCount > scene.textures.size()) {
+    return;
+  }
+  Framebuffer& picture_target = scene.previews.device_target;
+  if (picture_target.width != kDevicePreviewSize) {
+    picture_target = framebuffer_new(kDevicePreviewSize, kDevicePreviewSize);
+  }
+  for (int32_t i = 0; i < kDeviceCount; ++i) {
+    const bool selected = scene.menu_selection == i;
+    const float turn = selected ? kTurnRate * scene.elapsed : 0.0f;
+    const size_t slot = static_cast<size_t>(i);
+    render_device_preview(scene.meshes[kFirstDeviceMesh + slot],
+                          scene.textures[kFirstDeviceTexture + slot], turn, picture_target);
+    Image picture = preview_picture(picture_target);
+    if (!selected) grey_out(picture);
+    const Point2 at{target.width / 2 + (i - 1) * kPictureSpacing, kPictureY};
+    blit_image(picture, std::nullopt, at, Vec2{0.5f, 0.5f}, Vec2{1.0f, 1.0f}, std::nullopt, false,
+               scene.render_flags, target);
+  }
+}
+
+}  // namespace
+
+void device_menu_navigate(CityScene& scene, uint32_t pressed) {
+  int32_t& selection = scene.menu_selection;
+  // Left wraps only from device 0; right wraps from anything past device 2,
+  // so a panel row left selected (3 to 5) comes back to device 0.
+  if (pressed & kMenuLeftBit) selection = selection == 0 ? kDeviceCount - 1 : selection - 1;
+  if (pressed & kMenuRightBit) selection = selection + 1 >= kDeviceCount ? 0 : selection + 1;
+  if ((pressed & kMenuSelectBit) && is_device(selection)) fatal(kDeviceSelectMessage);
+}
+
+void station_test(CityScene& scene) {
+  if (distance(scene.player.position, scene.station_position) < kStationReach) {
+    scene.device_menu_open = 1;
+    scene.control_enabled = 0;
+  }
+}
+
+void draw_device_menu(CityScene& scene, Framebuffer& target) {
+  const RenderFlags& flags = scene.render_flags;
+  darken_framebuffer(flags, target, 0.9f);
+  if (scene.textures.size() < 2) return;
+  const Image& font = scene.textures[0];
+  const Image& title_font = scene.textures[1];
+  const int32_t w = target.width;
+  const int32_t h = target.height;
+  const Colour white{1.0f, 1.0f, 1.0f, 1.0f};
+  const Colour cyan{0.0f, 0.8f, 1.0f, 1.0f};
+
+  draw_text(title_font, "NEW DEVICES AVAILABLE!",
+            {w / 2 - 11 * glyph_cell(title_font) + 22, h - 40}, white, flags, target);
+  const Device& device = device_at(scene.menu_selection);
+  draw_centred(font, device.name, w / 2, h - 60, cyan, flags, target);
+  draw_centred(font, device.first_line, w / 2, h - 140, white, flags, target);
+  if (!device.second_line.empty()) {
+    draw_centred(font, device.second_line, w / 2, h - 150, white, flags, target);
+  }
+  draw_device_pictures(scene, target);
+}
+
+}  // namespace vel

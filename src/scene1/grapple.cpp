@@ -1,0 +1,356 @@
+// grapple.cpp: the grapple: the shot along the view (release, drones, cars,
+// solid statics), the rope's pull and snap inside each physics step, the
+// captured-drone bursts, the cooldown, and drawing the rope and the bursts.
+#include "scene1/grapple.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "gfx/draw2d.h"
+#include "gfx/geometry.h"
+#include "gfx/matrix.h"
+#include "gfx/saturate.h"
+#include "scene1/hud_message.h"
+
+namespace vel {
+
+namespace {
+
+// A shot whose nearest hit lies this far or farther is a miss.
+constexpr float kGrappleRange = 200.0f;
+constexpr float kMaxPull = 100.0f;
+// Buildings snap the rope as axis-aligned boxes one block (15 units) tall,
+// standing on their translation.
+constexpr float kBlockHalf = 7.5f;
+// A burst advances one frame every 0.05 s and is gone after frame 9.
+constexpr float kBurstFrameTime = 0.05f;
+constexpr int32_t kBurstLastFrame = 9;
+
+constexpr float kMissCost = -0.01f;
+constexpr float kHitCost = -0.05f;
+constexpr float kSnapCost = 0.15f;
+
+enum class HitKind { none = 0, surface = 1, drone = 2, car = 3 };
+
+void add_message(CityScene& scene, const char* text, Colour colour) {
+  scene.messages.push_back(HudMessage{text, colour, {0.5f, 0.5f}, scene.elapsed, false});
+}
+
+bool name_contains(const SceneObject& object, const char* part) {
+  return object.name.find(part) != std::string::npos;
+}
+
+// The ray against a bound sphere by the quadratic a t^2 + b t + c = 0;
+// the nearer root, meaningful only when the discriminant is not negative.
+struct SphereCrossing {
+  float discriminant = -1.0f;
+  float t = 0.0f;
+};
+
+SphereCrossing ray_sphere(Vec3 origin, Vec3 direction, Vec3 centre, float radius) {
+  const Vec3 offset = origin - centre;
+  const float a = dot(direction, direction);
+  const float b = dot(direction * 2.0f, offset);
+  const float c = length_squared(offset) - radius * radius;
+  SphereCrossing crossing;
+  crossing.discriminant = b * b - 4.0f * a * c;
+  if (crossing.discriminant >= 0.0f) {
+    crossing.t = (-b - std::sqrt(crossing.discriminant)) / (2.0f * a);
+  }
+  return crossing;
+}
+
+struct ShotResult {
+  float best = std::numeric_limits<float>::max();
+  HitKind kind = HitKind::none;
+  size_t index = 0;
+  Vec3 normal;
+};
+
+// Bound spheres of one list; only a strictly nearer hit replaces the best,
+// so at equal distance the list searched first keeps it.
+void shoot_spheres(const std::vector<SceneObject>& objects, HitKind kind, Vec3 origin,
+                   Vec3 direction, ShotResult& shot) {
+  for (size_t i = 0; i < objects.size(); ++i) {
+    const SphereCrossing crossing =
+        ray_sphere(origin, direction, objects[i].bound_center, objects[i].bound_radius);
+    if (crossing.discriminant >= 0.0f && crossing.t >= 0.0f && crossing.t < shot.best) {
+      shot.best = crossing.t;
+      shot.kind = kind;
+      shot.index = i;
+    }
+  }
+}
+
+void shoot_statics(const CityScene& scene, Vec3 origin, Vec3 direction, ShotResult& shot) {
+  for (const SceneObject& object : scene.statics) {
+    if (!object.solid || object.mesh >= scene.meshes.size()) continue;
+    // The bound sphere only filters: its crossing distance does not matter.
+    if (ray_sphere(origin, direction, object.bound_center, object.bound_radius).discriminant <
+        0.0f) {
+      continue;
+    }
+    const Mesh& mesh = scene.meshes[object.mesh];
+    const size_t count = mesh.positions.size();
+    for (size_t k = 0; k + 2 < mesh.corners.size(); k += 3) {
+      const Corner* corner = &mesh.corners[k];
+      if (corner[0].position >= count || corner[1].position >= count ||
+          corner[2].position >= count) {
+        continue;
+      }
+      const Vec3 a = mat4_apply_point(object.transform, mesh.positions[corner[0].position]);
+      const Vec3 b = mat4_apply_point(object.transform, mesh.positions[corner[1].position]);
+      const Vec3 c = mat4_apply_point(object.transform, mesh.positions[corner[2].position]);
+      const Vec3 edge_normal = cross(b - a, c - a);
+      const float edge_length = length(edge_normal);
+      if (!(edge_length > 0.0f)) continue;  // no area, nothing to hit
+      const Vec3 normal = edge_normal / edge_length;
+      // Seen from behind (the shooter is on the inner side): not a surface.
+      if (dot(normal, a - origin) > 0.0f) continue;
+      const RayHit hit = ray_triangle_hit(origin, direction, a, b, c, normal);
+      if (hit.hit != 0 && hit.t >= 0.0f && hit.t < shot.best) {
+        shot.best = hit.t;
+        shot.kind = HitKind::surface;
+        shot.normal = normal;
+      }
+    }
+  }
+}
+
+SceneObject hit_indicator(Vec3 point) {
+  SceneObject marker;
+  marker.name = "hitindicator";
+  marker.mesh = 3;
+  marker.texture = 5;
+  set_translation(marker.transform, point);
+  marker.visible = true;
+  marker.solid = false;
+  return marker;
+}
+
+// The separating-axis test of the segment (centre m, half h) against a
+// cube of half-size kBlockHalf whose centre is box_centre.
+bool segment_meets_block(Vec3 m, Vec3 h, Vec3 box_centre) {
+  const Vec3 c = m - box_centre;
+  const float hx = std::fabs(h.x);
+  const float hy = std::fabs(h.y);
+  const float hz = std::fabs(h.z);
+  if (std::fabs(c.x) > kBlockHalf + hx) return false;
+  if (std::fabs(c.y) > kBlockHalf + hy) return false;
+  if (std::fabs(c.z) > kBlockHalf + hz) return false;
+  if (std::fabs(c.x * h.y - c.y * h.x) > kBlockHalf * (hx + hy)) return false;
+  if (std::fabs(c.y * h.z - c.z * h.y) > kBlockHalf * (hy + hz)) return false;
+  if (std::fabs(c.z * h.x - c.x * h.z) > kBlockHalf * (hz + hx)) return false;
+  return true;
+}
+
+// Screen position of a world point, or false when it lies behind the eye.
+bool project_to_screen(const Camera& camera, Vec3 point, int32_t width, int32_t height,
+                       Vec2& screen) {
+  const Vec4 clip = mat4_apply(camera.view_projection, point);
+  if (!(clip.w > 0.0001f)) return false;
+  const float x = clip.x / clip.w;
+  const float y = clip.y / clip.w;
+  screen = {(x + 1.0f) * 0.5f * static_cast<float>(width),
+            (y + 1.0f) * 0.5f * static_cast<float>(height)};
+  return std::isfinite(screen.x) && std::isfinite(screen.y);
+}
+
+// Cuts the segment a-b to the picture (one pixel of margin) so that a far
+// projected anchor never makes draw_line walk millions of columns. False
+// when nothing of it is on the picture.
+bool clip_to_picture(Vec2& a, Vec2& b, float width, float height) {
+  float t0 = 0.0f;
+  float t1 = 1.0f;
+  const float dx = b.x - a.x;
+  const float dy = b.y - a.y;
+  const float p[4] = {-dx, dx, -dy, dy};
+  const float q[4] = {a.x + 1.0f, width - a.x, a.y + 1.0f, height - a.y};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0f) {
+      if (q[i] < 0.0f) return false;
+      continue;
+    }
+    const float r = q[i] / p[i];
+    if (p[i] < 0.0f) {
+      t0 = std::max(t0, r);
+    } else {
+      t1 = std::min(t1, r);
+    }
+    if (t0 > t1) return false;
+  }
+  const Vec2 start = a;
+  a = {start.x + dx * t0, start.y + dy * t0};
+  b = {start.x + dx * t1, start.y + dy * t1};
+  return true;
+}
+
+Point2 to_pixel(Vec2 p) {
+  return {trunc_i32(p.x), trunc_i32(p.y)};
+}
+
+void draw_rope(const CityScene& scene, Framebuffer& target) {
+  Vec3 anchor = scene.grapple_anchor;
+  // Follow the car in the picture too, also before the first physics step
+  // after the hit has moved the anchor onto it.
+  if (scene.anchor_car >= 0 && static_cast<size_t>(scene.anchor_car) < scene.cars.size()) {
+    anchor = translation_of(scene.cars[static_cast<size_t>(scene.anchor_car)].transform);
+  }
+  Vec2 end;
+  if (!project_to_screen(scene.camera, anchor, target.width, target.height, end)) return;
+  // The rope leaves from just below the view centre, where the hand is.
+  Vec2 start{static_cast<float>(target.width / 2), static_cast<float>(target.height / 2 - 6)};
+  if (!clip_to_picture(start, end, static_cast<float>(target.width),
+                       static_cast<float>(target.height))) {
+    return;
+  }
+  draw_line(to_pixel(start), to_pixel(end), Colour{0.6f, 0.7f, 0.8f, 1.0f},
+            Colour{0.9f, 0.95f, 1.0f, 0.6f}, scene.render_flags, target);
+}
+
+// Eight short rays pushed outward and fading as the burst ages.
+void draw_burst(const CityScene& scene, const DroneBurst& burst, Framebuffer& target) {
+  static constexpr Vec2 kRays[8] = {{1.0f, 0.0f},        {0.7071f, 0.7071f}, {0.0f, 1.0f},
+                                    {-0.7071f, 0.7071f}, {-1.0f, 0.0f},      {-0.7071f, -0.7071f},
+                                    {0.0f, -1.0f},       {0.7071f, -0.7071f}};
+  Vec2 centre;
+  if (!project_to_screen(scene.camera, burst.position, target.width, target.height, centre)) {
+    return;
+  }
+  const float age = static_cast<float>(burst.frame);
+  const float inner = 2.0f + age;
+  const float outer = 4.0f + 2.0f * age;
+  // Off the picture by more than the longest ray: nothing to draw.
+  if (centre.x < -outer || centre.y < -outer ||
+      centre.x > static_cast<float>(target.width) + outer ||
+      centre.y > static_cast<float>(target.height) + outer) {
+    return;
+  }
+  const float fade = 1.0f - age / 10.0f;
+  const Colour hot{1.0f, 1.0f, 0.8f, fade};
+  const Colour cool{1.0f, 0.5f, 0.1f, 0.0f};
+  for (const Vec2 ray : kRays) {
+    const Point2 from = to_pixel({centre.x + ray.x * inner, centre.y + ray.y * inner});
+    const Point2 to = to_pixel({centre.x + ray.x * outer, centre.y + ray.y * outer});
+    draw_line(from, to, hot, cool, scene.render_flags, target);
+  }
+}
+
+}  // namespace
+
+void grapple_fire(CityScene& scene, Vec3 forward) {
+  if (scene.grapple_cooldown != 0.0f) return;
+
+  if (scene.grapple_attached) {
+    // Letting go is free and does not reload; it also drops whatever was
+    // pushed on the body earlier in this frame (a jump, say).
+    scene.grapple_attached = 0;
+    scene.anchor_car = -1;
+    scene.player.force = {};
+    scene.player.torque = {};
+    add_message(scene, "DISENGAGED!", Colour{0.0f, 0.3f, 1.0f, 1.0f});
+    return;
+  }
+
+  const Vec3 origin = scene.player.position;
+  ShotResult shot;
+  // Drones, then cars, then statics: a later hit must be strictly nearer.
+  shoot_spheres(scene.drones, HitKind::drone, origin, forward, shot);
+  shoot_spheres(scene.cars, HitKind::car, origin, forward, shot);
+  shoot_statics(scene, origin, forward, shot);
+
+  float energy_change = kHitCost;
+  if (shot.best >= kGrappleRange) {
+    add_message(scene, "MISSED!", Colour{1.0f, 0.3f, 0.3f, 1.0f});
+    energy_change = kMissCost;
+  } else {
+    const Vec3 point = origin + forward * shot.best;
+    switch (shot.kind) {
+      case HitKind::surface:
+        scene.markers.push_back(hit_indicator(point));
+        scene.grapple_attached = 1;
+        scene.grapple_anchor = point;
+        // The snap test runs to just outside the surface, so the building
+        // that holds the anchor does not cut its own rope.
+        scene.rope_end = point + shot.normal * 0.2f;
+        add_message(scene, "ENGAGED!", Colour{0.0f, 1.0f, 0.2f, 1.0f});
+        break;
+      case HitKind::drone:
+        add_message(scene, "PLACEHOLDER", Colour{0.5f, 1.0f, 1.0f, 1.0f});
+        scene.drones.erase(scene.drones.begin() + static_cast<std::ptrdiff_t>(shot.index));
+        scene.drone_bursts.push_back(DroneBurst{point, 0, 0.0f});
+        break;
+      case HitKind::car:
+        scene.anchor_car = static_cast<int32_t>(shot.index);
+        scene.grapple_attached = 1;
+        add_message(scene, "HITCHHIKING!", Colour{0.0f, 1.0f, 0.2f, 1.0f});
+        break;
+      case HitKind::none:
+        break;  // unreachable: no hit leaves best at the largest float
+    }
+  }
+  scene.energy += energy_change;
+  scene.grapple_cooldown = scene.grapple_reload;
+}
+
+void grapple_pull(CityScene& scene) {
+  if (scene.anchor_car >= 0 && static_cast<size_t>(scene.anchor_car) < scene.cars.size()) {
+    scene.grapple_anchor =
+        translation_of(scene.cars[static_cast<size_t>(scene.anchor_car)].transform);
+    scene.rope_end = scene.grapple_anchor;
+  }
+
+  PlayerBody& body = scene.player;
+  const Vec3 to_anchor = scene.grapple_anchor - body.position;
+  const float rope_length = length(to_anchor);
+  // A spring that grows with the rope's length and the pull upgrade, capped.
+  const float stiffness = 2.0f * static_cast<float>(scene.pull_level) / 9.0f + 1.0f;
+  const float pull = std::min(rope_length * stiffness, kMaxPull);
+  // At the anchor itself the direction is undefined and the pull is 0
+  // anyway; dividing by the zero length would poison the body with NaN.
+  if (rope_length > 0.0f) body.force = body.force + (to_anchor / rope_length) * pull;
+
+  const Vec3 middle = (body.position + scene.rope_end) / 2.0f;
+  const Vec3 half = scene.rope_end - middle;
+  const float half_length = length(half);
+  for (const SceneObject& object : scene.statics) {
+    if (!name_contains(object, "building")) continue;
+    if (distance(middle, object.bound_center) > object.bound_radius + half_length) continue;
+    const Vec3 base = translation_of(object.transform);
+    const Vec3 box_centre{base.x, base.y + kBlockHalf, base.z};
+    if (segment_meets_block(middle, half, box_centre)) {
+      scene.grapple_attached = 0;
+      scene.anchor_car = -1;
+      add_message(scene, "SNAPPED!", Colour{1.0f, 0.5f, 0.0f, 1.0f});
+      scene.energy -= kSnapCost;
+      return;
+    }
+  }
+}
+
+void drone_bursts_update(CityScene& scene, float step_dt) {
+  for (size_t i = scene.drone_bursts.size(); i-- > 0;) {
+    DroneBurst& burst = scene.drone_bursts[i];
+    burst.timer += step_dt;
+    if (burst.timer > kBurstFrameTime) {
+      burst.timer = 0.0f;
+      burst.frame += 1;
+    }
+    if (burst.frame > kBurstLastFrame) {
+      scene.drone_bursts.erase(scene.drone_bursts.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+}
+
+void grapple_cooldown_update(CityScene& scene, float step_dt) {
+  scene.grapple_cooldown = std::max(0.0f, scene.grapple_cooldown - step_dt);
+}
+
+void draw_grapple_effects(const CityScene& scene, Framebuffer& target) {
+  if (scene.grapple_attached) draw_rope(scene, target);
+  for (const DroneBurst& burst : scene.drone_bursts) draw_burst(scene, burst, target);
+}
+
+}  // namespace vel

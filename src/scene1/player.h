@@ -1,0 +1,47 @@
+// player.h: the player's actions (jump, air brake, walking, vertical moves),
+// the fixed-step physics with collision, and the first-person camera.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/camera.h"
+#include "gfx/vec.h"
+#include "scene1/city_scene.h"
+
+namespace vel {
+
+// Held-bit masks of the player's controls.
+inline constexpr uint32_t kWalkForward = 0x1;
+inline constexpr uint32_t kWalkBack = 0x2;
+inline constexpr uint32_t kWalkLeft = 0x4;
+inline constexpr uint32_t kWalkRight = 0x8;
+inline constexpr uint32_t kMoveWithView = 0x10;
+inline constexpr uint32_t kMoveAgainstView = 0x20;
+
+inline constexpr float kGravity = 9.81f;
+inline constexpr float kPlayerRadius = 1.0f;
+
+struct CameraAxes {
+  Vec3 forward;  // unit length; the grapple ray runs along it
+  Vec3 right;
+};
+
+// The world-space view axes of the orientation the camera was last given.
+CameraAxes camera_axes(const Camera& camera);
+
+// Pressed jump: a jump impulse on the ground (costs 0.1 energy), an air
+// brake in the air.
+void player_jump(CityScene& scene);
+// Held walking bits: a horizontal force, only on the ground.
+void player_drive(CityScene& scene, uint32_t held, const CameraAxes& axes);
+// Held vertical bits: moves the position directly along the view's height.
+void player_vertical(CityScene& scene, uint32_t held, Vec3 forward, float dt);
+// Accumulates dt and runs every whole 0.01 s step: collision, gravity or
+// ground damping, the rope's pull, integration.
+void physics_steps(CityScene& scene, float dt);
+// One 0.01 s step (physics_steps without the accumulator).
+void physics_step(CityScene& scene);
+// Eye to the body, look turns yaw and pitch (with control), view matrix.
+void camera_update(CityScene& scene, Vec2 look, float dt);
+
+}  // namespace vel

@@ -1,0 +1,166 @@
+// scene_init.cpp: Scene::init of the city: the asset manifest, the city
+// parameters, the city and its traffic, camera, rain, lighting and the
+// player's start, built on a fresh record that then replaces the old one.
+#include "scene1/scene_init.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "gfx/camera.h"
+#include "gfx/obj_reader.h"
+#include "gfx/tga_reader.h"
+#include "scene1/city_builder.h"
+#include "scene1/city_scene.h"
+#include "scene1/rng.h"
+#include "scene1/traffic.h"
+
+namespace vel {
+
+namespace {
+
+constexpr const char* kPlaceholderTexture = "assets/crosshair2_tl.tga";
+constexpr const char* kPlaceholderMesh = "assets/quad.obj";
+
+constexpr size_t kRainDrops = 100;
+constexpr float kNearPlane = 0.01f;
+constexpr float kStartPitch = -0.4f;
+constexpr float kStartYaw = 2.4347337f;             // towards the city from the start
+constexpr Vec3 kStartVelocity{1.25f, 25.0f, 4.5f};  // the player starts rising
+
+// Room for what play appends, so the frame loop does not allocate.
+constexpr size_t kMarkerRoom = 64;
+constexpr size_t kBurstRoom = 64;
+constexpr size_t kMessageRoom = 64;
+
+std::array<const char*, kTextureSlots> texture_manifest() {
+  std::array<const char*, kTextureSlots> paths;
+  paths.fill(kPlaceholderTexture);
+  paths[3] = "assets/building_3.tga";
+  paths[4] = "assets/antenna.tga";
+  paths[5] = "assets/terrace_2.tga";
+  paths[6] = "assets/terrace.tga";
+  paths[9] = "assets/building_3_base.tga";
+  paths[11] = "assets/crosshair2_tr.tga";
+  paths[12] = "assets/crosshair2_br.tga";
+  paths[13] = "assets/crosshair2_bl.tga";
+  paths[15] = "assets/car1/tex.tga";
+  paths[16] = "assets/building_3_32.tga";
+  paths[19] = "assets/drone/drone.tga";
+  return paths;
+}
+
+std::array<const char*, kMeshSlots> mesh_manifest() {
+  std::array<const char*, kMeshSlots> paths;
+  paths.fill(kPlaceholderMesh);
+  paths[1] = "assets/building_1_base.obj";
+  paths[2] = "assets/antenna.obj";
+  paths[3] = "assets/car1/car1.obj";
+  paths[10] = "assets/drone/drone.obj";
+  return paths;
+}
+
+// Loads the slots in order. A file named in several slots is read the first
+// time its slot comes up and copied into the later ones: the contents are
+// the same as reading it again, and a failure still stops at the first slot
+// that names the file.
+template <class Record, size_t N, class Reader>
+std::vector<Record> load_slots(const std::array<const char*, N>& paths, Reader read) {
+  std::vector<Record> slots;
+  slots.reserve(N);
+  for (size_t slot = 0; slot < N; ++slot) {
+    size_t earlier = 0;
+    while (earlier < slot && std::string_view(paths[earlier]) != paths[slot]) ++earlier;
+    if (earlier < slot) {
+      slots.push_back(slots[earlier]);
+    } else {
+      slots.push_back(read(paths[slot]));
+    }
+  }
+  return slots;
+}
+
+}  // namespace
+
+std::vector<Image> load_texture_slots() {
+  return load_slots<Image>(texture_manifest(), [](const char* path) { return read_tga(path); });
+}
+
+std::vector<Mesh> load_mesh_slots() {
+  return load_slots<Mesh>(mesh_manifest(), [](const char* path) { return read_obj(path); });
+}
+
+void build_scene(CityScene& fresh, const Settings& settings, float time) {
+  fresh.rng_state = kRngSeed;
+  fresh.style = 2;
+
+  // City parameters from the level (1 on a fresh record; nothing changes it).
+  const int32_t level = fresh.level;
+  fresh.grid_size = 2 * level + 4;
+  fresh.block_factor = 0.1f * static_cast<float>(level) + 2.0f;
+  fresh.lane_offset = 5.0f;
+  fresh.height_steps = level + 1;
+  fresh.car_count = 8 * level + 10;
+  fresh.drone_count = 30 * level + 20;
+  fresh.render_flags.interlace = settings.interlaced ? 1 : 0;
+  fresh.max_chips = 40;
+
+  const Vec3 start = build_city(fresh);
+  create_traffic(fresh);
+
+  const StyleLook look = style_look(fresh.style);
+  fresh.view_distance = look.view_distance;
+  fresh.camera.eye = {0.0f, 0.0f, 0.0f};
+  fresh.pitch = kStartPitch;
+  fresh.camera.projection = perspective(kNearPlane, fresh.view_distance);
+  fresh.yaw = kStartYaw;
+
+  if (look.rain) {
+    fresh.rain.reserve(kRainDrops);
+    for (size_t k = 0; k < kRainDrops; ++k) {
+      const int32_t r1 = rng_next(fresh.rng_state);
+      const int32_t r2 = rng_next(fresh.rng_state);
+      fresh.rain.push_back({rng_unit(r1), 1.0f, rng_unit(r2)});
+    }
+  }
+
+  Lighting& lighting = fresh.lighting;
+  lighting.ambient = {0.1f, 0.1f, 0.1f, 1.0f};
+  lighting.light_colour = {1.0f, 1.0f, 1.0f, 1.0f};
+  lighting.fog_colour = {look.fog_colour.r, look.fog_colour.g, look.fog_colour.b, 1.0f};
+  lighting.light_position = {3.0f, 3.0f, 23.0f};
+  lighting.light_direction = {-0.2f, -1.0f, 0.0f};
+  lighting.fog_start = fresh.view_distance - 40.0f;
+  lighting.fog_end = fresh.view_distance - 20.0f;
+  lighting.light_range = 500.0f;
+  lighting.light_type = kDirectionalLight;
+  lighting.lighting_enabled = false;
+  lighting.fog_enabled = true;
+
+  fresh.fps_frames = 0;
+  fresh.fps_time = 0.0f;
+  fresh.fps_text = "LOL";
+  fresh.start_time = time;
+
+  fresh.player = PlayerBody{};
+  fresh.player.velocity = kStartVelocity;
+  fresh.player.position = start;
+
+  fresh.markers.reserve(kMarkerRoom);
+  fresh.drone_bursts.reserve(kBurstRoom);
+  fresh.messages.reserve(kMessageRoom);
+}
+
+void CityScene::init(const Settings& settings, float time) {
+  // All the work happens on a new record: a reader failure ends the program
+  // before anything of this one has changed.
+  CityScene fresh;
+  fresh.textures = load_texture_slots();
+  fresh.meshes = load_mesh_slots();
+  build_scene(fresh, settings, time);
+  // Only the ending survives a rebuild: it belongs to whoever runs the scene.
+  fresh.run_end = std::move(run_end);
+  *this = std::move(fresh);
+}
+
+}  // namespace vel

@@ -1,0 +1,24 @@
+// scene_init.h: the pieces of Scene::init: the asset manifest and the
+// construction of a fresh city record from loaded assets.
+#pragma once
+
+#include <vector>
+
+#include "gfx/image.h"
+#include "gfx/mesh.h"
+#include "main/settings.h"
+#include "scene1/city_scene.h"
+
+namespace vel {
+
+// The 49 texture and 23 mesh slots, read in slot order; a reader failure
+// ends the program with the reader's message.
+std::vector<Image> load_texture_slots();
+std::vector<Mesh> load_mesh_slots();
+
+// Everything init does once the asset tables are in `fresh` (a
+// default-constructed record): style, city parameters, the city and its
+// traffic, camera and projection, rain, lighting, counters and the player.
+void build_scene(CityScene& fresh, const Settings& settings, float time);
+
+}  // namespace vel

@@ -1,0 +1,206 @@
+// city_builder_test.cpp: the procedural city from the standard seed: which
+// cells are accepted, what stands on them, the pickups, the antenna and the
+// player's start, and the generator's position afterwards.
+#include "scene1/city_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+
+#include "scene1/rng.h"
+#include "support/city_fixture.h"
+
+namespace vel {
+namespace {
+
+// The record as init has it right before the city is built (level 1).
+CityScene scene_before_city(uint8_t style) {
+  CityScene scene;
+  scene.meshes = test::stand_in_meshes();
+  scene.textures = test::stand_in_textures();
+  scene.rng_state = kRngSeed;
+  scene.style = style;
+  scene.grid_size = 6;
+  scene.block_factor = 0.1f * 1.0f + 2.0f;
+  scene.height_steps = 2;
+  scene.max_chips = 40;
+  return scene;
+}
+
+size_t count_named(const std::vector<SceneObject>& list, const std::string& prefix) {
+  size_t count = 0;
+  for (const SceneObject& object : list) {
+    if (object.name.rfind(prefix, 0) == 0) ++count;
+  }
+  return count;
+}
+
+void expect_near(Vec3 actual, Vec3 expected, float tolerance = 1e-3f) {
+  EXPECT_NEAR(actual.x, expected.x, tolerance);
+  EXPECT_NEAR(actual.y, expected.y, tolerance);
+  EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+TEST(CityBuilder, StandardSeedGivesTheKnownCity) {
+  CityScene scene = scene_before_city(2);
+  const Vec3 start = build_city(scene);
+
+  EXPECT_EQ(scene.rng_state, 1914860917);
+  EXPECT_EQ(count_named(scene.statics, "base "), 10u);
+  EXPECT_EQ(count_named(scene.statics, "base ") + count_named(scene.statics, "building "), 20u);
+  EXPECT_EQ(count_named(scene.statics, "terrace"), 10u);
+  EXPECT_EQ(scene.chips.size(), 4u);
+  EXPECT_EQ(scene.batteries.size(), 5u);
+  // 20 blocks, 10 terraces, the antenna last.
+  ASSERT_EQ(scene.statics.size(), 31u);
+  EXPECT_EQ(scene.statics.back().name, "anenna");
+
+  std::set<std::string> terraces;
+  for (const SceneObject& object : scene.statics) {
+    if (object.name.rfind("terrace", 0) == 0) terraces.insert(object.name);
+  }
+  const std::set<std::string> expected_cells{"terrace0-0", "terrace0-1", "terrace0-2", "terrace0-3",
+                                             "terrace1-0", "terrace1-1", "terrace1-2", "terrace2-0",
+                                             "terrace2-1", "terrace2-2"};
+  EXPECT_EQ(terraces, expected_cells);
+
+  expect_near(scene.station_position, {30.7148f, 45.0f, 63.3129f});
+  expect_near(translation_of(scene.statics.back().transform), scene.station_position, 0.0f);
+  expect_near(start, {-0.7229f, 0.0f, -10.5513f});
+}
+
+TEST(CityBuilder, CellsStackTheirBlocksAndTopThemWithATerrace) {
+  CityScene scene = scene_before_city(2);
+  build_city(scene);
+  // In statics each accepted cell lists its blocks bottom to top, then its
+  // terrace at the roof height.
+  float next_height = 0.0f;
+  for (const SceneObject& object : scene.statics) {
+    const Vec3 p = translation_of(object.transform);
+    if (object.name.rfind("base ", 0) == 0) {
+      EXPECT_EQ(p.y, 0.0f) << object.name;
+      EXPECT_EQ(object.texture, 9u);
+      next_height = 15.0f;
+    } else if (object.name.rfind("building ", 0) == 0) {
+      EXPECT_EQ(p.y, next_height) << object.name;
+      EXPECT_EQ(object.texture, 3u);
+      next_height += 15.0f;
+    } else if (object.name.rfind("terrace", 0) == 0) {
+      EXPECT_EQ(p.y, next_height) << object.name;
+      EXPECT_TRUE(object.solid);
+      EXPECT_TRUE(object.visible);
+      EXPECT_EQ(object.uv_scale, (Vec2{2.0f, 2.0f}));
+      // Horizontal plate 7.5 to each side: local y became world z.
+      EXPECT_EQ(object.transform.at(0, 0), 7.5f);
+      EXPECT_EQ(object.transform.at(2, 1), 7.5f);
+      EXPECT_NEAR(object.transform.at(1, 1), 3.1391647e-7f, 1e-12f);
+      EXPECT_GT(object.bound_radius, 0.0f);
+    }
+    if (object.solid) {
+      EXPECT_GT(object.bound_radius, 0.0f) << object.name;
+    }
+  }
+}
+
+TEST(CityBuilder, TallestTerraceIsMarkedAndCarriesTheAntenna) {
+  CityScene scene = scene_before_city(2);
+  build_city(scene);
+  size_t marked = 0;
+  for (const SceneObject& object : scene.statics) {
+    if (object.texture != 5) continue;
+    ++marked;
+    EXPECT_EQ(object.name, "terrace1-2");
+    expect_near(translation_of(object.transform), scene.station_position, 0.0f);
+  }
+  EXPECT_EQ(marked, 1u);
+  const SceneObject& antenna = scene.statics.back();
+  EXPECT_EQ(antenna.mesh, 2u);
+  EXPECT_EQ(antenna.texture, 4u);
+  EXPECT_FALSE(antenna.solid);
+  EXPECT_EQ(antenna.transform.at(0, 0), 3.0f);
+  EXPECT_EQ(antenna.transform.at(1, 1), 3.0f);
+}
+
+TEST(CityBuilder, PickupsPairWithTheirIndicatorsAndHaveNoBounds) {
+  CityScene scene = scene_before_city(2);
+  build_city(scene);
+  ASSERT_EQ(scene.chips.size(), scene.chip_indicators.size());
+  ASSERT_EQ(scene.batteries.size(), scene.battery_indicators.size());
+  for (size_t k = 0; k < scene.chips.size(); ++k) {
+    const std::string number = std::to_string(k + 1);
+    EXPECT_EQ(scene.chips[k].name, "chip" + number);
+    EXPECT_EQ(scene.chip_indicators[k].name, "chip_indic" + number);
+    const Vec3 item = translation_of(scene.chips[k].transform);
+    const Vec3 mark = translation_of(scene.chip_indicators[k].transform);
+    EXPECT_EQ(item.x, mark.x);
+    EXPECT_EQ(item.z, mark.z);
+    EXPECT_EQ(item.y, mark.y + 1.0f);
+    EXPECT_EQ(scene.chips[k].bound_radius, 0.0f);
+    EXPECT_EQ(scene.chip_indicators[k].bound_center, (Vec3{}));
+    EXPECT_EQ(scene.chips[k].mesh, 11u);
+    EXPECT_EQ(scene.chips[k].texture, 31u);
+    EXPECT_EQ(scene.chip_indicators[k].texture, 32u);
+  }
+  for (size_t k = 0; k < scene.batteries.size(); ++k) {
+    const std::string number = std::to_string(k + 1);
+    EXPECT_EQ(scene.batteries[k].name, "battery" + number);
+    EXPECT_EQ(scene.battery_indicators[k].name, "batt_indic" + number);
+    EXPECT_EQ(scene.batteries[k].mesh, 21u);
+    EXPECT_EQ(scene.battery_indicators[k].mesh, 12u);
+    EXPECT_EQ(scene.battery_indicators[k].texture, 47u);
+    EXPECT_FALSE(scene.batteries[k].solid);
+  }
+}
+
+// Draws: 5 per accepted cell, 2 per skipped cell, 2 per chip, 2 per battery.
+int32_t seed_after(size_t draws) {
+  int32_t state = kRngSeed;
+  for (size_t k = 0; k < draws; ++k) rng_next(state);
+  return state;
+}
+
+TEST(CityBuilder, GeneratorIsDrawnAFixedNumberOfTimesPerCell) {
+  CityScene scene = scene_before_city(2);
+  build_city(scene);
+  const size_t cells = count_named(scene.statics, "terrace");
+  const size_t draws =
+      5 * cells + 2 * (36 - cells) + 2 * scene.chips.size() + 2 * scene.batteries.size();
+  EXPECT_EQ(draws, 120u);
+  EXPECT_EQ(scene.rng_state, seed_after(draws));
+
+  // A full chip list still rolls for chips, but places none.
+  CityScene capped = scene_before_city(2);
+  capped.max_chips = 0;
+  build_city(capped);
+  EXPECT_TRUE(capped.chips.empty());
+  EXPECT_TRUE(capped.chip_indicators.empty());
+  const size_t capped_cells = count_named(capped.statics, "terrace");
+  EXPECT_EQ(capped.rng_state,
+            seed_after(5 * capped_cells + 2 * (36 - capped_cells) + 2 * capped.batteries.size()));
+}
+
+TEST(CityBuilder, StyleThreeAddsFittingsAndHidesTerraces) {
+  CityScene scene = scene_before_city(3);
+  build_city(scene);
+  EXPECT_EQ(scene.fans.size(), 10u);
+  EXPECT_EQ(count_named(scene.statics, "fancontainer"), 10u);
+  EXPECT_EQ(count_named(scene.statics, "gridterrace"), 10u);
+  for (const SceneObject& object : scene.statics) {
+    if (object.name.rfind("terrace", 0) == 0) {
+      EXPECT_FALSE(object.visible);
+      EXPECT_TRUE(object.solid);
+    }
+    if (object.name.rfind("base ", 0) == 0) {
+      EXPECT_EQ(object.texture, 41u);
+    }
+  }
+  // The fittings draw nothing from the generator: same state as style 2.
+  CityScene plain = scene_before_city(2);
+  build_city(plain);
+  EXPECT_EQ(scene.rng_state, plain.rng_state);
+}
+
+}  // namespace
+}  // namespace vel

@@ -1,0 +1,290 @@
+// city_scene_test.cpp: Scene::init with the real assets (slots, numbers,
+// repeatability) and the frame driver: pause and letterbox, the world's
+// generator draws, the readout counter, the timed ending, and the golden
+// picture of the whole default course.
+#include "scene1/city_scene.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "scene1/rng.h"
+#include "support/city_fixture.h"
+#include "support/pixels.h"
+
+namespace vel {
+namespace {
+
+constexpr float kStep = 1.0f / 60.0f;
+
+// FNV-1a, 64 bits: a short fingerprint of a picture for the golden check.
+uint64_t fnv1a64(const std::vector<uint8_t>& bytes) {
+  uint64_t hash = 14695981039346656037ull;
+  for (const uint8_t b : bytes) {
+    hash ^= b;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+bool same_bits(const Mat4& a, const Mat4& b) {
+  return std::memcmp(a.m, b.m, sizeof a.m) == 0;
+}
+
+void expect_same_objects(const std::vector<SceneObject>& a, const std::vector<SceneObject>& b,
+                         const char* list) {
+  ASSERT_EQ(a.size(), b.size()) << list;
+  for (size_t k = 0; k < a.size(); ++k) {
+    SCOPED_TRACE(std::string(list) + " " + a[k].name);
+    EXPECT_EQ(a[k].name, b[k].name);
+    EXPECT_EQ(a[k].mesh, b[k].mesh);
+    EXPECT_EQ(a[k].texture, b[k].texture);
+    EXPECT_TRUE(same_bits(a[k].rotation, b[k].rotation));
+    EXPECT_TRUE(same_bits(a[k].transform, b[k].transform));
+    EXPECT_EQ(a[k].uv_offset, b[k].uv_offset);
+    EXPECT_EQ(a[k].uv_scale, b[k].uv_scale);
+    EXPECT_EQ(a[k].scale, b[k].scale);
+    EXPECT_EQ(a[k].bound_center, b[k].bound_center);
+    EXPECT_EQ(a[k].bound_radius, b[k].bound_radius);
+    EXPECT_EQ(a[k].visible, b[k].visible);
+    EXPECT_EQ(a[k].solid, b[k].solid);
+  }
+}
+
+void expect_same_scene(const CityScene& a, const CityScene& b) {
+  expect_same_objects(a.statics, b.statics, "statics");
+  expect_same_objects(a.cars, b.cars, "cars");
+  expect_same_objects(a.drones, b.drones, "drones");
+  expect_same_objects(a.chips, b.chips, "chips");
+  expect_same_objects(a.chip_indicators, b.chip_indicators, "chip_indicators");
+  expect_same_objects(a.batteries, b.batteries, "batteries");
+  expect_same_objects(a.battery_indicators, b.battery_indicators, "battery_indicators");
+  expect_same_objects(a.fans, b.fans, "fans");
+  expect_same_objects(a.markers, b.markers, "markers");
+  ASSERT_EQ(a.rain.size(), b.rain.size());
+  for (size_t k = 0; k < a.rain.size(); ++k) EXPECT_EQ(a.rain[k], b.rain[k]);
+  EXPECT_EQ(a.rng_state, b.rng_state);
+  EXPECT_EQ(a.player.position, b.player.position);
+  EXPECT_EQ(a.player.velocity, b.player.velocity);
+  EXPECT_EQ(a.station_position, b.station_position);
+  EXPECT_EQ(a.yaw, b.yaw);
+  EXPECT_EQ(a.pitch, b.pitch);
+  EXPECT_EQ(a.view_distance, b.view_distance);
+  EXPECT_TRUE(same_bits(a.camera.projection, b.camera.projection));
+  EXPECT_EQ(a.elapsed, b.elapsed);
+  EXPECT_EQ(a.physics_accumulator, b.physics_accumulator);
+  EXPECT_EQ(a.lightning_wait, b.lightning_wait);
+  EXPECT_EQ(a.lightning_flash, b.lightning_flash);
+  EXPECT_EQ(a.storm_timer, b.storm_timer);
+  EXPECT_EQ(a.paused, b.paused);
+  EXPECT_EQ(a.control_enabled, b.control_enabled);
+  EXPECT_EQ(a.energy, b.energy);
+  EXPECT_EQ(a.fps_text, b.fps_text);
+  EXPECT_EQ(a.messages.size(), b.messages.size());
+  EXPECT_EQ(a.drone_bursts.size(), b.drone_bursts.size());
+  EXPECT_EQ(a.textures.size(), b.textures.size());
+  EXPECT_EQ(a.meshes.size(), b.meshes.size());
+}
+
+// ---- The frame driver, on the stand-in city (no files needed).
+
+class FrameDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::build_stand_in_scene(scene);
+    scene.run_end = [this](const Framebuffer&) { ++endings; };
+    target = framebuffer_new(320, 180);
+  }
+  FrameResult frame(float time, float dt = kStep, InputState input = {}) {
+    return scene.update(input, target, dt, time, settings);
+  }
+  CityScene scene;
+  Framebuffer target;
+  Settings settings;
+  int endings = 0;
+};
+
+TEST_F(FrameDriverTest, OpeningIsPausedBehindTheLetterboxThenControlStarts) {
+  const Vec3 car_before = translation_of(scene.cars[0].transform);
+  const Vec3 body_before = scene.player.position;
+  frame(kStep);
+  // Paused: the world stands still, but the body already rises.
+  EXPECT_EQ(translation_of(scene.cars[0].transform), car_before);
+  EXPECT_NE(scene.player.position, body_before);
+  EXPECT_TRUE(scene.paused);
+  EXPECT_FALSE(scene.control_enabled);
+
+  // Up at roof height the sky is a gradient, not black: the bars show.
+  scene.render_flags.interlace = 0;
+  scene.player.position.y = 20.0f;
+  frame(4.5f);
+  EXPECT_NE(test::pixel_at(target, 10, 100), (test::Bgr{0, 0, 0}));
+  EXPECT_EQ(test::pixel_at(target, 10, 170), (test::Bgr{0, 0, 0}));
+  EXPECT_EQ(test::pixel_at(target, 10, 5), (test::Bgr{0, 0, 0}));
+  EXPECT_TRUE(scene.paused);
+
+  frame(5.0f);
+  EXPECT_FALSE(scene.paused);
+  EXPECT_TRUE(scene.control_enabled);
+  frame(5.0f + kStep);
+  EXPECT_NE(translation_of(scene.cars[0].transform), car_before);
+}
+
+TEST_F(FrameDriverTest, EachFrameDrawsOncePerDropAndTwiceForTheLightning) {
+  int32_t expected = scene.rng_state;
+  frame(kStep);  // paused: the step is 0, the draws go on
+  for (int k = 0; k < 100 + 2; ++k) rng_next(expected);
+  EXPECT_EQ(scene.rng_state, expected);
+}
+
+TEST_F(FrameDriverTest, ReadoutShowsLolUntilMoreThanASecondIsCounted) {
+  for (int k = 1; k <= 4; ++k) frame(0.25f * static_cast<float>(k), 0.25f);
+  EXPECT_EQ(scene.fps_text, "LOL");  // exactly 1.0 s: not yet
+  frame(1.25f, 0.25f);
+  EXPECT_EQ(scene.fps_text, "4");
+  EXPECT_EQ(scene.fps_frames, 0);
+  EXPECT_EQ(scene.fps_time, 0.0f);
+}
+
+TEST_F(FrameDriverTest, FieldsAlternateAndSettingsAreCopied) {
+  settings.show_fps = 3;
+  const uint8_t field = scene.render_flags.odd_field;
+  frame(kStep);
+  EXPECT_NE(scene.render_flags.odd_field, field);
+  EXPECT_EQ(scene.settings_copy.show_fps, 3);
+  frame(2.0f * kStep);
+  EXPECT_EQ(scene.render_flags.odd_field, field);
+}
+
+TEST_F(FrameDriverTest, ResultKeepsTheSceneAndCapturesTheMouse) {
+  const FrameResult result = frame(kStep);
+  EXPECT_FALSE(result.next_scene.has_value());
+  EXPECT_TRUE(result.relative_mouse);
+  scene.switch_requested = 1;
+  scene.switch_target = 0;
+  EXPECT_EQ(frame(2.0f * kStep).next_scene, 0);
+}
+
+TEST_F(FrameDriverTest, RunEndsOnlyOnceElapsedPassesTwelvePointSix) {
+  scene.start_time = 1.0f;
+  frame(1.0f + 12.6f);
+  EXPECT_EQ(endings, 0);
+  // 756 / 60 rounds to exactly 12.6f: the ending comes a frame later.
+  scene.start_time = 0.0f;
+  frame(756.0f * kStep);
+  EXPECT_EQ(endings, 0);
+  frame(757.0f * kStep);
+  EXPECT_EQ(endings, 1);
+  // The seam lets frames go on past the end.
+  frame(758.0f * kStep);
+  EXPECT_EQ(endings, 2);
+}
+
+TEST_F(FrameDriverTest, FramesAfterTheStartDoNotGrowTheLists) {
+  for (int k = 1; k <= 30; ++k) frame(5.0f + static_cast<float>(k) * kStep);
+  EXPECT_EQ(scene.rain.size(), 100u);
+  EXPECT_EQ(scene.cars.size(), 18u);
+  EXPECT_EQ(scene.drones.size(), 50u);
+  EXPECT_TRUE(scene.messages.empty());
+  EXPECT_GE(scene.messages.capacity(), 16u);
+}
+
+TEST(StandInScene, BuildingTwiceGivesTheSameRecord) {
+  CityScene a;
+  CityScene b;
+  test::build_stand_in_scene(a);
+  test::build_stand_in_scene(b);
+  expect_same_scene(a, b);
+}
+
+// ---- Scene::init with the real assets (working directory: the repository).
+
+TEST(CitySceneInit, FillsEverySlotAndStartsTheKnownCity) {
+  CityScene scene;
+  test::EndedRun ended;
+  test::init_real_scene(scene, ended);
+  ASSERT_EQ(scene.textures.size(), 49u);
+  ASSERT_EQ(scene.meshes.size(), 23u);
+  EXPECT_EQ(scene.textures[16].path, "assets/building_3_32.tga");
+  EXPECT_EQ(scene.textures[3].path, "assets/building_3.tga");
+  EXPECT_EQ(scene.textures[48].path, "assets/crosshair2_tl.tga");
+  EXPECT_EQ(scene.meshes[10].path, "assets/drone/drone.obj");
+  EXPECT_EQ(scene.meshes[22].path, "assets/quad.obj");
+
+  EXPECT_EQ(scene.rng_state, -1154326993);
+  EXPECT_EQ(scene.style, 2);
+  EXPECT_EQ(scene.rain.size(), 100u);
+  EXPECT_EQ(scene.view_distance, 90.0f);
+  EXPECT_EQ(scene.lighting.fog_start, 50.0f);
+  EXPECT_EQ(scene.lighting.fog_end, 70.0f);
+  EXPECT_FALSE(scene.lighting.lighting_enabled);
+  EXPECT_TRUE(scene.lighting.fog_enabled);
+  EXPECT_EQ(scene.fps_text, "LOL");
+  EXPECT_EQ(scene.yaw, 2.4347337f);
+  EXPECT_EQ(scene.pitch, -0.4f);
+  EXPECT_EQ(scene.player.velocity, (Vec3{1.25f, 25.0f, 4.5f}));
+  EXPECT_NEAR(scene.player.position.x, -0.7229f, 1e-3f);
+  EXPECT_EQ(scene.player.position.y, 0.0f);
+  EXPECT_NEAR(scene.player.position.z, -10.5513f, 1e-3f);
+  EXPECT_EQ(scene.camera.projection.at(3, 2), -1.0f);
+  EXPECT_EQ(scene.max_chips, 40);
+  EXPECT_EQ(scene.anchor_car, -1);
+  EXPECT_TRUE(scene.render_flags.interlace);
+}
+
+TEST(CitySceneInit, ASecondInitRebuildsTheSameRecord) {
+  CityScene first;
+  test::EndedRun ended;
+  test::init_real_scene(first, ended);
+
+  CityScene second;
+  test::init_real_scene(second, ended);
+  Framebuffer target = framebuffer_new(320, 180);
+  for (int k = 1; k <= 400; ++k) {
+    second.update({}, target, kStep, static_cast<float>(k) * kStep, Settings{});
+  }
+  second.init(Settings{}, 0.0f);
+  expect_same_scene(first, second);
+  EXPECT_FALSE(ended.ended);
+  // The ending installed before survives the rebuild.
+  second.elapsed = 0.0f;
+  second.update({}, target, kStep, 13.0f, Settings{});
+  EXPECT_TRUE(ended.ended);
+}
+
+TEST(CitySceneInit, InterlaceFollowsTheSettings) {
+  CityScene scene;
+  Settings settings;
+  settings.interlaced = false;
+  scene.run_end = [](const Framebuffer&) {};
+  scene.init(settings, 2.5f);
+  EXPECT_FALSE(scene.render_flags.interlace);
+  EXPECT_EQ(scene.start_time, 2.5f);
+}
+
+// The whole default course at 1/60 s: the run ends in frame 757 and its
+// picture is pinned by hash. When the picture changes on purpose, look at
+// it (veltrocane-sim writes it as screenshot.ppm) and update the hash.
+constexpr uint64_t kDefaultCourseHash = 0x701d420abbed9644ull;
+
+TEST(DefaultCourse, EndsInFrame757WithTheGoldenPicture) {
+  CityScene scene;
+  test::EndedRun ended;
+  test::init_real_scene(scene, ended);
+  Framebuffer target = framebuffer_new(320, 180);
+  const Settings settings;
+  int frame = 0;
+  while (!ended.ended && frame < 2000) {
+    ++frame;
+    scene.update({}, target, kStep, static_cast<float>(frame) * kStep, settings);
+  }
+  EXPECT_EQ(frame, 757);
+  ASSERT_EQ(ended.picture.size(), 172800u);
+  const uint64_t hash = fnv1a64(ended.picture);
+  EXPECT_EQ(hash, kDefaultCourseHash) << std::hex << "actual hash 0x" << hash;
+}
+
+}  // namespace
+}  // namespace vel

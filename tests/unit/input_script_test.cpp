@@ -1,0 +1,118 @@
+// input_script_test.cpp: the headless runner's input scripts: their syntax,
+// their errors, and which input each frame receives.
+#include "sim/input_script.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace vel {
+namespace {
+
+InputScript parsed(std::string_view text) {
+  ParseResult<InputScript> result = parse_input_script(text, "test.txt");
+  EXPECT_TRUE(result) << result.error;
+  return result ? *result.value : InputScript{};
+}
+
+std::string error_of(std::string_view text) {
+  const ParseResult<InputScript> result = parse_input_script(text, "scripts/bad.txt");
+  EXPECT_FALSE(result);
+  return result.error;
+}
+
+TEST(ParseInputScript, ReadsSegmentsSkippingCommentsAndBlankLines) {
+  const InputScript script = parsed(
+      "# walk, then jump while turning\n"
+      "\n"
+      "300 0\n"
+      "  10\t0x41   -12.5 3e1  # forward and jump\r\n"
+      "5 0X2000\n"
+      "   # only a comment\n"
+      "2 16383 0 0");
+  ASSERT_EQ(script.segments.size(), 4u);
+  EXPECT_EQ(script.segments[0].frames, 300u);
+  EXPECT_EQ(script.segments[0].input.held, 0u);
+  EXPECT_EQ(script.segments[1].frames, 10u);
+  EXPECT_EQ(script.segments[1].input.held, 0x41u);
+  EXPECT_EQ(script.segments[1].input.look, (Vec2{-12.5f, 30.0f}));
+  EXPECT_EQ(script.segments[2].input.held, 0x2000u);
+  EXPECT_EQ(script.segments[2].input.look, (Vec2{0.0f, 0.0f}));
+  EXPECT_EQ(script.segments[3].input.held, 0x3FFFu);
+}
+
+TEST(ParseInputScript, AnEmptyScriptHoldsNothing) {
+  EXPECT_TRUE(parsed("").segments.empty());
+  EXPECT_TRUE(parsed("\n# nothing\n\n").segments.empty());
+}
+
+TEST(ParseInputScript, MalformedLinesNameTheFileAndLine) {
+  EXPECT_EQ(error_of("10 0\n\n7\n").substr(0, 18), "scripts/bad.txt:3:");
+  EXPECT_NE(error_of("10 0 1\n").find("scripts/bad.txt:1:"), std::string::npos);
+  EXPECT_NE(error_of("1 2 3 4 5\n").find(":1:"), std::string::npos);
+  EXPECT_NE(error_of("-1 0\n").find("FRAMES"), std::string::npos);
+  EXPECT_NE(error_of("ten 0\n").find("FRAMES"), std::string::npos);
+  EXPECT_NE(error_of("1.5 0\n").find("FRAMES"), std::string::npos);
+  EXPECT_NE(error_of("1 0x\n").find("HELD"), std::string::npos);
+  EXPECT_NE(error_of("1 0xG1\n").find("HELD"), std::string::npos);
+  EXPECT_NE(error_of("1 -4\n").find("HELD"), std::string::npos);
+  EXPECT_NE(error_of("1 +4\n").find("HELD"), std::string::npos);
+  EXPECT_NE(error_of("1 0x99999999999999999\n").find("HELD"), std::string::npos);
+  EXPECT_NE(error_of("1 0 x 0\n").find("LOOK"), std::string::npos);
+  EXPECT_NE(error_of("1 0 1,5 0\n").find("LOOK"), std::string::npos);
+}
+
+TEST(ParseInputScript, RefusesBitsTheSceneDoesNotKnowAndTurnsThatAreNotFinite) {
+  EXPECT_NE(error_of("1 0x4000\n").find("bits beyond 13"), std::string::npos);
+  EXPECT_NE(error_of("1 16384\n").find("bits beyond 13"), std::string::npos);
+  EXPECT_NE(error_of("1 0x80000000\n").find("bits beyond 13"), std::string::npos);
+  EXPECT_NE(error_of("1 0 nan 0\n").find("LOOK"), std::string::npos);
+  EXPECT_NE(error_of("1 0 0 -inf\n").find("LOOK"), std::string::npos);
+  EXPECT_NE(error_of("1 0 1e39 0\n").find("LOOK"), std::string::npos);
+}
+
+TEST(InputForFrame, HoldsEachSegmentForItsFramesThenNothing) {
+  const InputScript script = parsed("2 0x1 1 2\n0 0x2\n3 0x80\n");
+  EXPECT_EQ(input_for_frame(script, 1).held, 0x1u);
+  EXPECT_EQ(input_for_frame(script, 2).held, 0x1u);
+  EXPECT_EQ(input_for_frame(script, 2).look, (Vec2{1.0f, 2.0f}));
+  EXPECT_EQ(input_for_frame(script, 3).held, 0x80u);  // the empty segment takes no frame
+  EXPECT_EQ(input_for_frame(script, 5).held, 0x80u);
+  const InputState after = input_for_frame(script, 6);
+  EXPECT_EQ(after.held, 0u);
+  EXPECT_EQ(after.look, (Vec2{0.0f, 0.0f}));
+  EXPECT_EQ(input_for_frame(script, UINT64_MAX).held, 0u);
+  EXPECT_EQ(input_for_frame(script, 0).held, 0u);  // frames count from 1
+}
+
+TEST(InputForFrame, HugeSegmentsDoNotOverflowTheCount) {
+  const InputScript script = parsed("18446744073709551615 0x1\n18446744073709551615 0x2\n");
+  EXPECT_EQ(input_for_frame(script, UINT64_MAX).held, 0x1u);
+  EXPECT_EQ(input_for_frame(script, 1).held, 0x1u);
+}
+
+TEST(LoadInputScript, ReadsAFileAndNamesAMissingOne) {
+  const test::TempDir dir;
+  const std::string path = dir.write("tour.txt", "4 0x40\n");
+  const ParseResult<InputScript> loaded = load_input_script(path);
+  ASSERT_TRUE(loaded) << loaded.error;
+  EXPECT_EQ(loaded.value->segments.size(), 1u);
+
+  const ParseResult<InputScript> bad = load_input_script(dir.write("bad.txt", "4 0x40\nfour 1\n"));
+  EXPECT_NE(bad.error.find("bad.txt:2:"), std::string::npos);
+
+  const ParseResult<InputScript> missing = load_input_script(dir.file("nowhere.txt"));
+  EXPECT_FALSE(missing);
+  EXPECT_NE(missing.error.find("nowhere.txt"), std::string::npos);
+}
+
+TEST(ExampleScripts, TheShippedScriptsParse) {
+  for (const char* name : {"tools/scripts/tour.txt", "tools/scripts/panel.txt"}) {
+    const ParseResult<InputScript> script = load_input_script(name);
+    ASSERT_TRUE(script) << script.error;
+    EXPECT_FALSE(script.value->segments.empty()) << name;
+  }
+}
+
+}  // namespace
+}  // namespace vel

@@ -1,0 +1,147 @@
+// state_json.cpp: the city scene's state as JSON for the headless runner.
+#include "sim/state_json.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace vel {
+
+namespace {
+
+using nlohmann::json;
+
+// A float widened to double is exact; nlohmann writes doubles with enough
+// digits to read back the same double.
+json number(float value) {
+  return static_cast<double>(value);
+}
+json vec(Vec2 v) {
+  return json::array({number(v.x), number(v.y)});
+}
+json vec(Vec3 v) {
+  return json::array({number(v.x), number(v.y), number(v.z)});
+}
+json colour(Colour c) {
+  return json::array({number(c.r), number(c.g), number(c.b), number(c.a)});
+}
+
+json object_json(const SceneObject& object) {
+  return {{"name", object.name},
+          {"mesh", object.mesh},
+          {"texture", object.texture},
+          {"position", vec(translation_of(object.transform))},
+          {"bound_center", vec(object.bound_center)},
+          {"bound_radius", number(object.bound_radius)},
+          {"visible", object.visible},
+          {"solid", object.solid}};
+}
+
+json list_json(const std::vector<SceneObject>& list) {
+  json out = json::array();
+  for (const SceneObject& object : list) out.push_back(object_json(object));
+  return out;
+}
+
+json settings_json(const Settings& settings) {
+  return {{"controls", settings.controls},
+          {"music_volume", number(settings.music_volume)},
+          {"sfx_volume", number(settings.sfx_volume)},
+          {"show_fps", settings.show_fps},
+          {"load_status", settings.load_status},
+          {"fullscreen", settings.fullscreen},
+          {"vsync", settings.vsync},
+          {"interlaced", settings.interlaced}};
+}
+
+}  // namespace
+
+nlohmann::json scene_state_json(const CityScene& scene, uint64_t frame, float time) {
+  json state;
+  state["frame"] = frame;
+  state["time"] = number(time);
+  state["elapsed"] = number(scene.elapsed);
+  state["rng_state"] = scene.rng_state;
+  state["style"] = scene.style;
+  state["level"] = scene.level;
+  state["view_distance"] = number(scene.view_distance);
+  state["yaw"] = number(scene.yaw);
+  state["pitch"] = number(scene.pitch);
+  state["paused"] = scene.paused != 0;
+  state["control_enabled"] = scene.control_enabled != 0;
+  state["panel_open"] = scene.panel_open != 0;
+  state["device_menu_open"] = scene.device_menu_open != 0;
+  state["menu_selection"] = scene.menu_selection;
+  state["on_ground"] = scene.on_ground != 0;
+  state["airborne"] = scene.airborne != 0;
+  state["energy"] = number(scene.energy);
+  state["chip_count"] = scene.chip_count;
+  state["upgrade_points"] = scene.upgrade_points;
+  state["drive_level"] = scene.drive_level;
+  state["jump_level"] = scene.jump_level;
+  state["pull_level"] = scene.pull_level;
+  state["grapple_attached"] = scene.grapple_attached != 0;
+  state["anchor_car"] = scene.anchor_car;
+  state["grapple_cooldown"] = number(scene.grapple_cooldown);
+  state["station_position"] = vec(scene.station_position);
+  state["lightning_wait"] = number(scene.lightning_wait);
+  state["lightning_flash"] = number(scene.lightning_flash);
+  state["storm_timer"] = number(scene.storm_timer);
+  state["fog_enabled"] = scene.lighting.fog_enabled;
+  state["fps_text"] = scene.fps_text;
+  state["settings"] = settings_json(scene.settings_copy);
+  state["player"] = {{"position", vec(scene.player.position)},
+                     {"velocity", vec(scene.player.velocity)}};
+  state["statics"] = list_json(scene.statics);
+  state["fans"] = list_json(scene.fans);
+  state["cars"] = list_json(scene.cars);
+  state["drones"] = list_json(scene.drones);
+  state["chips"] = list_json(scene.chips);
+  state["chip_indicators"] = list_json(scene.chip_indicators);
+  state["batteries"] = list_json(scene.batteries);
+  state["battery_indicators"] = list_json(scene.battery_indicators);
+  state["markers"] = list_json(scene.markers);
+
+  json bursts = json::array();
+  for (const DroneBurst& burst : scene.drone_bursts) {
+    bursts.push_back({{"position", vec(burst.position)},
+                      {"frame", burst.frame},
+                      {"timer", number(burst.timer)}});
+  }
+  state["drone_bursts"] = bursts;
+
+  json rain = json::array();
+  for (const Vec3& drop : scene.rain) rain.push_back(vec(drop));
+  state["rain"] = rain;
+
+  json messages = json::array();
+  for (const HudMessage& message : scene.messages) {
+    messages.push_back({{"text", message.text},
+                        {"colour", colour(message.colour)},
+                        {"position", vec(message.position)},
+                        {"born", number(message.born)},
+                        {"rising", message.rising}});
+  }
+  state["messages"] = messages;
+
+  json textures = json::array();
+  for (const Image& image : scene.textures) textures.push_back(image.path);
+  state["textures"] = textures;
+  json meshes = json::array();
+  for (const Mesh& mesh : scene.meshes) meshes.push_back(mesh.path);
+  state["meshes"] = meshes;
+  return state;
+}
+
+std::string write_text_file(const std::string& path, const std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return path + ": " + std::strerror(errno);
+  const size_t written = std::fwrite(text.data(), 1, text.size(), file);
+  const int write_errno = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (written != text.size()) return path + ": " + std::strerror(write_errno);
+  if (!closed) return path + ": " + std::strerror(errno);
+  return {};
+}
+
+}  // namespace vel
