@@ -50,6 +50,16 @@ uint8_t* row_bytes(Framebuffer& target, int32_t r) {
          size_t{3} * static_cast<size_t>(r) * static_cast<size_t>(target.width);
 }
 
+// Paints one stored row of the target in a flat colour.
+void fill_row(Framebuffer& target, int32_t r, uint8_t blue, uint8_t green, uint8_t red) {
+  uint8_t* px = row_bytes(target, r);
+  for (int32_t x = 0; x < target.width; ++x, px += 3) {
+    px[0] = blue;
+    px[1] = green;
+    px[2] = red;
+  }
+}
+
 void reset_depth(Framebuffer& target) {
   std::fill(target.depth.begin(), target.depth.end(), kDepthEmpty);
 }
@@ -72,12 +82,7 @@ void clear_framebuffer(Rgb colour, const RenderFlags& flags, Framebuffer& target
   const uint8_t red = channel_byte(colour.r);
   for (int32_t r = 0; r < target.height; ++r) {
     if (!row_in_field(flags, r)) continue;
-    uint8_t* px = row_bytes(target, r);
-    for (int32_t x = 0; x < target.width; ++x, px += 3) {
-      px[0] = blue;
-      px[1] = green;
-      px[2] = red;
-    }
+    fill_row(target, r, blue, green, red);
   }
   // Depth is reset on every row whatever the field: the other field's rows
   // keep last frame's colour, but their depth must not hide this frame.
@@ -117,12 +122,7 @@ void draw_sky_gradient(Rgb low, Rgb high, const RenderFlags& flags, Framebuffer&
     const uint8_t blue = channel_byte(a * high.b + (1.0f - a) * low.b);
     const uint8_t green = channel_byte(a * high.g + (1.0f - a) * low.g);
     const uint8_t red = channel_byte(a * high.r + (1.0f - a) * low.r);
-    uint8_t* px = row_bytes(target, r);
-    for (int32_t x = 0; x < target.width; ++x, px += 3) {
-      px[0] = blue;
-      px[1] = green;
-      px[2] = red;
-    }
+    fill_row(target, r, blue, green, red);
   }
   reset_depth(target);
 }

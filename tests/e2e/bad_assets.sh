@@ -9,14 +9,7 @@ set -uo pipefail
 game=$(realpath "$1")
 root=$(realpath "$3")
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 
 if [[ ! -d $root/assets ]]; then
   echo "FAIL: $root/assets is missing" >&2

@@ -13,15 +13,8 @@ fi
 sim=$(realpath "$2")
 root=$(realpath "$3")
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 ln -s "$root/assets" "$work/assets"
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
 
 # state_after <label> <script> <frames>: runs the script for that many
 # frames and leaves the state in $work/<label>.json.

@@ -9,16 +9,9 @@ set -uo pipefail
 game=$(realpath "$1")
 root=$(realpath "$3")
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 ln -s "$root/assets" "$work/assets"
 printf 'P6\n320 180\n255\n' >"$work/expected_header"
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
 
 # run_game <label> <command...>: runs in $work with stdout, stderr, the exit
 # status and the wall time (ms) captured into $work/<label>.{out,err,rc,ms}.

@@ -13,14 +13,7 @@ fi
 sim=$(realpath "$2")
 root=$(realpath "$3")
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 
 # A fresh working directory with the assets, as the game would have it.
 new_dir() {
