@@ -95,8 +95,9 @@ void darken_framebuffer(const RenderFlags& flags, Framebuffer& target, float amo
 }
 
 void brighten_framebuffer(const RenderFlags& flags, Framebuffer& target, float amount) {
-  // 1 at amount 0, rising to 2 at amount 0.1 and held there.
-  scale_field(flags, target, std::min(amount * 10.0f, 1.0f) + 1.0f);
+  // 1 at amount 0, rising to 2 at amount 0.1 and held there. The minimum
+  // passes over a NaN (the factor is then 2), as in the sky gradient.
+  scale_field(flags, target, std::fmin(amount * 10.0f, 1.0f) + 1.0f);
 }
 
 void draw_sky_gradient(Rgb low, Rgb high, const RenderFlags& flags, Framebuffer& target,
@@ -104,8 +105,10 @@ void draw_sky_gradient(Rgb low, Rgb high, const RenderFlags& flags, Framebuffer&
   // Half the field of view in radians maps to half the picture height, so
   // the horizon of the ramp follows the camera; beyond twice that it stops.
   float slope = pitch / (fov * 3.141592f / 180.0f * 0.5f);
-  slope = std::min(slope, 2.0f);  // NaN passes through and gives shift 0
-  slope = std::max(slope, -2.0f);
+  // Minimum with 2 first, then maximum with -2. Both pass over a NaN, so the
+  // order matters there: a slope that is not a number is held at 2.
+  slope = std::fmin(slope, 2.0f);
+  slope = std::fmax(slope, -2.0f);
   const int32_t h2 = target.height / 2;
   const int32_t shift = trunc_i32(static_cast<float>(h2) * slope);
 

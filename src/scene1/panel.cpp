@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "gfx/draw2d.h"
-#include "gfx/saturate.h"
 #include "scene1/device_preview.h"
 #include "scene1/hud.h"
 
@@ -225,12 +224,14 @@ void draw_panel(CityScene& scene, Framebuffer& target) {
   const Colour pulse{c, c, c, 1.0f};
 
   draw_buttons(scene, font, pulse, target);
+  // The two headings are centred on x = 160 by the centring rule: 18 glyphs
+  // start at 160 - 9 cell + 18, 17 at 160 - 17 cell / 2 + 17, where an odd
+  // cell drops the half pixel as in every centred text.
   draw_text(font, "SYSTEM INFORMATION", {178 - 9 * cell, 170}, kWhite, flags, target);
   draw_rules(158, flags, target);
   draw_module_table(scene, font, pulse, target);
   draw_rules(112, flags, target);
-  draw_text(font, "ACTIVATED DEVICES", {trunc_i32(177.0f - 8.5f * static_cast<float>(cell)), 104},
-            kWhite, flags, target);
+  draw_text(font, "ACTIVATED DEVICES", {177 - 17 * cell / 2, 104}, kWhite, flags, target);
   draw_socket_block(scene, font, pulse, target);
 }
 

@@ -66,9 +66,11 @@ void collide(CityScene& scene, bool was_on_ground) {
   PlayerBody& body = scene.player;
   for (const SceneObject& object : scene.statics) {
     if (!object.solid || object.mesh >= scene.meshes.size()) continue;
+    // Only objects provably within reach are tested: a gap that is not a
+    // number (a broken bound) keeps the object out rather than in.
     const float gap =
         distance(body.position, object.bound_center) - (object.bound_radius + kPlayerRadius);
-    if (gap > kCollisionReach) continue;
+    if (!(gap <= kCollisionReach)) continue;
 
     const bool terrace = contains(object.name, "terrace");
     const TriangleContact contact = first_contact(object, scene.meshes[object.mesh], body.position);

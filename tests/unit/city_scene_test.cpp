@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "gfx/matrix.h"
+#include "scene1/panel.h"
 #include "scene1/rng.h"
 #include "support/city_fixture.h"
 #include "support/pixels.h"
@@ -130,6 +132,65 @@ TEST_F(FrameDriverTest, OpeningIsPausedBehindTheLetterboxThenControlStarts) {
   EXPECT_TRUE(scene.control_enabled);
   frame(5.0f + kStep);
   EXPECT_NE(translation_of(scene.cars[0].transform), car_before);
+}
+
+TEST_F(FrameDriverTest, AHeldKeyActsOnceAndOnlyWithControl) {
+  // Still in the opening: a jump from the roof does nothing yet.
+  int k = 1;
+  for (; k <= 240; ++k) frame(static_cast<float>(k) * kStep);
+  ASSERT_TRUE(scene.on_ground);
+  frame(static_cast<float>(k++) * kStep, kStep, InputState{0x40, {}});
+  EXPECT_EQ(scene.energy, 1.0f);
+  for (; k <= 310; ++k) frame(static_cast<float>(k) * kStep);
+  ASSERT_TRUE(scene.control_enabled);
+  ASSERT_TRUE(scene.on_ground);
+
+  // Jump held over two frames: one jump, one charge.
+  frame(static_cast<float>(k++) * kStep, kStep, InputState{0x40, {}});
+  frame(static_cast<float>(k++) * kStep, kStep, InputState{0x40, {}});
+  EXPECT_FLOAT_EQ(scene.energy, 0.9f);
+  EXPECT_GT(scene.player.velocity.y, 9.0f);  // 10 from one jump, less a little gravity
+
+  // The panel toggle held over two frames opens the panel and leaves it open.
+  frame(static_cast<float>(k++) * kStep, kStep, InputState{kPanelToggleBit, {}});
+  frame(static_cast<float>(k++) * kStep, kStep, InputState{kPanelToggleBit, {}});
+  EXPECT_TRUE(scene.panel_open);
+  frame(static_cast<float>(k++) * kStep);
+  frame(static_cast<float>(k++) * kStep, kStep, InputState{kPanelToggleBit, {}});
+  EXPECT_FALSE(scene.panel_open);
+}
+
+TEST_F(FrameDriverTest, TheFrameThePanelOpensIsDrawnWholeThenInterlaceReturns) {
+  ASSERT_TRUE(scene.render_flags.interlace);
+  float time = 0.0f;
+  for (int k = 1; k <= 320; ++k) frame(time = static_cast<float>(k) * kStep);
+  // A marker colour that no drawing makes: with only one field drawn, half
+  // the rows would keep it and end up in the panel's background.
+  for (size_t i = 0; i < target.colour.size(); i += 3) {
+    target.colour[i] = 1;
+    target.colour[i + 1] = 2;
+    target.colour[i + 2] = 3;
+  }
+  frame(time += kStep, kStep, InputState{kPanelToggleBit, {}});
+  ASSERT_TRUE(scene.panel_open);
+  EXPECT_TRUE(scene.render_flags.interlace);
+  int32_t marked_rows = 0;
+  for (int32_t y = 0; y < target.height; ++y) {
+    if (test::pixel_at(target, 100, y) == (test::Bgr{1, 2, 3})) ++marked_rows;
+  }
+  EXPECT_EQ(marked_rows, 0);
+  ASSERT_EQ(scene.panel_background.pixels.size(), 320u * 180u);
+}
+
+TEST_F(FrameDriverTest, ViewProjectionIsRebuiltEvenUnderThePanel) {
+  float time = 0.0f;
+  for (int k = 1; k <= 320; ++k) frame(time = static_cast<float>(k) * kStep);
+  frame(time += kStep, kStep, InputState{kPanelToggleBit, {}});
+  ASSERT_TRUE(scene.panel_open);
+  set_translation(scene.camera.view, {1.0f, 2.0f, 3.0f});
+  frame(time += kStep);
+  const Mat4 expected = mat4_mul(scene.camera.projection, scene.camera.view);
+  EXPECT_TRUE(same_bits(scene.camera.view_projection, expected));
 }
 
 TEST_F(FrameDriverTest, EachFrameDrawsOncePerDropAndTwiceForTheLightning) {

@@ -84,8 +84,9 @@ TEST(BrightenFramebuffer, FactorRisesToTwoAndSaturates) {
     uint8_t from;
     uint8_t to;
   };
+  // A NaN amount: the minimum with 1 passes over it, so the factor is 2.
   for (const Case& k : {Case{0.0f, 100, 100}, Case{0.05f, 100, 150}, Case{1.0f, 100, 200},
-                        Case{1.0f, 200, 255}, Case{0.05f, 3, 4}}) {
+                        Case{1.0f, 200, 255}, Case{0.05f, 3, 4}, Case{std::nanf(""), 100, 200}}) {
     Framebuffer fb = filled(2, 2, k.from);
     fb.depth.assign(4, 7.0f);
     brighten_framebuffer(RenderFlags{}, fb, k.amount);
@@ -151,8 +152,20 @@ TEST_F(SkyGradient, PitchSlidesTheRampAndIsHeldAtSlopeTwo) {
 TEST_F(SkyGradient, ExponentShapesTheRamp) {
   draw(0.0f, 2.0f);
   EXPECT_EQ(blue_at(fb, 90), 63);  // 0.5^2 * 255 = 63.75
-  draw(std::nanf(""));             // no slope at all: the level ramp
-  EXPECT_EQ(blue_at(fb, 90), 127);
+}
+
+TEST_F(SkyGradient, SlopeThatIsNotANumberIsHeldAtTwo) {
+  // The minimum with 2 comes first and passes over the NaN; had the maximum
+  // with -2 come first, the picture would be pure high instead.
+  Framebuffer at_two = framebuffer_new(320, 180);
+  draw_sky_gradient(low, high, RenderFlags{}, at_two, 1.0f, 2.0f * half_fov, fov);
+  draw(std::nanf(""));
+  EXPECT_EQ(fb.colour, at_two.colour);
+  EXPECT_EQ(blue_at(fb, 0), 0);  // shift 180: every row pure low
+
+  // 0 / 0 from a zero field of view is the same.
+  draw_sky_gradient(low, high, RenderFlags{}, fb, 1.0f, 0.0f, 0.0f);
+  EXPECT_EQ(fb.colour, at_two.colour);
 }
 
 TEST(FramebufferToImage, ColoursAndAlphaFromDepth) {

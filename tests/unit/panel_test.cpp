@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "main/settings.h"
+#include "scene1/hud.h"
 #include "support/city_fixture.h"
 #include "support/pixels.h"
 
@@ -208,14 +209,15 @@ TEST(PanelBackground, IsTheFinishedPictureAt35PercentInEveryChannel) {
 }
 
 // Enough of a scene for the menus' drawing: 49 plain textures (a white
-// font, a red device texture) and 23 box meshes.
-CityScene drawable_scene() {
+// font of square cells, `cell` pixels each, and a red device texture) and 23
+// box meshes.
+CityScene drawable_scene(int32_t cell = 8) {
   CityScene scene;
   scene.render_flags.interlace = 0;
   Image font;
-  font.width = 64;
-  font.height = 96;
-  font.pixels.assign(64 * 96, Colour{1.0f, 1.0f, 1.0f, 1.0f});
+  font.width = 8 * cell;
+  font.height = 12 * cell;
+  font.pixels.assign(static_cast<size_t>(font.width * font.height), Colour{1.0f, 1.0f, 1.0f, 1.0f});
   Image red;
   red.width = 2;
   red.height = 2;
@@ -266,6 +268,31 @@ TEST(DrawDeviceMenu, SelectedModelTurnsWithElapsedTime) {
   }
   EXPECT_GT(changed_in_selected, 50);
   EXPECT_EQ(changed_elsewhere, 0);
+}
+
+// The first lit column of row y, or -1.
+int32_t first_lit_column(const Framebuffer& target, int32_t y) {
+  for (int32_t x = 0; x < target.width; ++x) {
+    if (test::pixel_at(target, x, y) != test::Bgr{}) return x;
+  }
+  return -1;
+}
+
+TEST(DrawMenus, CentredLinesStartByTheCentringRuleAlsoForAnOddCell) {
+  // With a 9-pixel cell, half of 17 cells is 76.5 pixels; the half pixel is
+  // dropped everywhere, the headings included.
+  CityScene scene = drawable_scene(9);
+  Framebuffer panel = framebuffer_new(320, 180);
+  draw_panel(scene, panel);
+  EXPECT_EQ(first_lit_column(panel, 170), 178 - 9 * 9);  // "SYSTEM INFORMATION"
+  EXPECT_EQ(first_lit_column(panel, 104), 101);          // "ACTIVATED DEVICES"
+  EXPECT_EQ(first_lit_column(panel, 104), centred_start(160, 17, 9));
+  EXPECT_EQ(first_lit_column(panel, 150), centred_start(88, 6, 9));  // "MODULE"
+
+  Framebuffer menu = framebuffer_new(320, 180);
+  draw_device_menu(scene, menu);
+  EXPECT_EQ(first_lit_column(menu, 140), 160 - 11 * 9 + 22);  // the title
+  EXPECT_EQ(first_lit_column(menu, 120), 101);                // "GRAPPLE: MAGNETIC", 17 glyphs
 }
 
 TEST(DrawMenus, TablesTooSmallForTheMenusDrawNoText) {

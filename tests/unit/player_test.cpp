@@ -112,6 +112,15 @@ TEST_F(PlayerTest, ObjectsOutOfReachAreNotTested) {
   physics_step(scene);
   EXPECT_FALSE(scene.on_ground);
   EXPECT_LT(scene.player.velocity.y, 0.0f);
+
+  // A bound that is not a number never puts an object in reach, even with
+  // the body pressed against its wall.
+  scene.statics[0].bound_center.x = std::nanf("");
+  scene.player.position = {8.4f, 7.0f, 0.0f};
+  scene.player.velocity = {-5.0f, 0.0f, 0.0f};
+  physics_step(scene);
+  EXPECT_LT(scene.player.velocity.x, -4.9f);
+  EXPECT_LT(scene.player.position.x, 8.4f);
 }
 
 TEST_F(PlayerTest, JumpFromTheGroundAddsTenUnitsPerSecondAndCostsEnergy) {
