@@ -6,6 +6,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -50,13 +51,21 @@ uint8_t* row_bytes(Framebuffer& target, int32_t r) {
          size_t{3} * static_cast<size_t>(r) * static_cast<size_t>(target.width);
 }
 
-// Paints one stored row of the target in a flat colour.
+// Paints one stored row of the target in a flat colour: the first pixel is
+// written, then the painted part is copied onto the rest, doubling each time,
+// so a 320-pixel row takes nine copies instead of 320 three-byte stores.
 void fill_row(Framebuffer& target, int32_t r, uint8_t blue, uint8_t green, uint8_t red) {
-  uint8_t* px = row_bytes(target, r);
-  for (int32_t x = 0; x < target.width; ++x, px += 3) {
-    px[0] = blue;
-    px[1] = green;
-    px[2] = red;
+  const size_t row_size = size_t{3} * static_cast<size_t>(target.width);
+  if (row_size == 0) return;
+  uint8_t* row = row_bytes(target, r);
+  row[0] = blue;
+  row[1] = green;
+  row[2] = red;
+  size_t done = 3;
+  while (done < row_size) {
+    const size_t chunk = std::min(done, row_size - done);
+    std::memcpy(row + done, row, chunk);
+    done += chunk;
   }
 }
 

@@ -1,6 +1,8 @@
 // mesh_draw.cpp: draw_mesh, the path from a placed Mesh to rasterised
 // triangles: whole-triangle rejection, back-face culling, per-vertex light and
-// fog, and the near-plane cut of triangles that reach behind the eye.
+// fog, and the near-plane cut of triangles that reach behind the eye; in a
+// reference form written as the rules read and a fast form that gives the
+// same bytes.
 #include "gfx/mesh_draw.h"
 
 #include <cmath>
@@ -8,6 +10,8 @@
 
 #include "gfx/fatal.h"
 #include "gfx/matrix.h"
+#include "gfx/raster_fast.h"
+#include "gfx/vertex_table.h"
 
 namespace vel {
 
@@ -119,9 +123,13 @@ NearCut cut_near_plane(const Vec4 clip[3], const Vec2 uv[3]) {
   return cut;
 }
 
-void draw_mesh(const Mesh& mesh, const Mat4& model, const Material& material, Vec2 uv_offset,
-               Vec2 uv_scale, const Lighting& lighting, const Camera& camera,
-               const RenderFlags& flags, Framebuffer& target) {
+namespace {
+
+// The rules as they read: every corner of every triangle is transformed and
+// lit on its own, and the reference rasteriser fills.
+void draw_mesh_reference(const Mesh& mesh, const Mat4& model, const Material& material,
+                         Vec2 uv_offset, Vec2 uv_scale, const Lighting& lighting,
+                         const Camera& camera, const RenderFlags& flags, Framebuffer& target) {
   const Mat4 mvp = mat4_mul(camera.view_projection, model);
   const bool lit = lighting.lighting_enabled;
   const bool fogged = lighting.fog_enabled;
@@ -174,8 +182,8 @@ void draw_mesh(const Mesh& mesh, const Mat4& model, const Material& material, Ve
     }
 
     if (all_in_front) {
-      rasterise_triangle(c[0], c[1], c[2], lighting, light, fog, uv[0], uv[1], uv[2], material,
-                         flags, target);
+      rasterise_triangle_reference(c[0], c[1], c[2], lighting, light, fog, uv[0], uv[1], uv[2],
+                                   material, flags, target);
       continue;
     }
 
@@ -183,9 +191,130 @@ void draw_mesh(const Mesh& mesh, const Mat4& model, const Material& material, Ve
     // culled again.
     const NearCut cut = cut_near_plane(c, uv);
     for (int j = 2; j < cut.count; ++j) {
-      rasterise_triangle(cut.position[0], cut.position[j - 1], cut.position[j], lighting, light,
-                         fog, cut.uv[0], cut.uv[j - 1], cut.uv[j], material, flags, target);
+      rasterise_triangle_reference(cut.position[0], cut.position[j - 1], cut.position[j], lighting,
+                                   light, fog, cut.uv[0], cut.uv[j - 1], cut.uv[j], material, flags,
+                                   target);
     }
+  }
+}
+
+// The same triangles, values and order as draw_mesh_reference. A clip
+// position, its screen values and its fog visibility depend on the mesh
+// position alone, so each is worked out once per call (vertex_table.h) and
+// shared by the corners that use it; light depends on the corner's normal as
+// well and stays per corner. A mesh whose positions all lie beyond one side
+// of the clip volume has every triangle rejected, so it is dropped at once.
+void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& material, Vec2 uv_offset,
+                    Vec2 uv_scale, const Lighting& lighting, const Camera& camera,
+                    const RenderFlags& flags, Framebuffer& target) {
+  const FillRules rules = fill_rules(lighting, material, flags, target);
+  if (!rules.lanes_fit) {
+    draw_mesh_reference(mesh, model, material, uv_offset, uv_scale, lighting, camera, flags,
+                        target);
+    return;
+  }
+  const Mat4 mvp = mat4_mul(camera.view_projection, model);
+  const bool lit = lighting.lighting_enabled;
+  const bool fogged = lighting.fog_enabled;
+  const Vec3 direction_unit =
+      lit ? lighting.light_direction / length(lighting.light_direction) : Vec3{};
+  const float inv_fog_span = 1.0f / (lighting.fog_end - lighting.fog_start);
+  const bool cull = flags.cull_back_faces != 0;
+
+  // Fog visibility depends on the position alone, so the table holds it.
+  FogView fog_view;
+  fog_view.model = &model;
+  fog_view.eye = camera.eye;
+  fog_view.start = lighting.fog_start;
+  fog_view.inv_span = inv_fog_span;
+  const FogView* const fog = fogged ? &fog_view : nullptr;
+
+  VertexTable table;
+  const size_t position_count = mesh.positions.size();
+  const bool whole_mesh = position_count <= kVertexTableSize;
+  if (whole_mesh) {
+    if (place_vertices(mvp, mesh.positions.data(), position_count, table) != 0) return;
+    finish_vertices(rules, fog, mesh.positions.data(), position_count, table);
+  }
+
+  const size_t triangle_count = mesh.corners.size() / 3;
+  for (size_t t = 0; t < triangle_count; ++t) {
+    const Corner* corners = &mesh.corners[3 * t];
+    if (!corner_in_range(mesh, corners[0]) || !corner_in_range(mesh, corners[1]) ||
+        !corner_in_range(mesh, corners[2])) {
+      continue;
+    }
+    size_t e[3];
+    if (whole_mesh) {
+      for (int k = 0; k < 3; ++k) e[k] = static_cast<size_t>(corners[k].position);
+    } else {
+      // A mesh too big for the table prepares its triangle's three corners
+      // in the first three entries.
+      const Vec3 p[3] = {mesh.positions[corners[0].position], mesh.positions[corners[1].position],
+                         mesh.positions[corners[2].position]};
+      place_vertices(mvp, p, 3, table);
+      finish_vertices(rules, fog, p, 3, table);
+      e[0] = 0;
+      e[1] = 1;
+      e[2] = 2;
+    }
+
+    const uint8_t shared = table.code[e[0]] & table.code[e[1]] & table.code[e[2]];
+    if ((shared & kOutside) != 0) continue;
+    const bool all_in_front = (shared & kInFront) != 0;
+    if (cull && all_in_front) {
+      // is_back_face on the shared x / w, y / w.
+      const float x1 = table.back_x[e[0]], y1 = table.back_y[e[0]];
+      const float x2 = table.back_x[e[1]], y2 = table.back_y[e[1]];
+      const float x3 = table.back_x[e[2]], y3 = table.back_y[e[2]];
+      if ((x3 - x2) * (y2 - y1) > (x2 - x1) * (y3 - y2)) continue;
+    }
+
+    TriangleShading shading;
+    for (int k = 0; k < 3; ++k) {
+      shading.uv[k] = map_uv(mesh.texcoords[corners[k].texcoord], uv_scale, uv_offset);
+      shading.fog[k] = table.fog[e[k]];
+      if (lit) {
+        const Vec3 q = mat4_apply_point(model, mesh.positions[corners[k].position]);
+        const uint64_t ni = corners[k].normal;
+        const Vec3 n = ni < mesh.normals.size() ? mesh.normals[ni] : Vec3{};
+        const Vec3 world_normal = mat4_apply_vector(model, n);
+        const Vec3 m = world_normal / length(world_normal);
+        shading.light[k] = vertex_light(lighting, direction_unit, q, m);
+      }
+    }
+
+    if (all_in_front) {
+      fill_triangle(screen_at(table, e[0]), screen_at(table, e[1]), screen_at(table, e[2]), rules,
+                    shading, target);
+      continue;
+    }
+
+    const Vec4 clip[3] = {clip_at(table, e[0]), clip_at(table, e[1]), clip_at(table, e[2])};
+    const NearCut cut = cut_near_plane(clip, shading.uv);
+    if (cut.count < 3) continue;
+    ScreenVertex screen[kMaxCutCorners];
+    for (int j = 0; j < cut.count; ++j) screen[j] = screen_vertex(cut.position[j], rules);
+    for (int j = 2; j < cut.count; ++j) {
+      TriangleShading piece = shading;
+      piece.uv[0] = cut.uv[0];
+      piece.uv[1] = cut.uv[j - 1];
+      piece.uv[2] = cut.uv[j];
+      fill_triangle(screen[0], screen[j - 1], screen[j], rules, piece, target);
+    }
+  }
+}
+
+}  // namespace
+
+void draw_mesh(const Mesh& mesh, const Mat4& model, const Material& material, Vec2 uv_offset,
+               Vec2 uv_scale, const Lighting& lighting, const Camera& camera,
+               const RenderFlags& flags, Framebuffer& target, RasterPath path) {
+  if (path == RasterPath::reference) {
+    draw_mesh_reference(mesh, model, material, uv_offset, uv_scale, lighting, camera, flags,
+                        target);
+  } else {
+    draw_mesh_fast(mesh, model, material, uv_offset, uv_scale, lighting, camera, flags, target);
   }
 }
 

@@ -28,8 +28,14 @@ NearCut cut_near_plane(const Vec4 clip[3], const Vec2 uv[3]);
 // and fog are evaluated per vertex and triangles reaching behind the eye are
 // cut at the near plane. Stops the program with "Unknown light type" when a
 // lit triangle meets a light_type other than point or directional.
+//
+// Both paths draw the same bytes. The reference transforms every corner of
+// every triangle and fills with the reference rasteriser; the fast path
+// transforms each position once per call, skips a mesh whose positions all
+// lie beyond one side of the clip volume, and fills with the fast
+// rasteriser.
 void draw_mesh(const Mesh& mesh, const Mat4& model, const Material& material, Vec2 uv_offset,
                Vec2 uv_scale, const Lighting& lighting, const Camera& camera,
-               const RenderFlags& flags, Framebuffer& target);
+               const RenderFlags& flags, Framebuffer& target, RasterPath path = RasterPath::fast);
 
 }  // namespace vel

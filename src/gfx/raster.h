@@ -20,6 +20,14 @@ struct Material {
   static Material flat(Colour c) { return {Kind::colour, nullptr, c}; }
 };
 
+// Two implementations of the same rules, which must give the same bytes.
+// `reference` evaluates every pixel of the triangle's box exactly as the
+// rules read, one at a time; `fast` (the default) skips the parts of the box
+// no pixel of the triangle can reach and evaluates several pixels at once
+// with the very same float operations per pixel. The reference is kept as
+// the yardstick for tests and benchmarks.
+enum class RasterPath : uint8_t { fast, reference };
+
 // Fills one clip-space triangle whose every w is > 0 (the mesh drawer cuts
 // the others first). light and fog are the per-vertex light intensities and
 // fog visibilities, in vertex order. Pixels sample their lower-left corner;
@@ -29,6 +37,18 @@ struct Material {
 // (zero size, short arrays, an index past the palette) draws as transparent.
 void rasterise_triangle(const Vec4& p1, const Vec4& p2, const Vec4& p3, const Lighting& lighting,
                         const float light[3], const float fog[3], Vec2 uv1, Vec2 uv2, Vec2 uv3,
-                        const Material& material, const RenderFlags& flags, Framebuffer& target);
+                        const Material& material, const RenderFlags& flags, Framebuffer& target,
+                        RasterPath path = RasterPath::fast);
+
+// The two paths by name (rasterise_triangle picks one of them).
+void rasterise_triangle_fast(const Vec4& p1, const Vec4& p2, const Vec4& p3,
+                             const Lighting& lighting, const float light[3], const float fog[3],
+                             Vec2 uv1, Vec2 uv2, Vec2 uv3, const Material& material,
+                             const RenderFlags& flags, Framebuffer& target);
+void rasterise_triangle_reference(const Vec4& p1, const Vec4& p2, const Vec4& p3,
+                                  const Lighting& lighting, const float light[3],
+                                  const float fog[3], Vec2 uv1, Vec2 uv2, Vec2 uv3,
+                                  const Material& material, const RenderFlags& flags,
+                                  Framebuffer& target);
 
 }  // namespace vel

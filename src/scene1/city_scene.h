@@ -12,6 +12,7 @@
 #include "gfx/image.h"
 #include "gfx/lighting.h"
 #include "gfx/mesh.h"
+#include "gfx/raster.h"
 #include "main/scene.h"
 #include "main/settings.h"
 #include "scene1/device_preview.h"
@@ -121,6 +122,10 @@ struct CityScene final : Scene {
   uint8_t grapple_attached = 0;
   uint8_t on_ground = 0;
   RenderFlags render_flags{1, 1, 0, 1, 0};
+  // Which rasteriser draws the world; the reference serves tests and the
+  // benchmark. init resets it to fast like every other field, so set it
+  // after init.
+  RasterPath raster_path = RasterPath::fast;
   uint8_t style = 0;  // the city's look, 0..3
 };
 

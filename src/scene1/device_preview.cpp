@@ -66,12 +66,12 @@ Lighting preview_lighting() {
 }  // namespace
 
 void render_device_preview(const Mesh& mesh, const Image& texture, float turn,
-                           Framebuffer& target) {
+                           Framebuffer& target, RasterPath path) {
   const RenderFlags flags{1, 0, 0, 0, 0};  // depth test, no interlace, no culling
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, flags, target);
   if (mesh.positions.empty()) return;
   draw_mesh(mesh, preview_model(mesh, turn), Material::textured(texture), Vec2{0.0f, 0.0f},
-            Vec2{1.0f, 1.0f}, preview_lighting(), preview_camera(), flags, target);
+            Vec2{1.0f, 1.0f}, preview_lighting(), preview_camera(), flags, target, path);
 }
 
 Image preview_picture(const Framebuffer& target) {

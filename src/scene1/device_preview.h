@@ -7,6 +7,7 @@
 #include "gfx/framebuffer.h"
 #include "gfx/image.h"
 #include "gfx/mesh.h"
+#include "gfx/raster.h"
 
 namespace vel {
 
@@ -29,7 +30,8 @@ struct DevicePreviews {
 // radians about its vertical axis. Both faces are drawn, so a flat model
 // stays visible while it turns. A mesh without positions leaves the
 // picture empty.
-void render_device_preview(const Mesh& mesh, const Image& texture, float turn, Framebuffer& target);
+void render_device_preview(const Mesh& mesh, const Image& texture, float turn, Framebuffer& target,
+                           RasterPath path = RasterPath::fast);
 
 // A finished preview as a picture: transparent where nothing was drawn.
 Image preview_picture(const Framebuffer& target);

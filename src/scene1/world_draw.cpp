@@ -28,7 +28,7 @@ void draw_object(const CityScene& scene, const SceneObject& object, uint64_t tex
   if (object.mesh >= scene.meshes.size() || texture >= scene.textures.size()) return;
   draw_mesh(scene.meshes[object.mesh], object.transform,
             Material::textured(scene.textures[texture]), uv_offset, uv_scale, scene.lighting,
-            scene.camera, scene.render_flags, target);
+            scene.camera, scene.render_flags, target, scene.raster_path);
 }
 
 bool beyond_view(const CityScene& scene, const SceneObject& object, Vec3 viewer, float* d) {

@@ -1,0 +1,108 @@
+// raster_fast.h: the fast triangle fill in the pieces a caller that draws
+// many triangles prepares once: the rules of one call (material, lighting,
+// flags, target) and the screen values of a vertex that its triangles share.
+//
+// Every value here is computed with the very expression the reference
+// rasteriser uses, so preparing it once instead of once per triangle changes
+// no result.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "gfx/framebuffer.h"
+#include "gfx/image.h"
+#include "gfx/lighting.h"
+#include "gfx/matrix.h"
+#include "gfx/raster.h"
+#include "gfx/saturate.h"
+#include "gfx/vec.h"
+
+namespace vel {
+
+// Where a textured triangle reads its texels from. `usable` is false for an
+// image that has no texel to read (zero size, or arrays shorter than
+// width * height): such a texture is drawn as fully transparent.
+struct TexelSource {
+  const Colour* pixels = nullptr;
+  const uint8_t* indices = nullptr;
+  const Colour* palette = nullptr;
+  size_t palette_size = 0;
+  size_t width = 0;
+  float u_extent = 0.0f;  // width - 1
+  float v_extent = 0.0f;  // height - 1
+  bool colour_mapped = false;
+  bool usable = false;
+  // Both sides at most 2^24 and at most 2^31 - 1 texels: the extents are
+  // exact floats and a texel's column, row and index fit 32-bit integers,
+  // so they are worked out in the vectors.
+  bool lane_addressable = false;
+};
+
+// Everything the fill reads besides a triangle's own vertices and shading,
+// fixed for a whole draw_mesh call.
+struct FillRules {
+  int32_t width = 0;
+  int32_t height = 0;
+  float width_f = 0.0f;
+  float height_f = 0.0f;
+  float step_x = 0.0f;  // 2 / W: pixel x samples at x * step_x - 1
+  float step_y = 0.0f;  // 2 / H
+  // The lanes need rows at least four pixels wide; narrower targets (none
+  // in the game) are drawn by the reference path, with the same result.
+  bool lanes_fit = false;
+  // The widest groups to use: 8 takes eight lanes where the processor has
+  // AVX2 (and the target is that wide), 4 keeps to the four-lane code that
+  // every processor runs. Tests set 4 to check that code on any machine.
+  int32_t lane_limit = 8;
+  RenderFlags flags;
+  bool depth_test = false;
+  bool depth_override = false;
+  bool textured = false;
+  TexelSource texels;
+  Colour flat;
+  bool lit = false;
+  Colour ambient;
+  Colour light_colour;
+  bool fogged = false;
+  Colour fog_colour;
+};
+
+FillRules fill_rules(const Lighting& lighting, const Material& material, const RenderFlags& flags,
+                     const Framebuffer& target);
+
+// The rasteriser's values of one clip-space vertex with w > 0.
+struct ScreenVertex {
+  float r = 0.0f;  // 1 / w
+  float x = 0.0f;  // normalised device coordinates: x r, y r, z r
+  float y = 0.0f;
+  float z = 0.0f;
+  int32_t column = 0;  // trunc((x + 1) * 0.5 * W), saturating
+  int32_t row = 0;     // trunc((y + 1) * 0.5 * H), saturating
+};
+
+inline ScreenVertex screen_vertex(const Vec4& clip, const FillRules& rules) {
+  ScreenVertex v;
+  v.r = 1.0f / clip.w;
+  v.x = clip.x * v.r;
+  v.y = clip.y * v.r;
+  v.z = clip.z * v.r;
+  v.column = trunc_i32((v.x + 1.0f) * 0.5f * rules.width_f);
+  v.row = trunc_i32((v.y + 1.0f) * 0.5f * rules.height_f);
+  return v;
+}
+
+// What differs from one triangle of a call to the next besides its
+// vertices: texture coordinates, light intensities and fog visibilities,
+// in vertex order.
+struct TriangleShading {
+  Vec2 uv[3];
+  float light[3] = {1.0f, 1.0f, 1.0f};
+  float fog[3] = {1.0f, 1.0f, 1.0f};
+};
+
+// The fast fill of one triangle; rules.lanes_fit must hold.
+void fill_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenVertex& v3,
+                   const FillRules& rules, const TriangleShading& shading, Framebuffer& target);
+
+}  // namespace vel

@@ -1,0 +1,483 @@
+// raster_kernels.h: the fast fill of one triangle, N pixels of a row at a
+// time: a kernel for any rules and one for the city's own case. Only
+// raster.cpp includes this header; it instantiates them for 4 lanes and,
+// inside a function compiled for AVX2, for 8.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "gfx/framebuffer.h"
+#include "gfx/raster_fast.h"
+#include "gfx/raster_lanes.h"
+#include "gfx/raster_rows.h"
+#include "gfx/saturate.h"
+
+namespace vel::lanes {
+
+// Texels with a weight below this are not drawn, but their depth stays.
+inline constexpr float kAlphaCutoff = 0.05f;
+
+// The texel at stored row `row`, column `column`; false when a palette index
+// points past the palette (drawn as a transparent texel).
+inline bool texel_at(const TexelSource& src, uint32_t column, uint32_t row, Colour& out) {
+  const size_t index = static_cast<size_t>(row) * src.width + column;
+  if (!src.colour_mapped) {
+    out = src.pixels[index];
+    return true;
+  }
+  const uint8_t entry = src.indices[index];
+  if (entry >= src.palette_size) return false;
+  out = src.palette[entry];
+  return true;
+}
+
+// The city's own case gets a kernel of its own: a texture whose texels are
+// addressed in the lanes (true-colour, or colour-mapped with a palette to
+// read), fog, no light, the depth test, no depth override.
+inline bool is_fogged_texture(const FillRules& p) {
+  const bool gathered = p.textured && p.texels.usable && p.texels.lane_addressable &&
+                        (!p.texels.colour_mapped || p.texels.palette_size > 0);
+  return gathered && p.fogged && !p.lit && p.depth_test && !p.depth_override;
+}
+
+// The coverage test of the reference for the lanes' pixels xs on a row (c1,
+// c2 being the row's products): lanes whose three weights are all >= 0 (or
+// not-a-number), with the weights themselves.
+template <int N>
+[[gnu::always_inline]] inline void coverage_lanes(const TriangleSetup& t, float c1, float c2,
+                                                  const typename Lanes<N>::I& xs,
+                                                  typename Lanes<N>::I& covered,
+                                                  typename Lanes<N>::F& l1,
+                                                  typename Lanes<N>::F& l2,
+                                                  typename Lanes<N>::F& l3) {
+  using F = typename Lanes<N>::F;
+  const F px = __builtin_convertvector(xs, F) * t.step_x - 1.0f;
+  const F dx = px - t.x3;
+  l1 = t.l1_dx * dx + c1;
+  l2 = (t.l2_dx * dx + c2) * t.inv;
+  l3 = 1.0f - l1 - l2;
+  covered = ~(l1 < 0.0f) & ~(l2 < 0.0f) & ~(l3 < 0.0f);
+}
+
+// Drops the pixels at either end of a row's bounds that fail the coverage
+// test, by the very test the fill makes: the bounds are a few pixels
+// generous, and a row's pixels are then covered by fewer groups. Only
+// failing pixels are dropped, so nothing changes but the work.
+template <int N>
+[[gnu::always_inline]] inline void trim_row(const TriangleSetup& t, float c1, float c2,
+                                            int32_t width, const typename Lanes<N>::I& lane_index,
+                                            int32_t& x_lo, int32_t& x_hi) {
+  using F = typename Lanes<N>::F;
+  using I = typename Lanes<N>::I;
+  if (x_lo > x_hi) return;
+  F l1, l2, l3;
+  I covered;
+  // The first pixels: a group from x_lo (moved left to stay in the row).
+  const int32_t left = std::min(x_lo, width - N);
+  I xs = lane_index + left;
+  coverage_lanes<N>(t, c1, c2, xs, covered, l1, l2, l3);
+  uint32_t bits = lane_bits<N>(covered & (xs >= x_lo) & (xs <= x_hi));
+  if (bits == 0) {
+    x_lo = left + N;
+    if (x_lo > x_hi) return;
+  } else {
+    x_lo = left + __builtin_ctz(bits);
+  }
+  // The last pixels: a group ending at x_hi (moved right to stay in it).
+  const int32_t right = std::max(x_hi - (N - 1), 0);
+  xs = lane_index + right;
+  coverage_lanes<N>(t, c1, c2, xs, covered, l1, l2, l3);
+  bits = lane_bits<N>(covered & (xs >= x_lo) & (xs <= x_hi));
+  x_hi = bits == 0 ? right - 1 : right + (31 - __builtin_clz(bits));
+}
+
+// The colour bytes of a group: source bytes sb, sg, sr blended with weight
+// a into the stored bytes of the live lanes (`pass`, `live` the same lanes as
+// a mask and as bits). sb, sg, sr are used up.
+template <int N>
+[[gnu::always_inline]] inline void store_group(uint8_t* colour_group,
+                                               const typename Lanes<N>::I& pass, uint32_t live,
+                                               typename Lanes<N>::I& sb, typename Lanes<N>::I& sg,
+                                               typename Lanes<N>::I& sr,
+                                               const typename Lanes<N>::F& ca,
+                                               const typename Lanes<N>::F& byte_top) {
+  using F = typename Lanes<N>::F;
+  using Pixels = typename Lanes<N>::Pixels;
+  constexpr size_t kGroupBytes = 3 * N;
+  constexpr uint32_t kAllLanes = (1u << N) - 1u;
+  // Where a = 1, o * (1 - a) + s * a is exactly s (o * 0 is +0 for any
+  // byte o, s * 1 is s, and s is already a whole number in 0..255).
+  const bool opaque = (live & ~lane_bits<N>(ca == 1.0f)) == 0;
+  Pixels new_bytes;
+  if (opaque && live == kAllLanes) {
+    low_three_bytes<N>(sb | (sg << 8) | (sr << 16), new_bytes);
+    std::memcpy(colour_group, &new_bytes, kGroupBytes);
+    return;
+  }
+  Pixels old_bytes{};
+  std::memcpy(&old_bytes, colour_group, kGroupBytes);
+  if (!opaque) {
+    F ob, og, orr;
+    spread_channel<N, 0>(old_bytes, ob);
+    spread_channel<N, 1>(old_bytes, og);
+    spread_channel<N, 2>(old_bytes, orr);
+    const F keep = 1.0f - ca;
+    byte_lanes<N>(ob * keep + __builtin_convertvector(sb, F) * ca, byte_top, sb);
+    byte_lanes<N>(og * keep + __builtin_convertvector(sg, F) * ca, byte_top, sg);
+    byte_lanes<N>(orr * keep + __builtin_convertvector(sr, F) * ca, byte_top, sr);
+  }
+  // Dead lanes get their own bytes back.
+  Pixels byte_mask;
+  low_three_bytes<N>(sb | (sg << 8) | (sr << 16), new_bytes);
+  low_three_bytes<N>(pass, byte_mask);
+  const Pixels out = byte_mask != 0 ? new_bytes : old_bytes;
+  std::memcpy(colour_group, &out, kGroupBytes);
+}
+
+// Fills the triangle N pixels at a time, any rules; the target is at least
+// N wide.
+template <int N>
+[[gnu::always_inline]] inline void fill_lanes(const TriangleSetup& t, const FillRules& p,
+                                              const TriangleShading& shading, Framebuffer& target) {
+  using F = typename Lanes<N>::F;
+  using I = typename Lanes<N>::I;
+  const bool depth_test = p.depth_test;
+  const bool depth_override = p.depth_override;
+  const bool textured = p.textured;
+  const bool lit = p.lit;
+  const bool fogged = p.fogged;
+  // True-colour texels small enough to address in the lanes are gathered
+  // there; the rest go lane by lane like the reference.
+  const bool gathered = p.texels.usable && p.texels.lane_addressable && !p.texels.colour_mapped;
+  const int32_t width = p.width;
+  const int32_t height = p.height;
+  const Vec2 uv1 = shading.uv[0], uv2 = shading.uv[1], uv3 = shading.uv[2];
+  const float light1 = shading.light[0], light2 = shading.light[1], light3 = shading.light[2];
+  const float fog1 = shading.fog[0], fog2 = shading.fog[1], fog3 = shading.fog[2];
+  uint8_t* const colour_bytes = target.colour.data();
+  float* const depth_values = target.depth.data();
+  // Bounds pay off only where a row holds more than two groups of lanes.
+  const bool bounded_rows = t.x_end - t.x_begin + 1 > 2 * N;
+  const RowBoundModel bounds = bounded_rows ? row_bound_model(t) : RowBoundModel{};
+
+  I lane_index;
+  for (int k = 0; k < N; ++k) lane_index[k] = k;
+  F ones, byte_top, u_extent, v_extent;
+  broadcast<N>(1.0f, ones);
+  broadcast<N>(255.0f, byte_top);
+  broadcast<N>(p.texels.u_extent, u_extent);
+  broadcast<N>(p.texels.v_extent, v_extent);
+  F flat_r, flat_g, flat_b, flat_a;
+  broadcast<N>(p.flat.r, flat_r);
+  broadcast<N>(p.flat.g, flat_g);
+  broadcast<N>(p.flat.b, flat_b);
+  broadcast<N>(p.flat.a, flat_a);
+  const int32_t texture_width = static_cast<int32_t>(p.texels.width);
+
+  // Rows outside the current field get nothing from this triangle; with
+  // interlace on, every other row is stepped over.
+  int32_t y_first = t.y_begin;
+  int32_t y_step = 1;
+  if (p.flags.interlace) {
+    if (!row_in_field(p.flags, height - 1 - y_first)) ++y_first;
+    y_step = 2;
+  }
+  for (int32_t y = y_first; y <= t.y_end; y += y_step) {
+    const int32_t stored_row = height - 1 - y;
+    const float py = static_cast<float>(y) * t.step_y - 1.0f;
+    const float dy = py - t.y3;
+    // The reference's l1_dy * dy and l2_dy * dy: the same products, taken
+    // once per row.
+    const float c1 = t.l1_dy * dy;
+    const float c2 = t.l2_dy * dy;
+    int32_t x_lo = t.x_begin, x_hi = t.x_end;
+    if (bounds.usable) {
+      row_span(bounds, t, c1, c2, x_lo, x_hi);
+      trim_row<N>(t, c1, c2, width, lane_index, x_lo, x_hi);
+    }
+    const size_t row_start = static_cast<size_t>(stored_row) * static_cast<size_t>(width);
+
+    for (int32_t x0 = x_lo; x0 <= x_hi; x0 += N) {
+      // The last group of a row is moved left to stay inside the row; the
+      // lanes it shares with the previous group are switched off.
+      const int32_t base = std::min(x0, width - N);
+      const I xs = lane_index + base;
+      I pass = (xs >= x0) & (xs <= x_hi);
+
+      F l1, l2, l3;
+      I covered;
+      coverage_lanes<N>(t, c1, c2, xs, covered, l1, l2, l3);
+      pass &= covered;
+      if (lane_bits<N>(pass) == 0) continue;
+
+      F d;
+      if (depth_override) {
+        d = F{};
+      } else {
+        d = (l1 * t.z1 + l2 * t.z2 + l3 * t.z3) * 0.5f + 0.5f;
+      }
+      float* const depth_group = depth_values + row_start + static_cast<size_t>(base);
+      F old_depth;
+      std::memcpy(&old_depth, depth_group, sizeof old_depth);
+      if (depth_test) pass &= ~(d >= old_depth);
+      if (lane_bits<N>(pass) == 0) continue;
+      // Written before the alpha cut-off: a transparent texel still occludes.
+      const F new_depth = pass ? d : old_depth;
+      std::memcpy(depth_group, &new_depth, sizeof new_depth);
+
+      F cr = flat_r, cg = flat_g, cb = flat_b, ca = flat_a;
+      if (textured) {
+        if (!p.texels.usable) continue;  // nothing to read: transparent
+        // Perspective-correct texture coordinates.
+        const F q = 1.0f / (l1 * t.r1 + l2 * t.r2 + l3 * t.r3);
+        const F m1 = l1 * t.r1 * q;
+        const F m2 = l2 * t.r2 * q;
+        const F m3 = l3 * t.r3 * q;
+        F u, v;
+        wrap_lanes<N>(m1 * uv1.x + m2 * uv2.x + m3 * uv3.x, u);
+        wrap_lanes<N>(m1 * uv1.y + m2 * uv2.y + m3 * uv3.y, v);
+        const F column_t = u * p.texels.u_extent;
+        const F row_t = (1.0f - v) * p.texels.v_extent;
+        if (gathered) {
+          I columns, rows;
+          texel_lanes<N>(column_t, u_extent, columns);
+          texel_lanes<N>(row_t, v_extent, rows);
+          int32_t at[N];
+          const I index = rows * texture_width + columns;
+          std::memcpy(at, &index, sizeof at);
+          gather_texels<N>(p.texels.pixels, at, cr, cg, cb, ca);
+        } else {
+          // Colour-mapped or huge images, lane by lane; a palette index past
+          // the palette reads as a transparent texel.
+          float r[N] = {}, g[N] = {}, b[N] = {}, a[N] = {};
+          for (uint32_t todo = lane_bits<N>(pass); todo != 0; todo &= todo - 1) {
+            const int k = __builtin_ctz(todo);
+            const uint32_t column = trunc_u32(column_t[k]);
+            const uint32_t row = trunc_u32(row_t[k]);
+            Colour texel;
+            if (!texel_at(p.texels, column, row, texel)) continue;  // a stays 0
+            r[k] = texel.r;
+            g[k] = texel.g;
+            b[k] = texel.b;
+            a[k] = texel.a;
+          }
+          std::memcpy(&cr, r, sizeof cr);
+          std::memcpy(&cg, g, sizeof cg);
+          std::memcpy(&cb, b, sizeof cb);
+          std::memcpy(&ca, a, sizeof ca);
+        }
+      }
+      pass &= ~(ca < kAlphaCutoff);
+      const uint32_t live = lane_bits<N>(pass);
+      if (live == 0) continue;
+
+      // Light and fog use the screen-linear weights, not the perspective ones.
+      if (lit) {
+        const F l = l1 * light1 + l2 * light2 + l3 * light3;
+        F ar = cr * p.ambient.r, ag = cg * p.ambient.g, ab = cb * p.ambient.b;
+        F dr = cr * p.light_colour.r * l, dg = cg * p.light_colour.g * l,
+          db = cb * p.light_colour.b * l;
+        min_one_lanes<N>(ar, ones);
+        min_one_lanes<N>(ag, ones);
+        min_one_lanes<N>(ab, ones);
+        min_one_lanes<N>(dr, ones);
+        min_one_lanes<N>(dg, ones);
+        min_one_lanes<N>(db, ones);
+        cr = ar + dr;
+        cg = ag + dg;
+        cb = ab + db;
+        min_one_lanes<N>(cr, ones);
+        min_one_lanes<N>(cg, ones);
+        min_one_lanes<N>(cb, ones);
+      }
+      if (fogged) {
+        const F f = l1 * fog1 + l2 * fog2 + l3 * fog3;
+        const F clear = 1.0f - f;
+        cr = cr * f + p.fog_colour.r * clear;
+        cg = cg * f + p.fog_colour.g * clear;
+        cb = cb * f + p.fog_colour.b * clear;
+      }
+
+      // The source is quantised to bytes before it is blended.
+      I sb, sg, sr;
+      byte_lanes<N>(cb * 255.0f, byte_top, sb);
+      byte_lanes<N>(cg * 255.0f, byte_top, sg);
+      byte_lanes<N>(cr * 255.0f, byte_top, sr);
+      store_group<N>(colour_bytes + 3 * (row_start + static_cast<size_t>(base)), pass, live, sb, sg,
+                     sr, ca, byte_top);
+    }
+  }
+}
+
+// One group of the fogged-texture kernel between its two passes: its lanes
+// that passed the coverage and depth tests, their texels and fog. No member
+// initialisers: a batch of these is set up for every triangle, tiny ones
+// included, and only entries that were written are read.
+template <int N>
+struct PendingGroup {
+  typename Lanes<N>::I pass;
+  typename Lanes<N>::I texel;
+  typename Lanes<N>::F fog;
+  uint8_t* colour;
+};
+
+// Groups collected before their colour is worked out.
+inline constexpr int kPendingGroups = 32;
+
+// The second pass: texels, alpha cut-off, fog and the colour bytes of the
+// pending groups. A colour-mapped texel whose index points past the palette
+// reads as a transparent one (alpha 0, below the cut-off), as in the
+// reference; its lane reads palette entry 0 instead, so that every read
+// stays inside the palette.
+template <int N, bool kMapped>
+[[gnu::always_inline]] inline void shade_pending(const PendingGroup<N>* groups, int count,
+                                                 const FillRules& p,
+                                                 const typename Lanes<N>::F& byte_top) {
+  using F = typename Lanes<N>::F;
+  using I = typename Lanes<N>::I;
+  const int32_t palette_size = static_cast<int32_t>(p.texels.palette_size);
+  for (int g = 0; g < count; ++g) {
+    const PendingGroup<N>& group = groups[g];
+    int32_t at[N];
+    std::memcpy(at, &group.texel, sizeof at);
+    F cr, cg, cb, ca;
+    if constexpr (kMapped) {
+      I entry;
+      for (int k = 0; k < N; ++k) entry[k] = p.texels.indices[at[k]];
+      const I known = entry < palette_size;
+      const I read = known ? entry : I{};
+      std::memcpy(at, &read, sizeof at);
+      gather_texels<N>(p.texels.palette, at, cr, cg, cb, ca);
+      ca = reinterpret_cast<F>(reinterpret_cast<I>(ca) & known);
+    } else {
+      gather_texels<N>(p.texels.pixels, at, cr, cg, cb, ca);
+    }
+    const I pass = group.pass & ~(ca < kAlphaCutoff);
+    const uint32_t live = lane_bits<N>(pass);
+    if (live == 0) continue;
+    const F clear = 1.0f - group.fog;
+    cr = cr * group.fog + p.fog_colour.r * clear;
+    cg = cg * group.fog + p.fog_colour.g * clear;
+    cb = cb * group.fog + p.fog_colour.b * clear;
+    I sb, sg, sr;
+    byte_lanes<N>(cb * 255.0f, byte_top, sb);
+    byte_lanes<N>(cg * 255.0f, byte_top, sg);
+    byte_lanes<N>(cr * 255.0f, byte_top, sr);
+    store_group<N>(group.colour, pass, live, sb, sg, sr, ca, byte_top);
+  }
+}
+
+// The city's case (see is_fogged_texture) with the same per-pixel
+// operations as fill_lanes, split in two passes over batches of groups. A
+// group's work is one long chain of dependent steps (coverage, depth, the
+// perspective division, wrapping, the texel address, the texel loads, fog,
+// bytes); done in one go, few groups fit in the processor's window at once.
+// The first pass runs the chain up to the texel address for a batch of
+// groups, the second the rest, and within each pass the groups are
+// independent of each other. Depth is complete after the first pass, and
+// no two groups of a triangle share a pixel, so the split changes no byte.
+template <int N, bool kMapped>
+[[gnu::always_inline]] inline void fill_fogged_texture(const TriangleSetup& t, const FillRules& p,
+                                                       const TriangleShading& shading,
+                                                       Framebuffer& target) {
+  using F = typename Lanes<N>::F;
+  using I = typename Lanes<N>::I;
+  const int32_t width = p.width;
+  const int32_t height = p.height;
+  const Vec2 uv1 = shading.uv[0], uv2 = shading.uv[1], uv3 = shading.uv[2];
+  const float fog1 = shading.fog[0], fog2 = shading.fog[1], fog3 = shading.fog[2];
+  uint8_t* const colour_bytes = target.colour.data();
+  float* const depth_values = target.depth.data();
+  const bool bounded_rows = t.x_end - t.x_begin + 1 > 2 * N;
+  const RowBoundModel bounds = bounded_rows ? row_bound_model(t) : RowBoundModel{};
+
+  I lane_index;
+  for (int k = 0; k < N; ++k) lane_index[k] = k;
+  F byte_top, u_extent, v_extent;
+  broadcast<N>(255.0f, byte_top);
+  broadcast<N>(p.texels.u_extent, u_extent);
+  broadcast<N>(p.texels.v_extent, v_extent);
+  const int32_t texture_width = static_cast<int32_t>(p.texels.width);
+  PendingGroup<N> pending[kPendingGroups];
+  int pending_count = 0;
+
+  int32_t y_first = t.y_begin;
+  int32_t y_step = 1;
+  if (p.flags.interlace) {
+    if (!row_in_field(p.flags, height - 1 - y_first)) ++y_first;
+    y_step = 2;
+  }
+  for (int32_t y = y_first; y <= t.y_end; y += y_step) {
+    const int32_t stored_row = height - 1 - y;
+    const float py = static_cast<float>(y) * t.step_y - 1.0f;
+    const float dy = py - t.y3;
+    const float c1 = t.l1_dy * dy;
+    const float c2 = t.l2_dy * dy;
+    int32_t x_lo = t.x_begin, x_hi = t.x_end;
+    if (bounds.usable) {
+      row_span(bounds, t, c1, c2, x_lo, x_hi);
+      trim_row<N>(t, c1, c2, width, lane_index, x_lo, x_hi);
+    }
+    const size_t row_start = static_cast<size_t>(stored_row) * static_cast<size_t>(width);
+
+    for (int32_t x0 = x_lo; x0 <= x_hi; x0 += N) {
+      const int32_t base = std::min(x0, width - N);
+      const I xs = lane_index + base;
+      I pass = (xs >= x0) & (xs <= x_hi);
+      F l1, l2, l3;
+      I covered;
+      coverage_lanes<N>(t, c1, c2, xs, covered, l1, l2, l3);
+      pass &= covered;
+      if (lane_bits<N>(pass) == 0) continue;
+
+      const F d = (l1 * t.z1 + l2 * t.z2 + l3 * t.z3) * 0.5f + 0.5f;
+      float* const depth_group = depth_values + row_start + static_cast<size_t>(base);
+      F old_depth;
+      std::memcpy(&old_depth, depth_group, sizeof old_depth);
+      pass &= ~(d >= old_depth);
+      if (lane_bits<N>(pass) == 0) continue;
+      const F new_depth = pass ? d : old_depth;
+      std::memcpy(depth_group, &new_depth, sizeof new_depth);
+
+      const F q = 1.0f / (l1 * t.r1 + l2 * t.r2 + l3 * t.r3);
+      const F m1 = l1 * t.r1 * q;
+      const F m2 = l2 * t.r2 * q;
+      const F m3 = l3 * t.r3 * q;
+      F u, v;
+      wrap_lanes<N>(m1 * uv1.x + m2 * uv2.x + m3 * uv3.x, u);
+      wrap_lanes<N>(m1 * uv1.y + m2 * uv2.y + m3 * uv3.y, v);
+      I columns, rows;
+      texel_lanes<N>(u * p.texels.u_extent, u_extent, columns);
+      texel_lanes<N>((1.0f - v) * p.texels.v_extent, v_extent, rows);
+
+      PendingGroup<N>& group = pending[pending_count];
+      group.pass = pass;
+      group.texel = rows * texture_width + columns;
+      group.fog = l1 * fog1 + l2 * fog2 + l3 * fog3;
+      group.colour = colour_bytes + 3 * (row_start + static_cast<size_t>(base));
+      if (++pending_count == kPendingGroups) {
+        shade_pending<N, kMapped>(pending, pending_count, p, byte_top);
+        pending_count = 0;
+      }
+    }
+  }
+  shade_pending<N, kMapped>(pending, pending_count, p, byte_top);
+}
+template <int N>
+[[gnu::always_inline]] inline void fill_any(const TriangleSetup& t, const FillRules& rules,
+                                            const TriangleShading& shading, Framebuffer& target) {
+  if (is_fogged_texture(rules)) {
+    if (rules.texels.colour_mapped) {
+      fill_fogged_texture<N, true>(t, rules, shading, target);
+    } else {
+      fill_fogged_texture<N, false>(t, rules, shading, target);
+    }
+  } else {
+    fill_lanes<N>(t, rules, shading, target);
+  }
+}
+
+}  // namespace vel::lanes

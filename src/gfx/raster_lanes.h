@@ -1,0 +1,227 @@
+// raster_lanes.h: the fast fill's operations on N-lane float and integer
+// vectors (GCC/Clang vector extensions), each lane doing the scalar work of
+// the reference for one pixel with the very same IEEE operations.
+//
+// Every helper is always inlined and takes and hands back vectors by
+// reference: the 8-lane instances are compiled only inside the AVX2 fill, and
+// by-value 8-lane vectors in functions compiled without AVX would change the
+// calling convention. Only raster.cpp includes this header.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
+#include "gfx/vec.h"
+
+namespace vel::lanes {
+
+template <int N>
+struct Lanes {
+  typedef float F __attribute__((vector_size(4 * N)));
+  typedef int32_t I __attribute__((vector_size(4 * N)));
+  typedef uint8_t Pixels __attribute__((vector_size(4 * N)));  // 3 N BGR bytes, then padding
+};
+typedef float Texel __attribute__((vector_size(16)));  // one Colour: R, G, B, A
+static_assert(sizeof(Colour) == sizeof(Texel), "a Colour is read as four floats");
+
+template <int N>
+[[gnu::always_inline]] inline void broadcast(float v, typename Lanes<N>::F& out) {
+  for (int k = 0; k < N; ++k) out[k] = v;
+}
+
+template <int N, typename Whole, typename Half, size_t... K>
+[[gnu::always_inline]] inline void split_halves_at(const Whole& v, Half& low, Half& high,
+                                                   std::index_sequence<K...>) {
+  low = __builtin_shufflevector(v, v, K...);
+  high = __builtin_shufflevector(v, v, (K + N / 2)...);
+}
+
+template <int N, typename Whole, typename Half>
+[[gnu::always_inline]] inline void split_halves(const Whole& v, Half& low, Half& high) {
+  split_halves_at<N>(v, low, high, std::make_index_sequence<N / 2>{});
+}
+
+template <typename Half, typename Whole, size_t... K>
+[[gnu::always_inline]] inline void join_halves_at(const Half& low, const Half& high, Whole& out,
+                                                  std::index_sequence<K...>) {
+  out = __builtin_shufflevector(low, high, K...);
+}
+
+// The two halves as one vector of twice the lanes.
+template <int N, typename Half, typename Whole>
+[[gnu::always_inline]] inline void join_halves(const Half& low, const Half& high, Whole& out) {
+  join_halves_at(low, high, out, std::make_index_sequence<N>{});
+}
+
+// Bit k set when lane k of the mask is set (all ones).
+template <int N>
+[[gnu::always_inline]] inline uint32_t lane_bits(const typename Lanes<N>::I& mask) {
+#if defined(__x86_64__)
+  if constexpr (N == 4) {
+    return static_cast<uint32_t>(_mm_movemask_ps(reinterpret_cast<__m128>(mask)));
+  } else {
+    // Halves, each a vector of its own (a shuffle the compiler maps onto
+    // the register halves), down to the four-lane move-mask.
+    typename Lanes<N / 2>::I low, high;
+    split_halves<N>(mask, low, high);
+    return lane_bits<N / 2>(low) | (lane_bits<N / 2>(high) << (N / 2));
+  }
+#else
+  uint32_t bits = 0;
+  for (int k = 0; k < N; ++k) bits |= (mask[k] != 0 ? 1u : 0u) << k;
+  return bits;
+#endif
+}
+
+// std::trunc of every lane, not-a-number and infinities included: below 2^23
+// in size a float may have a fraction and the integer round trip drops it
+// exactly (the sign bit is put back so that -0.5 gives -0.0); from 2^23 on
+// every float is whole and is kept as it is.
+template <int N>
+[[gnu::always_inline]] inline void truncate_lanes(const typename Lanes<N>::F& v,
+                                                  typename Lanes<N>::F& out) {
+  using F = typename Lanes<N>::F;
+  using I = typename Lanes<N>::I;
+  const I bits = reinterpret_cast<I>(v);
+  const F magnitude = reinterpret_cast<F>(bits & 0x7fffffff);
+  const I fractional = magnitude < 8388608.0f;
+  const F in_range = fractional ? v : F{};
+  const F whole = __builtin_convertvector(__builtin_convertvector(in_range, I), F);
+  const F signed_whole = reinterpret_cast<F>(reinterpret_cast<I>(whole) | (bits & INT32_MIN));
+  out = fractional ? signed_whole : v;
+}
+
+// The reference's wrap_unit: v - trunc(v), plus 1 when negative.
+template <int N>
+[[gnu::always_inline]] inline void wrap_lanes(const typename Lanes<N>::F& v,
+                                              typename Lanes<N>::F& out) {
+  typename Lanes<N>::F whole;
+  truncate_lanes<N>(v, whole);
+  const typename Lanes<N>::F f = v - whole;
+  out = f < 0.0f ? f + 1.0f : f;
+}
+
+// min(1, v) with not-a-number giving 1, as the reference's min_one.
+template <int N>
+[[gnu::always_inline]] inline void min_one_lanes(typename Lanes<N>::F& v,
+                                                 const typename Lanes<N>::F& ones) {
+  v = v < 1.0f ? v : ones;
+}
+
+// The float-to-byte rule on values already scaled to 0..255: clamp_byte,
+// where not-a-number gives 0 and the fraction is cut.
+template <int N>
+[[gnu::always_inline]] inline void byte_lanes(const typename Lanes<N>::F& v,
+                                              const typename Lanes<N>::F& top,
+                                              typename Lanes<N>::I& out) {
+  using F = typename Lanes<N>::F;
+  const F above_zero = v > 0.0f ? v : F{};
+  const F clamped = above_zero < 255.0f ? above_zero : top;
+  out = __builtin_convertvector(clamped, typename Lanes<N>::I);
+}
+
+// A lane's texture column or row: trunc_u32(t) for t in 0..extent, with
+// not-a-number and negatives giving 0. The upper clamp never acts on
+// wrapped coordinates (they stay in 0..1); it keeps the integer conversion
+// defined and the texel inside the image whatever comes in.
+template <int N>
+[[gnu::always_inline]] inline void texel_lanes(const typename Lanes<N>::F& t,
+                                               const typename Lanes<N>::F& extent,
+                                               typename Lanes<N>::I& out) {
+  using F = typename Lanes<N>::F;
+  const F above_zero = t > 0.0f ? t : F{};
+  const F clamped = above_zero < extent ? above_zero : extent;
+  out = __builtin_convertvector(clamped, typename Lanes<N>::I);
+}
+
+// Four texels (R, G, B, A each) turned into four lanes of R, of G, of B, of A.
+[[gnu::always_inline]] inline void transpose_texels(const Texel& t0, const Texel& t1,
+                                                    const Texel& t2, const Texel& t3, Texel& r,
+                                                    Texel& g, Texel& b, Texel& a) {
+  const Texel rg01 = __builtin_shufflevector(t0, t1, 0, 4, 1, 5);
+  const Texel rg23 = __builtin_shufflevector(t2, t3, 0, 4, 1, 5);
+  const Texel ba01 = __builtin_shufflevector(t0, t1, 2, 6, 3, 7);
+  const Texel ba23 = __builtin_shufflevector(t2, t3, 2, 6, 3, 7);
+  r = __builtin_shufflevector(rg01, rg23, 0, 1, 4, 5);
+  g = __builtin_shufflevector(rg01, rg23, 2, 3, 6, 7);
+  b = __builtin_shufflevector(ba01, ba23, 0, 1, 4, 5);
+  a = __builtin_shufflevector(ba01, ba23, 2, 3, 6, 7);
+}
+
+// The true-colour texels at the lanes' indices, as channel vectors. Every
+// index lies inside the image (columns and rows are clamped), dead lanes
+// included, so every lane may be read.
+template <int N>
+[[gnu::always_inline]] inline void gather_texels(const Colour* pixels, const int32_t* at,
+                                                 typename Lanes<N>::F& r, typename Lanes<N>::F& g,
+                                                 typename Lanes<N>::F& b, typename Lanes<N>::F& a) {
+  if constexpr (N == 4) {
+    Texel t[4];
+    for (int k = 0; k < 4; ++k) std::memcpy(&t[k], &pixels[at[k]], sizeof(Texel));
+    transpose_texels(t[0], t[1], t[2], t[3], r, g, b, a);
+  } else {
+    typename Lanes<N / 2>::F r0, g0, b0, a0, r1, g1, b1, a1;
+    gather_texels<N / 2>(pixels, at, r0, g0, b0, a0);
+    gather_texels<N / 2>(pixels, at + N / 2, r1, g1, b1, a1);
+    join_halves<N>(r0, r1, r);
+    join_halves<N>(g0, g1, g);
+    join_halves<N>(b0, b1, b);
+    join_halves<N>(a0, a1, a);
+  }
+}
+
+// Byte k of the interleaved colour of a group: blue, green, red of lane 0,
+// then of lane 1, ..., taken from the low three bytes of each 32-bit lane;
+// the padding after the 3 N bytes takes the lanes' top bytes.
+constexpr int interleaved_byte(int k, int n) {
+  return k < 3 * n ? (k / 3) * 4 + k % 3 : (k - 3 * n) * 4 + 3;
+}
+
+template <int N, size_t... K>
+[[gnu::always_inline]] inline void low_three_bytes_at(const typename Lanes<N>::Pixels& bytes,
+                                                      typename Lanes<N>::Pixels& out,
+                                                      std::index_sequence<K...>) {
+  out = __builtin_shufflevector(bytes, bytes, interleaved_byte(K, N)...);
+}
+
+// The group's stored bytes from its lanes' low three bytes: picking bytes
+// out of the lanes is one byte shuffle; converting lane by lane would not be.
+template <int N>
+[[gnu::always_inline]] inline void low_three_bytes(const typename Lanes<N>::I& lanes,
+                                                   typename Lanes<N>::Pixels& out) {
+  low_three_bytes_at<N>(reinterpret_cast<typename Lanes<N>::Pixels>(lanes), out,
+                        std::make_index_sequence<4 * N>{});
+}
+
+// Byte k of the lanes that spread one channel of a group's stored bytes:
+// byte 0 of lane j is the pixel's byte `first` (0 blue, 1 green, 2 red), the
+// other three come from the zero vector (indices from 4 N up).
+constexpr int spread_byte(int k, int n, int first) {
+  return k % 4 == 0 ? (k / 4) * 3 + first : 4 * n;
+}
+
+template <int N, int kFirst, size_t... K>
+[[gnu::always_inline]] inline void spread_channel_at(const typename Lanes<N>::Pixels& bytes,
+                                                     typename Lanes<N>::F& out,
+                                                     std::index_sequence<K...>) {
+  const typename Lanes<N>::Pixels zero{};
+  const typename Lanes<N>::Pixels lanes =
+      __builtin_shufflevector(bytes, zero, spread_byte(K, N, kFirst)...);
+  out =
+      __builtin_convertvector(reinterpret_cast<typename Lanes<N>::I>(lanes), typename Lanes<N>::F);
+}
+
+// One channel of the group's old bytes, as floats.
+template <int N, int kFirst>
+[[gnu::always_inline]] inline void spread_channel(const typename Lanes<N>::Pixels& bytes,
+                                                  typename Lanes<N>::F& out) {
+  spread_channel_at<N, kFirst>(bytes, out, std::make_index_sequence<4 * N>{});
+}
+
+}  // namespace vel::lanes
