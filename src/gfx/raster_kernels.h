@@ -137,6 +137,55 @@ template <int N>
   std::memcpy(colour_group, &out, kGroupBytes);
 }
 
+// Rows outside the current field get nothing from a triangle: the first row
+// of the box that lies in the field, and the step between the rows to visit
+// (every other row with interlace on).
+struct FieldRows {
+  int32_t first = 0;
+  int32_t step = 1;
+};
+
+inline FieldRows field_rows(const FillRules& p, const TriangleSetup& t, int32_t height) {
+  FieldRows rows{t.y_begin, 1};
+  if (p.flags.interlace) {
+    if (!row_in_field(p.flags, height - 1 - rows.first)) ++rows.first;
+    rows.step = 2;
+  }
+  return rows;
+}
+
+// What every pixel of one row shares: the reference's l1_dy * dy and
+// l2_dy * dy (the same products, taken once per row), the columns worth
+// visiting, and where the row starts in the target.
+struct RowTerms {
+  float c1 = 0.0f;
+  float c2 = 0.0f;
+  int32_t x_lo = 0;
+  int32_t x_hi = -1;
+  size_t row_start = 0;
+};
+
+template <int N>
+[[gnu::always_inline]] inline RowTerms row_terms(const TriangleSetup& t,
+                                                 const RowBoundModel& bounds, int32_t y,
+                                                 int32_t width, int32_t height,
+                                                 const typename Lanes<N>::I& lane_index) {
+  const int32_t stored_row = height - 1 - y;
+  const float py = static_cast<float>(y) * t.step_y - 1.0f;
+  const float dy = py - t.y3;
+  RowTerms row;
+  row.c1 = t.l1_dy * dy;
+  row.c2 = t.l2_dy * dy;
+  row.x_lo = t.x_begin;
+  row.x_hi = t.x_end;
+  if (bounds.usable) {
+    row_span(bounds, t, row.c1, row.c2, row.x_lo, row.x_hi);
+    trim_row<N>(t, row.c1, row.c2, width, lane_index, row.x_lo, row.x_hi);
+  }
+  row.row_start = static_cast<size_t>(stored_row) * static_cast<size_t>(width);
+  return row;
+}
+
 // Fills the triangle N pixels at a time, any rules; the target is at least
 // N wide.
 template <int N>
@@ -177,28 +226,12 @@ template <int N>
   broadcast<N>(p.flat.a, flat_a);
   const int32_t texture_width = static_cast<int32_t>(p.texels.width);
 
-  // Rows outside the current field get nothing from this triangle; with
-  // interlace on, every other row is stepped over.
-  int32_t y_first = t.y_begin;
-  int32_t y_step = 1;
-  if (p.flags.interlace) {
-    if (!row_in_field(p.flags, height - 1 - y_first)) ++y_first;
-    y_step = 2;
-  }
-  for (int32_t y = y_first; y <= t.y_end; y += y_step) {
-    const int32_t stored_row = height - 1 - y;
-    const float py = static_cast<float>(y) * t.step_y - 1.0f;
-    const float dy = py - t.y3;
-    // The reference's l1_dy * dy and l2_dy * dy: the same products, taken
-    // once per row.
-    const float c1 = t.l1_dy * dy;
-    const float c2 = t.l2_dy * dy;
-    int32_t x_lo = t.x_begin, x_hi = t.x_end;
-    if (bounds.usable) {
-      row_span(bounds, t, c1, c2, x_lo, x_hi);
-      trim_row<N>(t, c1, c2, width, lane_index, x_lo, x_hi);
-    }
-    const size_t row_start = static_cast<size_t>(stored_row) * static_cast<size_t>(width);
+  const FieldRows rows = field_rows(p, t, height);
+  for (int32_t y = rows.first; y <= t.y_end; y += rows.step) {
+    const RowTerms row = row_terms<N>(t, bounds, y, width, height, lane_index);
+    const float c1 = row.c1, c2 = row.c2;
+    const int32_t x_lo = row.x_lo, x_hi = row.x_hi;
+    const size_t row_start = row.row_start;
 
     for (int32_t x0 = x_lo; x0 <= x_hi; x0 += N) {
       // The last group of a row is moved left to stay inside the row; the
@@ -404,24 +437,12 @@ template <int N, bool kMapped>
   PendingGroup<N> pending[kPendingGroups];
   int pending_count = 0;
 
-  int32_t y_first = t.y_begin;
-  int32_t y_step = 1;
-  if (p.flags.interlace) {
-    if (!row_in_field(p.flags, height - 1 - y_first)) ++y_first;
-    y_step = 2;
-  }
-  for (int32_t y = y_first; y <= t.y_end; y += y_step) {
-    const int32_t stored_row = height - 1 - y;
-    const float py = static_cast<float>(y) * t.step_y - 1.0f;
-    const float dy = py - t.y3;
-    const float c1 = t.l1_dy * dy;
-    const float c2 = t.l2_dy * dy;
-    int32_t x_lo = t.x_begin, x_hi = t.x_end;
-    if (bounds.usable) {
-      row_span(bounds, t, c1, c2, x_lo, x_hi);
-      trim_row<N>(t, c1, c2, width, lane_index, x_lo, x_hi);
-    }
-    const size_t row_start = static_cast<size_t>(stored_row) * static_cast<size_t>(width);
+  const FieldRows rows = field_rows(p, t, height);
+  for (int32_t y = rows.first; y <= t.y_end; y += rows.step) {
+    const RowTerms row = row_terms<N>(t, bounds, y, width, height, lane_index);
+    const float c1 = row.c1, c2 = row.c2;
+    const int32_t x_lo = row.x_lo, x_hi = row.x_hi;
+    const size_t row_start = row.row_start;
 
     for (int32_t x0 = x_lo; x0 <= x_hi; x0 += N) {
       const int32_t base = std::min(x0, width - N);
