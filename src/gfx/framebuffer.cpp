@@ -139,8 +139,10 @@ void draw_sky_gradient(Rgb low, Rgb high, const RenderFlags& flags, Framebuffer&
   reset_depth(target);
 }
 
-Image framebuffer_to_image(const Framebuffer& source, bool alpha_from_depth) {
-  Image image;
+void framebuffer_to_image_into(const Framebuffer& source, bool alpha_from_depth, Image& image) {
+  image.path.clear();
+  image.palette.clear();
+  image.indices.clear();
   image.width = source.width;
   image.height = source.height;
   image.colour_mapped = false;
@@ -154,6 +156,11 @@ Image framebuffer_to_image(const Framebuffer& source, bool alpha_from_depth) {
     image.pixels[i] = {static_cast<float>(px[2]) / 255.0f, static_cast<float>(px[1]) / 255.0f,
                        static_cast<float>(px[0]) / 255.0f, alpha};
   }
+}
+
+Image framebuffer_to_image(const Framebuffer& source, bool alpha_from_depth) {
+  Image image;
+  framebuffer_to_image_into(source, alpha_from_depth, image);
   return image;
 }
 

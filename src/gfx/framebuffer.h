@@ -52,5 +52,8 @@ void brighten_framebuffer(const RenderFlags& flags, Framebuffer& target, float a
 void draw_sky_gradient(Rgb low, Rgb high, const RenderFlags& flags, Framebuffer& target,
                        float exponent, float pitch, float fov);
 Image framebuffer_to_image(const Framebuffer& source, bool alpha_from_depth);
+// The same conversion into an existing image, reusing its pixel storage, for
+// pictures remade every frame.
+void framebuffer_to_image_into(const Framebuffer& source, bool alpha_from_depth, Image& image);
 
 }  // namespace vel

@@ -70,7 +70,8 @@ void draw_device_pictures(CityScene& scene, Framebuffer& target) {
     const size_t slot = static_cast<size_t>(i);
     render_device_preview(scene.meshes[kFirstDeviceMesh + slot],
                           scene.textures[kFirstDeviceTexture + slot], turn, picture_target);
-    Image picture = preview_picture(picture_target);
+    Image& picture = scene.previews.device_picture;
+    framebuffer_to_image_into(picture_target, true, picture);
     if (!selected) grey_out(picture);
     const Point2 at{target.width / 2 + (i - 1) * kPictureSpacing, kPictureY};
     blit_image(picture, std::nullopt, at, Vec2{0.5f, 0.5f}, Vec2{1.0f, 1.0f}, std::nullopt, false,

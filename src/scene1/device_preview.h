@@ -23,6 +23,7 @@ struct DevicePreviews {
   Image core;
   Image socket;
   Framebuffer device_target;
+  Image device_picture;  // remade from device_target for each device, every frame
 };
 
 // Clears `target` (depth included) and draws the mesh centred, scaled to

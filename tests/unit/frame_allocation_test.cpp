@@ -59,5 +59,27 @@ TEST(FrameAllocation, SteadyFramesOfTheDefaultCourseAllocateNothing) {
   EXPECT_FALSE(ended.ended);
 }
 
+TEST(FrameAllocation, TheOpenDeviceMenuAllocatesNothingAfterItsFirstFrame) {
+  // Once the player reaches the station the device menu stays open for the
+  // rest of the run, so its turning previews are part of every frame.
+  CityScene scene;
+  test::EndedRun ended;
+  test::init_real_scene(scene, ended);
+  Framebuffer target = framebuffer_new(320, 180);
+  const Settings settings;
+  scene.device_menu_open = 1;
+  int frame = 0;
+  while (frame < 5) {
+    ++frame;
+    scene.update({}, target, kStep, static_cast<float>(frame) * kStep, settings);
+  }
+  const size_t before = allocation_count.load();
+  while (frame < 100) {
+    ++frame;
+    scene.update({}, target, kStep, static_cast<float>(frame) * kStep, settings);
+  }
+  EXPECT_EQ(allocation_count.load() - before, 0u);
+}
+
 }  // namespace
 }  // namespace vel
