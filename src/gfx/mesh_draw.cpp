@@ -35,6 +35,11 @@ inline bool corner_in_range(const Mesh& mesh, const Corner& corner) {
   return corner.position < mesh.positions.size() && corner.texcoord < mesh.texcoords.size();
 }
 
+inline bool triangle_in_range(const Mesh& mesh, const Corner* corners) {
+  return corner_in_range(mesh, corners[0]) && corner_in_range(mesh, corners[1]) &&
+         corner_in_range(mesh, corners[2]);
+}
+
 // Light intensity at one vertex (world position q, unit world normal m).
 float vertex_light(const Lighting& lighting, Vec3 direction_unit, Vec3 q, Vec3 m) {
   if (lighting.light_type == kPointLight) {
@@ -143,10 +148,7 @@ void draw_mesh_reference(const Mesh& mesh, const Mat4& model, const Material& ma
   const size_t triangle_count = mesh.corners.size() / 3;
   for (size_t t = 0; t < triangle_count; ++t) {
     const Corner* corners = &mesh.corners[3 * t];
-    if (!corner_in_range(mesh, corners[0]) || !corner_in_range(mesh, corners[1]) ||
-        !corner_in_range(mesh, corners[2])) {
-      continue;
-    }
+    if (!triangle_in_range(mesh, corners)) continue;
 
     Vec3 p[3];
     Vec2 uv[3];
@@ -240,10 +242,7 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
   const size_t triangle_count = mesh.corners.size() / 3;
   for (size_t t = 0; t < triangle_count; ++t) {
     const Corner* corners = &mesh.corners[3 * t];
-    if (!corner_in_range(mesh, corners[0]) || !corner_in_range(mesh, corners[1]) ||
-        !corner_in_range(mesh, corners[2])) {
-      continue;
-    }
+    if (!triangle_in_range(mesh, corners)) continue;
     size_t e[3];
     if (whole_mesh) {
       for (int k = 0; k < 3; ++k) e[k] = static_cast<size_t>(corners[k].position);

@@ -16,28 +16,10 @@
 #include "gfx/matrix.h"
 #include "gfx/raster.h"
 #include "gfx/saturate.h"
+#include "gfx/texel_source.h"
 #include "gfx/vec.h"
 
 namespace vel {
-
-// Where a textured triangle reads its texels from. `usable` is false for an
-// image that has no texel to read (zero size, or arrays shorter than
-// width * height): such a texture is drawn as fully transparent.
-struct TexelSource {
-  const Colour* pixels = nullptr;
-  const uint8_t* indices = nullptr;
-  const Colour* palette = nullptr;
-  size_t palette_size = 0;
-  size_t width = 0;
-  float u_extent = 0.0f;  // width - 1
-  float v_extent = 0.0f;  // height - 1
-  bool colour_mapped = false;
-  bool usable = false;
-  // Both sides at most 2^24 and at most 2^31 - 1 texels: the extents are
-  // exact floats and a texel's column, row and index fit 32-bit integers,
-  // so they are worked out in the vectors.
-  bool lane_addressable = false;
-};
 
 // Everything the fill reads besides a triangle's own vertices and shading,
 // fixed for a whole draw_mesh call.

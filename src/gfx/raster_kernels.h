@@ -20,20 +20,6 @@ namespace vel::lanes {
 // Texels with a weight below this are not drawn, but their depth stays.
 inline constexpr float kAlphaCutoff = 0.05f;
 
-// The texel at stored row `row`, column `column`; false when a palette index
-// points past the palette (drawn as a transparent texel).
-inline bool texel_at(const TexelSource& src, uint32_t column, uint32_t row, Colour& out) {
-  const size_t index = static_cast<size_t>(row) * src.width + column;
-  if (!src.colour_mapped) {
-    out = src.pixels[index];
-    return true;
-  }
-  const uint8_t entry = src.indices[index];
-  if (entry >= src.palette_size) return false;
-  out = src.palette[entry];
-  return true;
-}
-
 // The city's own case gets a kernel of its own: a texture whose texels are
 // addressed in the lanes (true-colour, or colour-mapped with a palette to
 // read), fog, no light, the depth test, no depth override.

@@ -13,6 +13,7 @@
 
 #include "gfx/raster.h"
 #include "gfx/saturate.h"
+#include "gfx/texel_source.h"
 
 namespace vel {
 
@@ -35,43 +36,6 @@ inline float wrap_unit(float v) {
   return f;
 }
 
-// Where a textured triangle reads its texels from. `usable` is false for an
-// image that has no texel to read (zero size, or arrays shorter than
-// width * height): such a texture is drawn as fully transparent rather than
-// read past its end.
-struct TexelSource {
-  const Colour* pixels = nullptr;
-  const uint8_t* indices = nullptr;
-  const Colour* palette = nullptr;
-  size_t palette_size = 0;
-  size_t width = 0;
-  float u_extent = 0.0f;  // width - 1
-  float v_extent = 0.0f;  // height - 1
-  bool colour_mapped = false;
-  bool usable = false;
-};
-
-TexelSource texel_source(const Image* image) {
-  TexelSource src;
-  if (image == nullptr || image->width <= 0 || image->height <= 0) return src;
-  const size_t count = static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
-  src.width = static_cast<size_t>(image->width);
-  src.u_extent = static_cast<float>(image->width - 1);
-  src.v_extent = static_cast<float>(image->height - 1);
-  src.colour_mapped = image->colour_mapped;
-  if (image->colour_mapped) {
-    if (image->indices.size() < count) return src;
-    src.indices = image->indices.data();
-    src.palette = image->palette.data();
-    src.palette_size = image->palette.size();
-  } else {
-    if (image->pixels.size() < count) return src;
-    src.pixels = image->pixels.data();
-  }
-  src.usable = true;
-  return src;
-}
-
 // The texel at (u, v) in 0..1; v = 0 is the last stored row. Returns false
 // when there is nothing to read (unusable image, palette index past the
 // palette's end); the caller treats that like a transparent texel.
@@ -79,15 +43,7 @@ inline bool fetch_texel(const TexelSource& src, float u, float v, Colour& out) {
   if (!src.usable) return false;
   const uint32_t column = trunc_u32(u * src.u_extent);
   const uint32_t row = trunc_u32((1.0f - v) * src.v_extent);
-  const size_t index = static_cast<size_t>(row) * src.width + column;
-  if (!src.colour_mapped) {
-    out = src.pixels[index];
-    return true;
-  }
-  const uint8_t entry = src.indices[index];
-  if (entry >= src.palette_size) return false;
-  out = src.palette[entry];
-  return true;
+  return texel_at(src, column, row, out);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "gfx/matrix.h"
 #include "gfx/saturate.h"
 #include "gfx/screenshot.h"
+#include "scene1/control_bits.h"
 #include "scene1/grapple.h"
 #include "scene1/hud.h"
 #include "scene1/panel.h"
@@ -23,10 +24,6 @@
 namespace vel {
 
 namespace {
-
-// Pressed-edge bits the frame reads (bit i is control slot i).
-constexpr uint32_t kJumpBit = 0x40;
-constexpr uint32_t kGrappleBit = 0x80;
 
 // Elapsed is a 32-bit float compared with 12.6 as a 32-bit float: at a
 // 1/60 s step the run ends in frame 757 (756 / 60 rounds to exactly 12.6f).

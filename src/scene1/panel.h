@@ -7,16 +7,9 @@
 
 #include "gfx/framebuffer.h"
 #include "scene1/city_scene.h"
+#include "scene1/control_bits.h"
 
 namespace vel {
-
-// Pressed-edge bits that drive both menus (control slots 8 to 13).
-inline constexpr uint32_t kMenuUpBit = 0x100;
-inline constexpr uint32_t kMenuDownBit = 0x200;
-inline constexpr uint32_t kMenuLeftBit = 0x400;
-inline constexpr uint32_t kMenuRightBit = 0x800;
-inline constexpr uint32_t kMenuSelectBit = 0x1000;
-inline constexpr uint32_t kPanelToggleBit = 0x2000;
 
 // A device-menu select on one of its three devices stops the program with
 // this message: installing a device is not built yet.

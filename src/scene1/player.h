@@ -7,16 +7,9 @@
 #include "gfx/camera.h"
 #include "gfx/vec.h"
 #include "scene1/city_scene.h"
+#include "scene1/control_bits.h"
 
 namespace vel {
-
-// Held-bit masks of the player's controls.
-inline constexpr uint32_t kWalkForward = 0x1;
-inline constexpr uint32_t kWalkBack = 0x2;
-inline constexpr uint32_t kWalkLeft = 0x4;
-inline constexpr uint32_t kWalkRight = 0x8;
-inline constexpr uint32_t kMoveWithView = 0x10;
-inline constexpr uint32_t kMoveAgainstView = 0x20;
 
 inline constexpr float kGravity = 9.81f;
 inline constexpr float kPlayerRadius = 1.0f;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "gfx/matrix.h"
+#include "gfx/picture_hash.h"
 #include "scene1/panel.h"
 #include "scene1/rng.h"
 #include "support/city_fixture.h"
@@ -20,16 +21,6 @@ namespace vel {
 namespace {
 
 constexpr float kStep = 1.0f / 60.0f;
-
-// FNV-1a, 64 bits: a short fingerprint of a picture for the golden check.
-uint64_t fnv1a64(const std::vector<uint8_t>& bytes) {
-  uint64_t hash = 14695981039346656037ull;
-  for (const uint8_t b : bytes) {
-    hash ^= b;
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
 
 bool same_bits(const Mat4& a, const Mat4& b) {
   return std::memcmp(a.m, b.m, sizeof a.m) == 0;
@@ -343,7 +334,7 @@ TEST(DefaultCourse, EndsInFrame757WithTheGoldenPicture) {
   }
   EXPECT_EQ(frame, 757);
   ASSERT_EQ(ended.picture.size(), 172800u);
-  const uint64_t hash = fnv1a64(ended.picture);
+  const uint64_t hash = picture_hash(ended.picture);
   EXPECT_EQ(hash, kDefaultCourseHash) << std::hex << "actual hash 0x" << hash;
 }
 

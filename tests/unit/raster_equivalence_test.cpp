@@ -15,6 +15,7 @@
 #include "gfx/matrix.h"
 #include "gfx/mesh_draw.h"
 #include "gfx/obj_reader.h"
+#include "gfx/picture_hash.h"
 #include "gfx/raster.h"
 #include "gfx/raster_fast.h"
 #include "gfx/tga_reader.h"
@@ -352,16 +353,6 @@ TEST(RasterEquivalence, RealMeshesFromRandomCameras) {
 }
 
 // ---- the city -------------------------------------------------------------
-
-// FNV-1a over the colour bytes.
-uint64_t picture_hash(const std::vector<uint8_t>& bytes) {
-  uint64_t hash = 14695981039346656037ull;
-  for (const uint8_t b : bytes) {
-    hash ^= b;
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
 
 // The default course: all-zero input, 1/60 s steps, until the scene's own
 // ending in frame 757; one hash per frame.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gfx/framebuffer.h"
+#include "gfx/picture_hash.h"
 #include "gfx/raster.h"
 #include "scene1/city_scene.h"
 
@@ -40,18 +41,8 @@ enum class Course { default_course, high_view };
 struct CourseLog {
   std::vector<double> frame_ms;
   std::vector<float> frame_time;
-  std::vector<uint64_t> picture_hash;
+  std::vector<uint64_t> picture_hashes;
 };
-
-// FNV-1a over the colour bytes: enough to tell two pictures apart.
-uint64_t picture_hash(const std::vector<uint8_t>& bytes) {
-  uint64_t hash = 14695981039346656037ull;
-  for (const uint8_t b : bytes) {
-    hash ^= b;
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
 
 CourseLog run_course(Course course, RasterPath path, const Settings& settings,
                      const BenchRequest& request) {
@@ -66,7 +57,7 @@ CourseLog run_course(Course course, RasterPath path, const Settings& settings,
   const size_t expected = request.frames ? static_cast<size_t>(*request.frames) : 1024;
   log.frame_ms.reserve(expected);
   log.frame_time.reserve(expected);
-  log.picture_hash.reserve(expected);
+  log.picture_hashes.reserve(expected);
   for (uint64_t frame = 1; !request.frames || frame <= *request.frames; ++frame) {
     const float time = static_cast<float>(frame) * request.step;
     InputState input;
@@ -81,7 +72,7 @@ CourseLog run_course(Course course, RasterPath path, const Settings& settings,
         std::chrono::steady_clock::now() - before;
     log.frame_ms.push_back(spent.count());
     log.frame_time.push_back(time);
-    log.picture_hash.push_back(picture_hash(framebuffer.colour));
+    log.picture_hashes.push_back(picture_hash(framebuffer.colour));
     if (ended && !request.frames) break;
   }
   return log;
@@ -141,9 +132,9 @@ CourseResult bench_course(Course course, const Settings& settings, const BenchRe
     for (const RasterPath path : {RasterPath::reference, RasterPath::fast}) {
       const CourseLog log = run_course(course, path, settings, request);
       if (first_hashes.empty()) {
-        first_hashes = log.picture_hash;
+        first_hashes = log.picture_hashes;
         result.frame_time = log.frame_time;
-      } else if (log.picture_hash != first_hashes) {
+      } else if (log.picture_hashes != first_hashes) {
         result.identical = false;
       }
       keep_least(path == RasterPath::reference ? result.reference_ms : result.fast_ms, log);
