@@ -15,7 +15,7 @@ namespace vel {
 namespace {
 
 enum class Size { small, medium, screen };
-enum class Fill { flat, textured, blended, textured_lit_fogged };
+enum class Fill { flat, textured, blended, textured_lit_fogged, city };
 
 // A 64 x 64 true-colour texture with a little variation in every channel.
 Image bench_texture() {
@@ -56,14 +56,21 @@ void bm_rasterise(benchmark::State& state, Size size, Fill fill) {
 
   const Image texture = bench_texture();
   Material material = Material::flat({0.8f, 0.6f, 0.4f, 1.0f});
-  if (fill == Fill::textured || fill == Fill::textured_lit_fogged) {
+  if (fill == Fill::textured || fill == Fill::textured_lit_fogged || fill == Fill::city) {
     material = Material::textured(texture);
   } else if (fill == Fill::blended) {
     material = Material::flat({0.8f, 0.6f, 0.4f, 0.5f});
   }
   Lighting lighting;
   lighting.lighting_enabled = fill == Fill::textured_lit_fogged;
-  lighting.fog_enabled = fill == Fill::textured_lit_fogged;
+  lighting.fog_enabled = fill == Fill::textured_lit_fogged || fill == Fill::city;
+  // The city's own case: fogged texture, unlit, depth-tested against a
+  // cleared depth buffer (the clear is part of each iteration).
+  const bool city = fill == Fill::city;
+  if (city) {
+    lighting.lighting_enabled = false;
+    flags.depth_test = 1;
+  }
   lighting.ambient = {0.1f, 0.1f, 0.1f, 1.0f};
   const float light[3] = {0.9f, 0.5f, 0.2f};
   const float fog[3] = {1.0f, 0.7f, 0.4f};
@@ -80,6 +87,7 @@ void bm_rasterise(benchmark::State& state, Size size, Fill fill) {
     for (const float d : probe.depth) covered += d != kDepthEmpty ? 1 : 0;
     state.counters["pixels"] = static_cast<double>(covered);
     for (auto _ : state) {
+      if (city) clear_framebuffer({0.2f, 0.3f, 0.4f}, flags, target);
       rasterise_triangle(t.p1, t.p2, t.p3, lighting, light, fog, uv1, uv2, uv3, material, flags,
                          target);
       benchmark::DoNotOptimize(target.colour.data());
@@ -99,6 +107,8 @@ BENCHMARK_CAPTURE(bm_rasterise, medium_textured_lit_fogged, Size::medium,
 BENCHMARK_CAPTURE(bm_rasterise, screen_flat, Size::screen, Fill::flat);
 BENCHMARK_CAPTURE(bm_rasterise, screen_textured, Size::screen, Fill::textured);
 BENCHMARK_CAPTURE(bm_rasterise, screen_blended, Size::screen, Fill::blended);
+BENCHMARK_CAPTURE(bm_rasterise, medium_city, Size::medium, Fill::city);
+BENCHMARK_CAPTURE(bm_rasterise, screen_city, Size::screen, Fill::city);
 
 }  // namespace
 }  // namespace vel

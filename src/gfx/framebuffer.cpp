@@ -51,26 +51,40 @@ uint8_t* row_bytes(Framebuffer& target, int32_t r) {
          size_t{3} * static_cast<size_t>(r) * static_cast<size_t>(target.width);
 }
 
-// Paints one stored row of the target in a flat colour: the first pixel is
-// written, then the painted part is copied onto the rest, doubling each time,
-// so a 320-pixel row takes nine copies instead of 320 three-byte stores.
+// Repeats the first kBlock bytes of bytes[0, total) over the rest, kBlock
+// bytes at a time; a pattern whose period divides kBlock then fills the
+// whole range, the last partial block included. A fixed-size copy is a few
+// wide loads and stores, where byte-by-byte or element-by-element stores of
+// a three-byte pixel or a float are not.
+template <size_t kBlock>
+void repeat_block(uint8_t* bytes, size_t total) {
+  if (total <= kBlock) return;
+  size_t done = kBlock;
+  for (; total - done >= kBlock; done += kBlock) std::memcpy(bytes + done, bytes, kBlock);
+  std::memcpy(bytes + done, bytes, total - done);
+}
+
+// Sixteen pixels, sixteen depth values: a whole number of both patterns.
+constexpr size_t kPixelBlock = 48;
+constexpr size_t kDepthBlock = 64;
+
+// Paints one stored row of the target in a flat colour.
 void fill_row(Framebuffer& target, int32_t r, uint8_t blue, uint8_t green, uint8_t red) {
   const size_t row_size = size_t{3} * static_cast<size_t>(target.width);
-  if (row_size == 0) return;
   uint8_t* row = row_bytes(target, r);
-  row[0] = blue;
-  row[1] = green;
-  row[2] = red;
-  size_t done = 3;
-  while (done < row_size) {
-    const size_t chunk = std::min(done, row_size - done);
-    std::memcpy(row + done, row, chunk);
-    done += chunk;
+  for (size_t i = 0; i < row_size && i < kPixelBlock; i += 3) {
+    row[i] = blue;
+    row[i + 1] = green;
+    row[i + 2] = red;
   }
+  repeat_block<kPixelBlock>(row, row_size);
 }
 
 void reset_depth(Framebuffer& target) {
-  std::fill(target.depth.begin(), target.depth.end(), kDepthEmpty);
+  float* depth = target.depth.data();
+  const size_t count = target.depth.size();
+  for (size_t i = 0; i < count && i < kDepthBlock / sizeof(float); ++i) depth[i] = kDepthEmpty;
+  repeat_block<kDepthBlock>(reinterpret_cast<uint8_t*>(depth), count * sizeof(float));
 }
 
 // Every colour byte b of the current field becomes trunc(clamp(b*k, 0, 255)).

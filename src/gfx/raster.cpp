@@ -94,15 +94,16 @@ bool any_pixel_of_small_box(const TriangleSetup& t, const FillRules& rules) {
 
 using lanes::fill_any;
 
-void fill_4_lanes(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
-                  Framebuffer& target) {
+[[gnu::flatten]] void fill_4_lanes(const TriangleSetup& t, const FillRules& rules,
+                                   const TriangleShading& shading, Framebuffer& target) {
   fill_any<4>(t, rules, shading, target);
 }
 
 #if defined(__x86_64__)
-__attribute__((target("avx2"))) void fill_8_lanes(const TriangleSetup& t, const FillRules& rules,
-                                                  const TriangleShading& shading,
-                                                  Framebuffer& target) {
+__attribute__((target("avx2"), flatten)) void fill_8_lanes(const TriangleSetup& t,
+                                                           const FillRules& rules,
+                                                           const TriangleShading& shading,
+                                                           Framebuffer& target) {
   fill_any<8>(t, rules, shading, target);
 }
 

@@ -33,12 +33,10 @@ inline bool is_fogged_texture(const FillRules& p) {
 // c2 being the row's products): lanes whose three weights are all >= 0 (or
 // not-a-number), with the weights themselves.
 template <int N>
-[[gnu::always_inline]] inline void coverage_lanes(const TriangleSetup& t, float c1, float c2,
-                                                  const typename Lanes<N>::I& xs,
-                                                  typename Lanes<N>::I& covered,
-                                                  typename Lanes<N>::F& l1,
-                                                  typename Lanes<N>::F& l2,
-                                                  typename Lanes<N>::F& l3) {
+inline void coverage_lanes(const TriangleSetup& t, float c1, float c2,
+                           const typename Lanes<N>::I& xs, typename Lanes<N>::I& covered,
+                           typename Lanes<N>::F& l1, typename Lanes<N>::F& l2,
+                           typename Lanes<N>::F& l3) {
   using F = typename Lanes<N>::F;
   const F px = __builtin_convertvector(xs, F) * t.step_x - 1.0f;
   const F dx = px - t.x3;
@@ -53,9 +51,8 @@ template <int N>
 // generous, and a row's pixels are then covered by fewer groups. Only
 // failing pixels are dropped, so nothing changes but the work.
 template <int N>
-[[gnu::always_inline]] inline void trim_row(const TriangleSetup& t, float c1, float c2,
-                                            int32_t width, const typename Lanes<N>::I& lane_index,
-                                            int32_t& x_lo, int32_t& x_hi) {
+inline void trim_row(const TriangleSetup& t, float c1, float c2, int32_t width,
+                     const typename Lanes<N>::I& lane_index, int32_t& x_lo, int32_t& x_hi) {
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   if (x_lo > x_hi) return;
@@ -84,12 +81,10 @@ template <int N>
 // a into the stored bytes of the live lanes (`pass`, `live` the same lanes as
 // a mask and as bits). sb, sg, sr are used up.
 template <int N>
-[[gnu::always_inline]] inline void store_group(uint8_t* colour_group,
-                                               const typename Lanes<N>::I& pass, uint32_t live,
-                                               typename Lanes<N>::I& sb, typename Lanes<N>::I& sg,
-                                               typename Lanes<N>::I& sr,
-                                               const typename Lanes<N>::F& ca,
-                                               const typename Lanes<N>::F& byte_top) {
+inline void store_group(uint8_t* colour_group, const typename Lanes<N>::I& pass, uint32_t live,
+                        typename Lanes<N>::I& sb, typename Lanes<N>::I& sg,
+                        typename Lanes<N>::I& sr, const typename Lanes<N>::F& ca,
+                        const typename Lanes<N>::F& byte_top) {
   using F = typename Lanes<N>::F;
   using Pixels = typename Lanes<N>::Pixels;
   constexpr size_t kGroupBytes = 3 * N;
@@ -152,10 +147,8 @@ struct RowTerms {
 };
 
 template <int N>
-[[gnu::always_inline]] inline RowTerms row_terms(const TriangleSetup& t,
-                                                 const RowBoundModel& bounds, int32_t y,
-                                                 int32_t width, int32_t height,
-                                                 const typename Lanes<N>::I& lane_index) {
+inline RowTerms row_terms(const TriangleSetup& t, const RowBoundModel& bounds, int32_t y,
+                          int32_t width, int32_t height, const typename Lanes<N>::I& lane_index) {
   const int32_t stored_row = height - 1 - y;
   const float py = static_cast<float>(y) * t.step_y - 1.0f;
   const float dy = py - t.y3;
@@ -175,8 +168,8 @@ template <int N>
 // Fills the triangle N pixels at a time, any rules; the target is at least
 // N wide.
 template <int N>
-[[gnu::always_inline]] inline void fill_lanes(const TriangleSetup& t, const FillRules& p,
-                                              const TriangleShading& shading, Framebuffer& target) {
+inline void fill_lanes(const TriangleSetup& t, const FillRules& p, const TriangleShading& shading,
+                       Framebuffer& target) {
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   const bool depth_test = p.depth_test;
@@ -352,9 +345,8 @@ inline constexpr int kPendingGroups = 32;
 // reference; its lane reads palette entry 0 instead, so that every read
 // stays inside the palette.
 template <int N, bool kMapped>
-[[gnu::always_inline]] inline void shade_pending(const PendingGroup<N>* groups, int count,
-                                                 const FillRules& p,
-                                                 const typename Lanes<N>::F& byte_top) {
+inline void shade_pending(const PendingGroup<N>* groups, int count, const FillRules& p,
+                          const typename Lanes<N>::F& byte_top) {
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   const int32_t palette_size = static_cast<int32_t>(p.texels.palette_size);
@@ -399,9 +391,8 @@ template <int N, bool kMapped>
 // independent of each other. Depth is complete after the first pass, and
 // no two groups of a triangle share a pixel, so the split changes no byte.
 template <int N, bool kMapped>
-[[gnu::always_inline]] inline void fill_fogged_texture(const TriangleSetup& t, const FillRules& p,
-                                                       const TriangleShading& shading,
-                                                       Framebuffer& target) {
+inline void fill_fogged_texture(const TriangleSetup& t, const FillRules& p,
+                                const TriangleShading& shading, Framebuffer& target) {
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   const int32_t width = p.width;
@@ -474,8 +465,8 @@ template <int N, bool kMapped>
   shade_pending<N, kMapped>(pending, pending_count, p, byte_top);
 }
 template <int N>
-[[gnu::always_inline]] inline void fill_any(const TriangleSetup& t, const FillRules& rules,
-                                            const TriangleShading& shading, Framebuffer& target) {
+inline void fill_any(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
+                     Framebuffer& target) {
   if (is_fogged_texture(rules)) {
     if (rules.texels.colour_mapped) {
       fill_fogged_texture<N, true>(t, rules, shading, target);

@@ -2,10 +2,14 @@
 // vectors (GCC/Clang vector extensions), each lane doing the scalar work of
 // the reference for one pixel with the very same IEEE operations.
 //
-// Every helper is always inlined and takes and hands back vectors by
-// reference: the 8-lane instances are compiled only inside the AVX2 fill, and
-// by-value 8-lane vectors in functions compiled without AVX would change the
-// calling convention. Only raster.cpp includes this header.
+// Every helper takes and hands back vectors by reference and is inlined into
+// the fill that uses it (the fills are flattened): the 8-lane instances are
+// compiled only inside the AVX2 fill, and by-value 8-lane vectors in
+// functions compiled without AVX would change the calling convention. Where
+// an AVX instruction does a helper's work in one step with the same result
+// bits (truncation, move-mask, minimum, maximum), the 8-lane instance uses it;
+// those pieces carry the AVX2 target themselves, so they may only be called
+// from the AVX2 fill. Only raster.cpp includes this header.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +18,7 @@
 #include <utility>
 
 #if defined(__x86_64__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 #include "gfx/vec.h"
@@ -30,41 +34,94 @@ struct Lanes {
 typedef float Texel __attribute__((vector_size(16)));  // one Colour: R, G, B, A
 static_assert(sizeof(Colour) == sizeof(Texel), "a Colour is read as four floats");
 
+#if defined(__x86_64__)
+// The AVX forms. Each gives exactly the bits of the generic expression it
+// stands for: vroundps towards zero is std::trunc (sign of zero kept);
+// vmaxps(v, c) is `v > c ? v : c` and vminps(v, c) is `v < c ? v : c`,
+// not-a-number in v included (both hand back their second operand when the
+// comparison fails).
+namespace avx {
+[[gnu::target("avx2")]] inline uint32_t bits(const Lanes<8>::I& mask) {
+  return static_cast<uint32_t>(_mm256_movemask_ps(reinterpret_cast<__m256>(mask)));
+}
+[[gnu::target("avx2")]] inline void truncate(const Lanes<8>::F& v, Lanes<8>::F& out) {
+  out = reinterpret_cast<Lanes<8>::F>(
+      _mm256_round_ps(reinterpret_cast<__m256>(v), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC));
+}
+[[gnu::target("avx2")]] inline void above(const Lanes<8>::F& v, const Lanes<8>::F& floor,
+                                          Lanes<8>::F& out) {
+  out = reinterpret_cast<Lanes<8>::F>(
+      _mm256_max_ps(reinterpret_cast<__m256>(v), reinterpret_cast<__m256>(floor)));
+}
+[[gnu::target("avx2")]] inline void below(const Lanes<8>::F& v, const Lanes<8>::F& ceiling,
+                                          Lanes<8>::F& out) {
+  out = reinterpret_cast<Lanes<8>::F>(
+      _mm256_min_ps(reinterpret_cast<__m256>(v), reinterpret_cast<__m256>(ceiling)));
+}
+}  // namespace avx
+#endif
+
+// `v > floor ? v : floor` and `v < ceiling ? v : ceiling`.
 template <int N>
-[[gnu::always_inline]] inline void broadcast(float v, typename Lanes<N>::F& out) {
+inline void max_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F& floor,
+                      typename Lanes<N>::F& out) {
+#if defined(__x86_64__)
+  if constexpr (N == 8) {
+    avx::above(v, floor, out);
+    return;
+  }
+#endif
+  out = v > floor ? v : floor;
+}
+
+template <int N>
+inline void min_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F& ceiling,
+                      typename Lanes<N>::F& out) {
+#if defined(__x86_64__)
+  if constexpr (N == 8) {
+    avx::below(v, ceiling, out);
+    return;
+  }
+#endif
+  out = v < ceiling ? v : ceiling;
+}
+
+template <int N>
+inline void broadcast(float v, typename Lanes<N>::F& out) {
   for (int k = 0; k < N; ++k) out[k] = v;
 }
 
 template <int N, typename Whole, typename Half, size_t... K>
-[[gnu::always_inline]] inline void split_halves_at(const Whole& v, Half& low, Half& high,
-                                                   std::index_sequence<K...>) {
+inline void split_halves_at(const Whole& v, Half& low, Half& high, std::index_sequence<K...>) {
   low = __builtin_shufflevector(v, v, K...);
   high = __builtin_shufflevector(v, v, (K + N / 2)...);
 }
 
 template <int N, typename Whole, typename Half>
-[[gnu::always_inline]] inline void split_halves(const Whole& v, Half& low, Half& high) {
+inline void split_halves(const Whole& v, Half& low, Half& high) {
   split_halves_at<N>(v, low, high, std::make_index_sequence<N / 2>{});
 }
 
 template <typename Half, typename Whole, size_t... K>
-[[gnu::always_inline]] inline void join_halves_at(const Half& low, const Half& high, Whole& out,
-                                                  std::index_sequence<K...>) {
+inline void join_halves_at(const Half& low, const Half& high, Whole& out,
+                           std::index_sequence<K...>) {
   out = __builtin_shufflevector(low, high, K...);
 }
 
 // The two halves as one vector of twice the lanes.
 template <int N, typename Half, typename Whole>
-[[gnu::always_inline]] inline void join_halves(const Half& low, const Half& high, Whole& out) {
+inline void join_halves(const Half& low, const Half& high, Whole& out) {
   join_halves_at(low, high, out, std::make_index_sequence<N>{});
 }
 
 // Bit k set when lane k of the mask is set (all ones).
 template <int N>
-[[gnu::always_inline]] inline uint32_t lane_bits(const typename Lanes<N>::I& mask) {
+inline uint32_t lane_bits(const typename Lanes<N>::I& mask) {
 #if defined(__x86_64__)
   if constexpr (N == 4) {
     return static_cast<uint32_t>(_mm_movemask_ps(reinterpret_cast<__m128>(mask)));
+  } else if constexpr (N == 8) {
+    return avx::bits(mask);
   } else {
     // Halves, each a vector of its own (a shuffle the compiler maps onto
     // the register halves), down to the four-lane move-mask.
@@ -84,8 +141,13 @@ template <int N>
 // exactly (the sign bit is put back so that -0.5 gives -0.0); from 2^23 on
 // every float is whole and is kept as it is.
 template <int N>
-[[gnu::always_inline]] inline void truncate_lanes(const typename Lanes<N>::F& v,
-                                                  typename Lanes<N>::F& out) {
+inline void truncate_lanes(const typename Lanes<N>::F& v, typename Lanes<N>::F& out) {
+#if defined(__x86_64__)
+  if constexpr (N == 8) {
+    avx::truncate(v, out);
+    return;
+  }
+#endif
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   const I bits = reinterpret_cast<I>(v);
@@ -99,8 +161,7 @@ template <int N>
 
 // The reference's wrap_unit: v - trunc(v), plus 1 when negative.
 template <int N>
-[[gnu::always_inline]] inline void wrap_lanes(const typename Lanes<N>::F& v,
-                                              typename Lanes<N>::F& out) {
+inline void wrap_lanes(const typename Lanes<N>::F& v, typename Lanes<N>::F& out) {
   typename Lanes<N>::F whole;
   truncate_lanes<N>(v, whole);
   const typename Lanes<N>::F f = v - whole;
@@ -109,20 +170,19 @@ template <int N>
 
 // min(1, v) with not-a-number giving 1, as the reference's min_one.
 template <int N>
-[[gnu::always_inline]] inline void min_one_lanes(typename Lanes<N>::F& v,
-                                                 const typename Lanes<N>::F& ones) {
-  v = v < 1.0f ? v : ones;
+inline void min_one_lanes(typename Lanes<N>::F& v, const typename Lanes<N>::F& ones) {
+  min_lanes<N>(v, ones, v);
 }
 
 // The float-to-byte rule on values already scaled to 0..255: clamp_byte,
 // where not-a-number gives 0 and the fraction is cut.
 template <int N>
-[[gnu::always_inline]] inline void byte_lanes(const typename Lanes<N>::F& v,
-                                              const typename Lanes<N>::F& top,
-                                              typename Lanes<N>::I& out) {
+inline void byte_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F& top,
+                       typename Lanes<N>::I& out) {
   using F = typename Lanes<N>::F;
-  const F above_zero = v > 0.0f ? v : F{};
-  const F clamped = above_zero < 255.0f ? above_zero : top;
+  F clamped;
+  max_lanes<N>(v, F{}, clamped);
+  min_lanes<N>(clamped, top, clamped);
   out = __builtin_convertvector(clamped, typename Lanes<N>::I);
 }
 
@@ -131,19 +191,18 @@ template <int N>
 // wrapped coordinates (they stay in 0..1); it keeps the integer conversion
 // defined and the texel inside the image whatever comes in.
 template <int N>
-[[gnu::always_inline]] inline void texel_lanes(const typename Lanes<N>::F& t,
-                                               const typename Lanes<N>::F& extent,
-                                               typename Lanes<N>::I& out) {
+inline void texel_lanes(const typename Lanes<N>::F& t, const typename Lanes<N>::F& extent,
+                        typename Lanes<N>::I& out) {
   using F = typename Lanes<N>::F;
-  const F above_zero = t > 0.0f ? t : F{};
-  const F clamped = above_zero < extent ? above_zero : extent;
+  F clamped;
+  max_lanes<N>(t, F{}, clamped);
+  min_lanes<N>(clamped, extent, clamped);
   out = __builtin_convertvector(clamped, typename Lanes<N>::I);
 }
 
 // Four texels (R, G, B, A each) turned into four lanes of R, of G, of B, of A.
-[[gnu::always_inline]] inline void transpose_texels(const Texel& t0, const Texel& t1,
-                                                    const Texel& t2, const Texel& t3, Texel& r,
-                                                    Texel& g, Texel& b, Texel& a) {
+inline void transpose_texels(const Texel& t0, const Texel& t1, const Texel& t2, const Texel& t3,
+                             Texel& r, Texel& g, Texel& b, Texel& a) {
   const Texel rg01 = __builtin_shufflevector(t0, t1, 0, 4, 1, 5);
   const Texel rg23 = __builtin_shufflevector(t2, t3, 0, 4, 1, 5);
   const Texel ba01 = __builtin_shufflevector(t0, t1, 2, 6, 3, 7);
@@ -158,9 +217,9 @@ template <int N>
 // index lies inside the image (columns and rows are clamped), dead lanes
 // included, so every lane may be read.
 template <int N>
-[[gnu::always_inline]] inline void gather_texels(const Colour* pixels, const int32_t* at,
-                                                 typename Lanes<N>::F& r, typename Lanes<N>::F& g,
-                                                 typename Lanes<N>::F& b, typename Lanes<N>::F& a) {
+inline void gather_texels(const Colour* pixels, const int32_t* at, typename Lanes<N>::F& r,
+                          typename Lanes<N>::F& g, typename Lanes<N>::F& b,
+                          typename Lanes<N>::F& a) {
   if constexpr (N == 4) {
     Texel t[4];
     for (int k = 0; k < 4; ++k) std::memcpy(&t[k], &pixels[at[k]], sizeof(Texel));
@@ -184,17 +243,15 @@ constexpr int interleaved_byte(int k, int n) {
 }
 
 template <int N, size_t... K>
-[[gnu::always_inline]] inline void low_three_bytes_at(const typename Lanes<N>::Pixels& bytes,
-                                                      typename Lanes<N>::Pixels& out,
-                                                      std::index_sequence<K...>) {
+inline void low_three_bytes_at(const typename Lanes<N>::Pixels& bytes,
+                               typename Lanes<N>::Pixels& out, std::index_sequence<K...>) {
   out = __builtin_shufflevector(bytes, bytes, interleaved_byte(K, N)...);
 }
 
 // The group's stored bytes from its lanes' low three bytes: picking bytes
 // out of the lanes is one byte shuffle; converting lane by lane would not be.
 template <int N>
-[[gnu::always_inline]] inline void low_three_bytes(const typename Lanes<N>::I& lanes,
-                                                   typename Lanes<N>::Pixels& out) {
+inline void low_three_bytes(const typename Lanes<N>::I& lanes, typename Lanes<N>::Pixels& out) {
   low_three_bytes_at<N>(reinterpret_cast<typename Lanes<N>::Pixels>(lanes), out,
                         std::make_index_sequence<4 * N>{});
 }
@@ -207,9 +264,8 @@ constexpr int spread_byte(int k, int n, int first) {
 }
 
 template <int N, int kFirst, size_t... K>
-[[gnu::always_inline]] inline void spread_channel_at(const typename Lanes<N>::Pixels& bytes,
-                                                     typename Lanes<N>::F& out,
-                                                     std::index_sequence<K...>) {
+inline void spread_channel_at(const typename Lanes<N>::Pixels& bytes, typename Lanes<N>::F& out,
+                              std::index_sequence<K...>) {
   const typename Lanes<N>::Pixels zero{};
   const typename Lanes<N>::Pixels lanes =
       __builtin_shufflevector(bytes, zero, spread_byte(K, N, kFirst)...);
@@ -219,8 +275,7 @@ template <int N, int kFirst, size_t... K>
 
 // One channel of the group's old bytes, as floats.
 template <int N, int kFirst>
-[[gnu::always_inline]] inline void spread_channel(const typename Lanes<N>::Pixels& bytes,
-                                                  typename Lanes<N>::F& out) {
+inline void spread_channel(const typename Lanes<N>::Pixels& bytes, typename Lanes<N>::F& out) {
   spread_channel_at<N, kFirst>(bytes, out, std::make_index_sequence<4 * N>{});
 }
 
