@@ -87,7 +87,6 @@ inline void store_group(uint8_t* colour_group, const typename Lanes<N>::I& pass,
                         const typename Lanes<N>::F& byte_top) {
   using F = typename Lanes<N>::F;
   using Pixels = typename Lanes<N>::Pixels;
-  constexpr size_t kGroupBytes = 3 * N;
   constexpr uint32_t kAllLanes = (1u << N) - 1u;
   // Where a = 1, o * (1 - a) + s * a is exactly s (o * 0 is +0 for any
   // byte o, s * 1 is s, and s is already a whole number in 0..255).
@@ -95,11 +94,11 @@ inline void store_group(uint8_t* colour_group, const typename Lanes<N>::I& pass,
   Pixels new_bytes;
   if (opaque && live == kAllLanes) {
     low_three_bytes<N>(sb | (sg << 8) | (sr << 16), new_bytes);
-    std::memcpy(colour_group, &new_bytes, kGroupBytes);
+    store_group_bytes<N>(colour_group, new_bytes);
     return;
   }
   Pixels old_bytes{};
-  std::memcpy(&old_bytes, colour_group, kGroupBytes);
+  load_group_bytes<N>(colour_group, old_bytes);
   if (!opaque) {
     F ob, og, orr;
     spread_channel<N, 0>(old_bytes, ob);
@@ -115,7 +114,7 @@ inline void store_group(uint8_t* colour_group, const typename Lanes<N>::I& pass,
   low_three_bytes<N>(sb | (sg << 8) | (sr << 16), new_bytes);
   low_three_bytes<N>(pass, byte_mask);
   const Pixels out = byte_mask != 0 ? new_bytes : old_bytes;
-  std::memcpy(colour_group, &out, kGroupBytes);
+  store_group_bytes<N>(colour_group, out);
 }
 
 // Rows outside the current field get nothing from a triangle: the first row
@@ -257,10 +256,7 @@ inline void fill_lanes(const TriangleSetup& t, const FillRules& p, const Triangl
           I columns, rows;
           texel_lanes<N>(column_t, u_extent, columns);
           texel_lanes<N>(row_t, v_extent, rows);
-          int32_t at[N];
-          const I index = rows * texture_width + columns;
-          std::memcpy(at, &index, sizeof at);
-          gather_texels<N>(p.texels.pixels, at, cr, cg, cb, ca);
+          gather_texels<N>(p.texels.pixels, rows * texture_width + columns, cr, cg, cb, ca);
         } else {
           // Colour-mapped or huge images, lane by lane; a palette index past
           // the palette reads as a transparent texel.
@@ -352,19 +348,16 @@ inline void shade_pending(const PendingGroup<N>* groups, int count, const FillRu
   const int32_t palette_size = static_cast<int32_t>(p.texels.palette_size);
   for (int g = 0; g < count; ++g) {
     const PendingGroup<N>& group = groups[g];
-    int32_t at[N];
-    std::memcpy(at, &group.texel, sizeof at);
     F cr, cg, cb, ca;
     if constexpr (kMapped) {
       I entry;
-      for (int k = 0; k < N; ++k) entry[k] = p.texels.indices[at[k]];
+      gather_bytes<N>(p.texels.indices, group.texel, entry);
       const I known = entry < palette_size;
       const I read = known ? entry : I{};
-      std::memcpy(at, &read, sizeof at);
-      gather_texels<N>(p.texels.palette, at, cr, cg, cb, ca);
+      gather_texels<N>(p.texels.palette, read, cr, cg, cb, ca);
       ca = reinterpret_cast<F>(reinterpret_cast<I>(ca) & known);
     } else {
-      gather_texels<N>(p.texels.pixels, at, cr, cg, cb, ca);
+      gather_texels<N>(p.texels.pixels, group.texel, cr, cg, cb, ca);
     }
     const I pass = group.pass & ~(ca < kAlphaCutoff);
     const uint32_t live = lane_bits<N>(pass);

@@ -215,23 +215,89 @@ inline void transpose_texels(const Texel& t0, const Texel& t1, const Texel& t2, 
 
 // The true-colour texels at the lanes' indices, as channel vectors. Every
 // index lies inside the image (columns and rows are clamped), dead lanes
-// included, so every lane may be read.
+// included, so every lane may be read. Indices are taken from the vector
+// lane by lane: going through memory would have the loads wait for the
+// vector's store.
 template <int N>
-inline void gather_texels(const Colour* pixels, const int32_t* at, typename Lanes<N>::F& r,
-                          typename Lanes<N>::F& g, typename Lanes<N>::F& b,
+inline void gather_texels(const Colour* pixels, const typename Lanes<N>::I& at,
+                          typename Lanes<N>::F& r, typename Lanes<N>::F& g, typename Lanes<N>::F& b,
                           typename Lanes<N>::F& a) {
   if constexpr (N == 4) {
     Texel t[4];
     for (int k = 0; k < 4; ++k) std::memcpy(&t[k], &pixels[at[k]], sizeof(Texel));
     transpose_texels(t[0], t[1], t[2], t[3], r, g, b, a);
   } else {
+    typename Lanes<N / 2>::I at0, at1;
+    split_halves<N>(at, at0, at1);
     typename Lanes<N / 2>::F r0, g0, b0, a0, r1, g1, b1, a1;
-    gather_texels<N / 2>(pixels, at, r0, g0, b0, a0);
-    gather_texels<N / 2>(pixels, at + N / 2, r1, g1, b1, a1);
+    gather_texels<N / 2>(pixels, at0, r0, g0, b0, a0);
+    gather_texels<N / 2>(pixels, at1, r1, g1, b1, a1);
     join_halves<N>(r0, r1, r);
     join_halves<N>(g0, g1, g);
     join_halves<N>(b0, b1, b);
     join_halves<N>(a0, a1, a);
+  }
+}
+
+template <int N, size_t... K>
+inline void gather_bytes_at(const uint8_t* bytes, const typename Lanes<N>::I& at,
+                            typename Lanes<N>::I& out, std::index_sequence<K...>) {
+  out = typename Lanes<N>::I{bytes[at[K]]...};
+}
+
+// The bytes at the lanes' indices (colour-mapped texels' palette entries),
+// each index inside the array; built in the vector directly, for the same
+// reason as above.
+template <int N>
+inline void gather_bytes(const uint8_t* bytes, const typename Lanes<N>::I& at,
+                         typename Lanes<N>::I& out) {
+  gather_bytes_at<N>(bytes, at, out, std::make_index_sequence<N>{});
+}
+
+// A group's 3 N stored colour bytes in and out of the low bytes of a
+// Pixels vector, as 8-byte words (and a 4-byte one for N = 4) built into the
+// vector directly: a copy of 3 N bytes through the vector's memory would
+// make the next load wait for several smaller stores to drain.
+template <int N>
+struct Words {
+  static constexpr int kWide = 3 * N / 8;          // 8-byte words
+  static constexpr bool kTail = (3 * N) % 8 == 4;  // and one 4-byte word
+  typedef uint64_t W __attribute__((vector_size(4 * N)));
+};
+
+template <int N, size_t... K>
+inline void load_words_at(const uint8_t* from, typename Lanes<N>::Pixels& out,
+                          std::index_sequence<K...>) {
+  using Word = Words<N>;
+  // One word per lane of the 8-byte view (N / 2 of them); the last ones
+  // stay zero.
+  uint64_t w[N / 2] = {};
+  for (int k = 0; k < Word::kWide; ++k) std::memcpy(&w[k], from + 8 * k, 8);
+  if constexpr (Word::kTail) {
+    uint32_t tail = 0;
+    std::memcpy(&tail, from + 8 * Word::kWide, 4);
+    w[Word::kWide] = tail;
+  }
+  const typename Word::W words{w[K]...};
+  out = reinterpret_cast<typename Lanes<N>::Pixels>(words);
+}
+
+template <int N>
+inline void load_group_bytes(const uint8_t* from, typename Lanes<N>::Pixels& out) {
+  load_words_at<N>(from, out, std::make_index_sequence<N / 2>{});
+}
+
+template <int N>
+inline void store_group_bytes(uint8_t* to, const typename Lanes<N>::Pixels& bytes) {
+  using Word = Words<N>;
+  const typename Word::W words = reinterpret_cast<typename Word::W>(bytes);
+  for (int k = 0; k < Word::kWide; ++k) {
+    const uint64_t w = words[k];
+    std::memcpy(to + 8 * k, &w, 8);
+  }
+  if constexpr (Word::kTail) {
+    const uint32_t tail = static_cast<uint32_t>(words[Word::kWide]);
+    std::memcpy(to + 8 * Word::kWide, &tail, 4);
   }
 }
 
