@@ -7,15 +7,16 @@
 //  - per-call and per-vertex values are prepared once (raster_fast.h) and
 //    the triangle set-up keeps only what differs per triangle;
 //  - each row is walked only between bounds that enclose every pixel whose
-//    weights could pass their tests (raster_rows.h), trimmed at both ends
-//    by the very per-pixel test;
+//    weights could pass their tests (raster_rows.h);
 //  - N neighbouring pixels of a row are evaluated together in N-lane vectors
 //    (raster_lanes.h, raster_kernels.h), each lane doing its pixel's IEEE
 //    single-precision operations in the reference's order; the texel, light
 //    and fog work starts only for lanes that passed coverage and depth.
-// N is 4 on every x86-64 (SSE2) and 8 where the processor has AVX2, chosen
-// at run time; other processors get the 4-lane code in whatever vectors
-// their compiler offers (scalar code at worst), with the same results.
+// N is 4 on every x86-64 (SSE2), 8 where the processor has AVX2 and 16 for
+// triangles wider than 16 pixels where it has AVX-512 (F, BW, VL, DQ, VBMI),
+// chosen at run time; other processors get the 4-lane code in whatever
+// vectors their compiler offers (scalar code at worst), with the same
+// results.
 #include "gfx/raster.h"
 
 #include <algorithm>
@@ -70,6 +71,9 @@ bool set_up_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const Scree
 // go on.
 constexpr int64_t kSmallBox = 4;
 
+// Boxes at least this many pixels wider than one get sixteen lanes.
+constexpr int32_t kWideBox = 16;
+
 bool any_pixel_of_small_box(const TriangleSetup& t, const FillRules& rules) {
   const int64_t columns = int64_t{t.x_end} - t.x_begin + 1;
   const int64_t rows = int64_t{t.y_end} - t.y_begin + 1;
@@ -105,6 +109,20 @@ __attribute__((target("avx2"), flatten)) void fill_8_lanes(const TriangleSetup& 
                                                            const TriangleShading& shading,
                                                            Framebuffer& target) {
   fill_any<8>(t, rules, shading, target);
+}
+
+__attribute__((target("avx512f,avx512bw,avx512vl,avx512dq,avx512vbmi"), flatten)) void
+fill_16_lanes(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
+              Framebuffer& target) {
+  fill_any<16>(t, rules, shading, target);
+}
+
+bool has_avx512() {
+  static const bool available =
+      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+      __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq") &&
+      __builtin_cpu_supports("avx512vbmi");
+  return available;
 }
 
 bool has_avx2() {
@@ -145,6 +163,12 @@ void fill_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenV
   if (!set_up_triangle(v1, v2, v3, rules, t)) return;
   if (!any_pixel_of_small_box(t, rules)) return;
 #if defined(__x86_64__)
+  // Sixteen lanes pay off only where a row holds more than sixteen pixels.
+  const bool wide = t.x_end - t.x_begin >= kWideBox;
+  if (rules.lane_limit >= 16 && rules.width >= 16 && wide && has_avx512()) {
+    fill_16_lanes(t, rules, shading, target);
+    return;
+  }
   if (rules.lane_limit >= 8 && rules.width >= 8 && has_avx2()) {
     fill_8_lanes(t, rules, shading, target);
     return;

@@ -33,10 +33,11 @@ struct FillRules {
   // The lanes need rows at least four pixels wide; narrower targets (none
   // in the game) are drawn by the reference path, with the same result.
   bool lanes_fit = false;
-  // The widest groups to use: 8 takes eight lanes where the processor has
-  // AVX2 (and the target is that wide), 4 keeps to the four-lane code that
-  // every processor runs. Tests set 4 to check that code on any machine.
-  int32_t lane_limit = 8;
+  // The widest groups to use: 16 takes sixteen lanes for wide triangles
+  // where the processor has AVX-512, 8 takes eight where it has AVX2 (and
+  // the target is that wide), 4 keeps to the four-lane code that every
+  // processor runs. Tests set 4 and 8 to check that code on any machine.
+  int32_t lane_limit = 16;
   RenderFlags flags;
   bool depth_test = false;
   bool depth_override = false;

@@ -33,58 +33,36 @@ inline bool is_fogged_texture(const FillRules& p) {
 // c2 being the row's products): lanes whose three weights are all >= 0 (or
 // not-a-number), with the weights themselves.
 template <int N>
-inline void coverage_lanes(const TriangleSetup& t, float c1, float c2,
-                           const typename Lanes<N>::I& xs, typename Lanes<N>::I& covered,
-                           typename Lanes<N>::F& l1, typename Lanes<N>::F& l2,
-                           typename Lanes<N>::F& l3) {
+[[gnu::always_inline]] inline void coverage_lanes(const TriangleSetup& t, float c1, float c2,
+                                                  const typename Lanes<N>::I& xs,
+                                                  typename Lanes<N>::I& covered,
+                                                  typename Lanes<N>::F& l1,
+                                                  typename Lanes<N>::F& l2,
+                                                  typename Lanes<N>::F& l3) {
   using F = typename Lanes<N>::F;
   const F px = __builtin_convertvector(xs, F) * t.step_x - 1.0f;
   const F dx = px - t.x3;
   l1 = t.l1_dx * dx + c1;
   l2 = (t.l2_dx * dx + c2) * t.inv;
   l3 = 1.0f - l1 - l2;
-  covered = ~(l1 < 0.0f) & ~(l2 < 0.0f) & ~(l3 < 0.0f);
-}
-
-// Drops the pixels at either end of a row's bounds that fail the coverage
-// test, by the very test the fill makes: the bounds are a few pixels
-// generous, and a row's pixels are then covered by fewer groups. Only
-// failing pixels are dropped, so nothing changes but the work.
-template <int N>
-inline void trim_row(const TriangleSetup& t, float c1, float c2, int32_t width,
-                     const typename Lanes<N>::I& lane_index, int32_t& x_lo, int32_t& x_hi) {
-  using F = typename Lanes<N>::F;
-  using I = typename Lanes<N>::I;
-  if (x_lo > x_hi) return;
-  F l1, l2, l3;
-  I covered;
-  // The first pixels: a group from x_lo (moved left to stay in the row).
-  const int32_t left = std::min(x_lo, width - N);
-  I xs = lane_index + left;
-  coverage_lanes<N>(t, c1, c2, xs, covered, l1, l2, l3);
-  uint32_t bits = lane_bits<N>(covered & (xs >= x_lo) & (xs <= x_hi));
-  if (bits == 0) {
-    x_lo = left + N;
-    if (x_lo > x_hi) return;
-  } else {
-    x_lo = left + __builtin_ctz(bits);
-  }
-  // The last pixels: a group ending at x_hi (moved right to stay in it).
-  const int32_t right = std::max(x_hi - (N - 1), 0);
-  xs = lane_index + right;
-  coverage_lanes<N>(t, c1, c2, xs, covered, l1, l2, l3);
-  bits = lane_bits<N>(covered & (xs >= x_lo) & (xs <= x_hi));
-  x_hi = bits == 0 ? right - 1 : right + (31 - __builtin_clz(bits));
+  const F zero{};
+  typename Lanes<N>::I c1_ok, c2_ok, c3_ok;
+  not_less_lanes<N>(l1, zero, c1_ok);
+  not_less_lanes<N>(l2, zero, c2_ok);
+  not_less_lanes<N>(l3, zero, c3_ok);
+  covered = c1_ok & c2_ok & c3_ok;
 }
 
 // The colour bytes of a group: source bytes sb, sg, sr blended with weight
 // a into the stored bytes of the live lanes (`pass`, `live` the same lanes as
 // a mask and as bits). sb, sg, sr are used up.
 template <int N>
-inline void store_group(uint8_t* colour_group, const typename Lanes<N>::I& pass, uint32_t live,
-                        typename Lanes<N>::I& sb, typename Lanes<N>::I& sg,
-                        typename Lanes<N>::I& sr, const typename Lanes<N>::F& ca,
-                        const typename Lanes<N>::F& byte_top) {
+[[gnu::always_inline]] inline void store_group(uint8_t* colour_group,
+                                               const typename Lanes<N>::I& pass, uint32_t live,
+                                               typename Lanes<N>::I& sb, typename Lanes<N>::I& sg,
+                                               typename Lanes<N>::I& sr,
+                                               const typename Lanes<N>::F& ca,
+                                               const typename Lanes<N>::F& byte_top) {
   using F = typename Lanes<N>::F;
   using Pixels = typename Lanes<N>::Pixels;
   constexpr uint32_t kAllLanes = (1u << N) - 1u;
@@ -145,9 +123,8 @@ struct RowTerms {
   size_t row_start = 0;
 };
 
-template <int N>
 inline RowTerms row_terms(const TriangleSetup& t, const RowBoundModel& bounds, int32_t y,
-                          int32_t width, int32_t height, const typename Lanes<N>::I& lane_index) {
+                          int32_t width, int32_t height) {
   const int32_t stored_row = height - 1 - y;
   const float py = static_cast<float>(y) * t.step_y - 1.0f;
   const float dy = py - t.y3;
@@ -158,7 +135,6 @@ inline RowTerms row_terms(const TriangleSetup& t, const RowBoundModel& bounds, i
   row.x_hi = t.x_end;
   if (bounds.usable) {
     row_span(bounds, t, row.c1, row.c2, row.x_lo, row.x_hi);
-    trim_row<N>(t, row.c1, row.c2, width, lane_index, row.x_lo, row.x_hi);
   }
   row.row_start = static_cast<size_t>(stored_row) * static_cast<size_t>(width);
   return row;
@@ -167,8 +143,8 @@ inline RowTerms row_terms(const TriangleSetup& t, const RowBoundModel& bounds, i
 // Fills the triangle N pixels at a time, any rules; the target is at least
 // N wide.
 template <int N>
-inline void fill_lanes(const TriangleSetup& t, const FillRules& p, const TriangleShading& shading,
-                       Framebuffer& target) {
+[[gnu::always_inline]] inline void fill_lanes(const TriangleSetup& t, const FillRules& p,
+                                              const TriangleShading& shading, Framebuffer& target) {
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   const bool depth_test = p.depth_test;
@@ -195,6 +171,8 @@ inline void fill_lanes(const TriangleSetup& t, const FillRules& p, const Triangl
   F ones, byte_top, u_extent, v_extent;
   broadcast<N>(1.0f, ones);
   broadcast<N>(255.0f, byte_top);
+  F cutoff;
+  broadcast<N>(kAlphaCutoff, cutoff);
   broadcast<N>(p.texels.u_extent, u_extent);
   broadcast<N>(p.texels.v_extent, v_extent);
   F flat_r, flat_g, flat_b, flat_a;
@@ -206,7 +184,7 @@ inline void fill_lanes(const TriangleSetup& t, const FillRules& p, const Triangl
 
   const FieldRows rows = field_rows(p, t, height);
   for (int32_t y = rows.first; y <= t.y_end; y += rows.step) {
-    const RowTerms row = row_terms<N>(t, bounds, y, width, height, lane_index);
+    const RowTerms row = row_terms(t, bounds, y, width, height);
     const float c1 = row.c1, c2 = row.c2;
     const int32_t x_lo = row.x_lo, x_hi = row.x_hi;
     const size_t row_start = row.row_start;
@@ -216,7 +194,8 @@ inline void fill_lanes(const TriangleSetup& t, const FillRules& p, const Triangl
       // lanes it shares with the previous group are switched off.
       const int32_t base = std::min(x0, width - N);
       const I xs = lane_index + base;
-      I pass = (xs >= x0) & (xs <= x_hi);
+      I pass;
+      within_lanes<N>(xs, x0, x_hi, pass);
 
       F l1, l2, l3;
       I covered;
@@ -233,7 +212,11 @@ inline void fill_lanes(const TriangleSetup& t, const FillRules& p, const Triangl
       float* const depth_group = depth_values + row_start + static_cast<size_t>(base);
       F old_depth;
       std::memcpy(&old_depth, depth_group, sizeof old_depth);
-      if (depth_test) pass &= ~(d >= old_depth);
+      if (depth_test) {
+        I nearer;
+        not_at_least_lanes<N>(d, old_depth, nearer);
+        pass &= nearer;
+      }
       if (lane_bits<N>(pass) == 0) continue;
       // Written before the alpha cut-off: a transparent texel still occludes.
       const F new_depth = pass ? d : old_depth;
@@ -278,7 +261,9 @@ inline void fill_lanes(const TriangleSetup& t, const FillRules& p, const Triangl
           std::memcpy(&ca, a, sizeof ca);
         }
       }
-      pass &= ~(ca < kAlphaCutoff);
+      I seen;
+      not_less_lanes<N>(ca, cutoff, seen);
+      pass &= seen;
       const uint32_t live = lane_bits<N>(pass);
       if (live == 0) continue;
 
@@ -341,11 +326,14 @@ inline constexpr int kPendingGroups = 32;
 // reference; its lane reads palette entry 0 instead, so that every read
 // stays inside the palette.
 template <int N, bool kMapped>
-inline void shade_pending(const PendingGroup<N>* groups, int count, const FillRules& p,
-                          const typename Lanes<N>::F& byte_top) {
+[[gnu::always_inline]] inline void shade_pending(const PendingGroup<N>* groups, int count,
+                                                 const FillRules& p,
+                                                 const typename Lanes<N>::F& byte_top) {
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   const int32_t palette_size = static_cast<int32_t>(p.texels.palette_size);
+  F cutoff;
+  broadcast<N>(kAlphaCutoff, cutoff);
   for (int g = 0; g < count; ++g) {
     const PendingGroup<N>& group = groups[g];
     F cr, cg, cb, ca;
@@ -359,7 +347,9 @@ inline void shade_pending(const PendingGroup<N>* groups, int count, const FillRu
     } else {
       gather_texels<N>(p.texels.pixels, group.texel, cr, cg, cb, ca);
     }
-    const I pass = group.pass & ~(ca < kAlphaCutoff);
+    I seen;
+    not_less_lanes<N>(ca, cutoff, seen);
+    const I pass = group.pass & seen;
     const uint32_t live = lane_bits<N>(pass);
     if (live == 0) continue;
     const F clear = 1.0f - group.fog;
@@ -384,8 +374,9 @@ inline void shade_pending(const PendingGroup<N>* groups, int count, const FillRu
 // independent of each other. Depth is complete after the first pass, and
 // no two groups of a triangle share a pixel, so the split changes no byte.
 template <int N, bool kMapped>
-inline void fill_fogged_texture(const TriangleSetup& t, const FillRules& p,
-                                const TriangleShading& shading, Framebuffer& target) {
+[[gnu::always_inline]] inline void fill_fogged_texture(const TriangleSetup& t, const FillRules& p,
+                                                       const TriangleShading& shading,
+                                                       Framebuffer& target) {
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   const int32_t width = p.width;
@@ -409,7 +400,7 @@ inline void fill_fogged_texture(const TriangleSetup& t, const FillRules& p,
 
   const FieldRows rows = field_rows(p, t, height);
   for (int32_t y = rows.first; y <= t.y_end; y += rows.step) {
-    const RowTerms row = row_terms<N>(t, bounds, y, width, height, lane_index);
+    const RowTerms row = row_terms(t, bounds, y, width, height);
     const float c1 = row.c1, c2 = row.c2;
     const int32_t x_lo = row.x_lo, x_hi = row.x_hi;
     const size_t row_start = row.row_start;
@@ -417,7 +408,8 @@ inline void fill_fogged_texture(const TriangleSetup& t, const FillRules& p,
     for (int32_t x0 = x_lo; x0 <= x_hi; x0 += N) {
       const int32_t base = std::min(x0, width - N);
       const I xs = lane_index + base;
-      I pass = (xs >= x0) & (xs <= x_hi);
+      I pass;
+      within_lanes<N>(xs, x0, x_hi, pass);
       F l1, l2, l3;
       I covered;
       coverage_lanes<N>(t, c1, c2, xs, covered, l1, l2, l3);
@@ -428,7 +420,9 @@ inline void fill_fogged_texture(const TriangleSetup& t, const FillRules& p,
       float* const depth_group = depth_values + row_start + static_cast<size_t>(base);
       F old_depth;
       std::memcpy(&old_depth, depth_group, sizeof old_depth);
-      pass &= ~(d >= old_depth);
+      I nearer;
+      not_at_least_lanes<N>(d, old_depth, nearer);
+      pass &= nearer;
       if (lane_bits<N>(pass) == 0) continue;
       const F new_depth = pass ? d : old_depth;
       std::memcpy(depth_group, &new_depth, sizeof new_depth);
@@ -458,8 +452,8 @@ inline void fill_fogged_texture(const TriangleSetup& t, const FillRules& p,
   shade_pending<N, kMapped>(pending, pending_count, p, byte_top);
 }
 template <int N>
-inline void fill_any(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
-                     Framebuffer& target) {
+[[gnu::always_inline]] inline void fill_any(const TriangleSetup& t, const FillRules& rules,
+                                            const TriangleShading& shading, Framebuffer& target) {
   if (is_fogged_texture(rules)) {
     if (rules.texels.colour_mapped) {
       fill_fogged_texture<N, true>(t, rules, shading, target);

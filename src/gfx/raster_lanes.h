@@ -3,13 +3,17 @@
 // the reference for one pixel with the very same IEEE operations.
 //
 // Every helper takes and hands back vectors by reference and is inlined into
-// the fill that uses it (the fills are flattened): the 8-lane instances are
-// compiled only inside the AVX2 fill, and by-value 8-lane vectors in
-// functions compiled without AVX would change the calling convention. Where
-// an AVX instruction does a helper's work in one step with the same result
-// bits (truncation, move-mask, minimum, maximum), the 8-lane instance uses it;
-// those pieces carry the AVX2 target themselves, so they may only be called
-// from the AVX2 fill. Only raster.cpp includes this header.
+// the fill that uses it (the fills are flattened): the 8- and 16-lane
+// instances are compiled only inside the AVX2 and AVX-512 fills, and by-value
+// wide vectors in functions compiled without AVX would change the calling
+// convention. Where an AVX instruction does a helper's work in one step with
+// the same result bits (truncation, move-mask, minimum, maximum, and for 16
+// lanes the comparisons, which the compiler would otherwise split lane by
+// lane), the wide instances use it; those pieces carry their target
+// themselves, so they may only be called from the fill of that width. They
+// are the only helpers not forced inline early: inlining them waits for the
+// flattening of a fill that has their target. Only raster.cpp includes this
+// header.
 #pragma once
 
 #include <cstddef>
@@ -59,7 +63,96 @@ namespace avx {
       _mm256_min_ps(reinterpret_cast<__m256>(v), reinterpret_cast<__m256>(ceiling)));
 }
 }  // namespace avx
+
+namespace avx512 {
+// Every lane: the masked forms take an explicit source for masked-off lanes,
+// where the plain ones start from an undefined value (which the compiler's
+// flow analysis reports as uninitialised).
+constexpr __mmask16 kAllLanes16 = 0xffff;
+#define VEL_AVX512 gnu::target("avx512f,avx512bw,avx512vl,avx512dq,avx512vbmi")
+[[VEL_AVX512]] inline uint32_t bits(const Lanes<16>::I& mask) {
+  return static_cast<uint32_t>(_mm512_movepi32_mask(reinterpret_cast<__m512i>(mask)));
+}
+[[VEL_AVX512]] inline void truncate(const Lanes<16>::F& v, Lanes<16>::F& out) {
+  out = reinterpret_cast<Lanes<16>::F>(_mm512_mask_roundscale_ps(
+      reinterpret_cast<__m512>(v), kAllLanes16, reinterpret_cast<__m512>(v),
+      _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC));
+}
+[[VEL_AVX512]] inline void above(const Lanes<16>::F& v, const Lanes<16>::F& floor,
+                                 Lanes<16>::F& out) {
+  out = reinterpret_cast<Lanes<16>::F>(_mm512_mask_max_ps(reinterpret_cast<__m512>(v), kAllLanes16,
+                                                          reinterpret_cast<__m512>(v),
+                                                          reinterpret_cast<__m512>(floor)));
+}
+[[VEL_AVX512]] inline void below(const Lanes<16>::F& v, const Lanes<16>::F& ceiling,
+                                 Lanes<16>::F& out) {
+  out = reinterpret_cast<Lanes<16>::F>(_mm512_mask_min_ps(reinterpret_cast<__m512>(v), kAllLanes16,
+                                                          reinterpret_cast<__m512>(v),
+                                                          reinterpret_cast<__m512>(ceiling)));
+}
+// ~(a < b) and ~(a >= b): not-a-number passes both.
+[[VEL_AVX512]] inline void not_less(const Lanes<16>::F& a, const Lanes<16>::F& b,
+                                    Lanes<16>::I& out) {
+  const __mmask16 k =
+      _mm512_cmp_ps_mask(reinterpret_cast<__m512>(a), reinterpret_cast<__m512>(b), _CMP_NLT_UQ);
+  out = reinterpret_cast<Lanes<16>::I>(_mm512_movm_epi32(k));
+}
+[[VEL_AVX512]] inline void not_at_least(const Lanes<16>::F& a, const Lanes<16>::F& b,
+                                        Lanes<16>::I& out) {
+  const __mmask16 k =
+      _mm512_cmp_ps_mask(reinterpret_cast<__m512>(a), reinterpret_cast<__m512>(b), _CMP_NGE_UQ);
+  out = reinterpret_cast<Lanes<16>::I>(_mm512_movm_epi32(k));
+}
+// The lanes with lo <= v <= hi.
+[[VEL_AVX512]] inline void within(const Lanes<16>::I& v, int32_t lo, int32_t hi,
+                                  Lanes<16>::I& out) {
+  const __m512i x = reinterpret_cast<__m512i>(v);
+  const __mmask16 k = _mm512_cmple_epi32_mask(_mm512_set1_epi32(lo), x) &
+                      _mm512_cmple_epi32_mask(x, _mm512_set1_epi32(hi));
+  out = reinterpret_cast<Lanes<16>::I>(_mm512_movm_epi32(k));
+}
+#undef VEL_AVX512
+}  // namespace avx512
 #endif
+
+// The lanes where a < b fails and where a >= b fails (either holds for
+// not-a-number), as masks.
+template <int N>
+inline void not_less_lanes(const typename Lanes<N>::F& a, const typename Lanes<N>::F& b,
+                           typename Lanes<N>::I& out) {
+#if defined(__x86_64__)
+  if constexpr (N == 16) {
+    avx512::not_less(a, b, out);
+    return;
+  }
+#endif
+  out = ~(a < b);
+}
+
+template <int N>
+inline void not_at_least_lanes(const typename Lanes<N>::F& a, const typename Lanes<N>::F& b,
+                               typename Lanes<N>::I& out) {
+#if defined(__x86_64__)
+  if constexpr (N == 16) {
+    avx512::not_at_least(a, b, out);
+    return;
+  }
+#endif
+  out = ~(a >= b);
+}
+
+// The lanes whose value lies in lo..hi, as a mask.
+template <int N>
+inline void within_lanes(const typename Lanes<N>::I& v, int32_t lo, int32_t hi,
+                         typename Lanes<N>::I& out) {
+#if defined(__x86_64__)
+  if constexpr (N == 16) {
+    avx512::within(v, lo, hi, out);
+    return;
+  }
+#endif
+  out = (v >= lo) & (v <= hi);
+}
 
 // `v > floor ? v : floor` and `v < ceiling ? v : ceiling`.
 template <int N>
@@ -68,6 +161,10 @@ inline void max_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F&
 #if defined(__x86_64__)
   if constexpr (N == 8) {
     avx::above(v, floor, out);
+    return;
+  }
+  if constexpr (N == 16) {
+    avx512::above(v, floor, out);
     return;
   }
 #endif
@@ -82,35 +179,40 @@ inline void min_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F&
     avx::below(v, ceiling, out);
     return;
   }
+  if constexpr (N == 16) {
+    avx512::below(v, ceiling, out);
+    return;
+  }
 #endif
   out = v < ceiling ? v : ceiling;
 }
 
 template <int N>
-inline void broadcast(float v, typename Lanes<N>::F& out) {
+[[gnu::always_inline]] inline void broadcast(float v, typename Lanes<N>::F& out) {
   for (int k = 0; k < N; ++k) out[k] = v;
 }
 
 template <int N, typename Whole, typename Half, size_t... K>
-inline void split_halves_at(const Whole& v, Half& low, Half& high, std::index_sequence<K...>) {
+[[gnu::always_inline]] inline void split_halves_at(const Whole& v, Half& low, Half& high,
+                                                   std::index_sequence<K...>) {
   low = __builtin_shufflevector(v, v, K...);
   high = __builtin_shufflevector(v, v, (K + N / 2)...);
 }
 
 template <int N, typename Whole, typename Half>
-inline void split_halves(const Whole& v, Half& low, Half& high) {
+[[gnu::always_inline]] inline void split_halves(const Whole& v, Half& low, Half& high) {
   split_halves_at<N>(v, low, high, std::make_index_sequence<N / 2>{});
 }
 
 template <typename Half, typename Whole, size_t... K>
-inline void join_halves_at(const Half& low, const Half& high, Whole& out,
-                           std::index_sequence<K...>) {
+[[gnu::always_inline]] inline void join_halves_at(const Half& low, const Half& high, Whole& out,
+                                                  std::index_sequence<K...>) {
   out = __builtin_shufflevector(low, high, K...);
 }
 
 // The two halves as one vector of twice the lanes.
 template <int N, typename Half, typename Whole>
-inline void join_halves(const Half& low, const Half& high, Whole& out) {
+[[gnu::always_inline]] inline void join_halves(const Half& low, const Half& high, Whole& out) {
   join_halves_at(low, high, out, std::make_index_sequence<N>{});
 }
 
@@ -122,6 +224,8 @@ inline uint32_t lane_bits(const typename Lanes<N>::I& mask) {
     return static_cast<uint32_t>(_mm_movemask_ps(reinterpret_cast<__m128>(mask)));
   } else if constexpr (N == 8) {
     return avx::bits(mask);
+  } else if constexpr (N == 16) {
+    return avx512::bits(mask);
   } else {
     // Halves, each a vector of its own (a shuffle the compiler maps onto
     // the register halves), down to the four-lane move-mask.
@@ -147,6 +251,10 @@ inline void truncate_lanes(const typename Lanes<N>::F& v, typename Lanes<N>::F& 
     avx::truncate(v, out);
     return;
   }
+  if constexpr (N == 16) {
+    avx512::truncate(v, out);
+    return;
+  }
 #endif
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
@@ -161,7 +269,8 @@ inline void truncate_lanes(const typename Lanes<N>::F& v, typename Lanes<N>::F& 
 
 // The reference's wrap_unit: v - trunc(v), plus 1 when negative.
 template <int N>
-inline void wrap_lanes(const typename Lanes<N>::F& v, typename Lanes<N>::F& out) {
+[[gnu::always_inline]] inline void wrap_lanes(const typename Lanes<N>::F& v,
+                                              typename Lanes<N>::F& out) {
   typename Lanes<N>::F whole;
   truncate_lanes<N>(v, whole);
   const typename Lanes<N>::F f = v - whole;
@@ -170,15 +279,17 @@ inline void wrap_lanes(const typename Lanes<N>::F& v, typename Lanes<N>::F& out)
 
 // min(1, v) with not-a-number giving 1, as the reference's min_one.
 template <int N>
-inline void min_one_lanes(typename Lanes<N>::F& v, const typename Lanes<N>::F& ones) {
+[[gnu::always_inline]] inline void min_one_lanes(typename Lanes<N>::F& v,
+                                                 const typename Lanes<N>::F& ones) {
   min_lanes<N>(v, ones, v);
 }
 
 // The float-to-byte rule on values already scaled to 0..255: clamp_byte,
 // where not-a-number gives 0 and the fraction is cut.
 template <int N>
-inline void byte_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F& top,
-                       typename Lanes<N>::I& out) {
+[[gnu::always_inline]] inline void byte_lanes(const typename Lanes<N>::F& v,
+                                              const typename Lanes<N>::F& top,
+                                              typename Lanes<N>::I& out) {
   using F = typename Lanes<N>::F;
   F clamped;
   max_lanes<N>(v, F{}, clamped);
@@ -191,8 +302,9 @@ inline void byte_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F
 // wrapped coordinates (they stay in 0..1); it keeps the integer conversion
 // defined and the texel inside the image whatever comes in.
 template <int N>
-inline void texel_lanes(const typename Lanes<N>::F& t, const typename Lanes<N>::F& extent,
-                        typename Lanes<N>::I& out) {
+[[gnu::always_inline]] inline void texel_lanes(const typename Lanes<N>::F& t,
+                                               const typename Lanes<N>::F& extent,
+                                               typename Lanes<N>::I& out) {
   using F = typename Lanes<N>::F;
   F clamped;
   max_lanes<N>(t, F{}, clamped);
@@ -201,8 +313,9 @@ inline void texel_lanes(const typename Lanes<N>::F& t, const typename Lanes<N>::
 }
 
 // Four texels (R, G, B, A each) turned into four lanes of R, of G, of B, of A.
-inline void transpose_texels(const Texel& t0, const Texel& t1, const Texel& t2, const Texel& t3,
-                             Texel& r, Texel& g, Texel& b, Texel& a) {
+[[gnu::always_inline]] inline void transpose_texels(const Texel& t0, const Texel& t1,
+                                                    const Texel& t2, const Texel& t3, Texel& r,
+                                                    Texel& g, Texel& b, Texel& a) {
   const Texel rg01 = __builtin_shufflevector(t0, t1, 0, 4, 1, 5);
   const Texel rg23 = __builtin_shufflevector(t2, t3, 0, 4, 1, 5);
   const Texel ba01 = __builtin_shufflevector(t0, t1, 2, 6, 3, 7);
@@ -219,9 +332,10 @@ inline void transpose_texels(const Texel& t0, const Texel& t1, const Texel& t2, 
 // lane by lane: going through memory would have the loads wait for the
 // vector's store.
 template <int N>
-inline void gather_texels(const Colour* pixels, const typename Lanes<N>::I& at,
-                          typename Lanes<N>::F& r, typename Lanes<N>::F& g, typename Lanes<N>::F& b,
-                          typename Lanes<N>::F& a) {
+[[gnu::always_inline]] inline void gather_texels(const Colour* pixels,
+                                                 const typename Lanes<N>::I& at,
+                                                 typename Lanes<N>::F& r, typename Lanes<N>::F& g,
+                                                 typename Lanes<N>::F& b, typename Lanes<N>::F& a) {
   if constexpr (N == 4) {
     Texel t[4];
     for (int k = 0; k < 4; ++k) std::memcpy(&t[k], &pixels[at[k]], sizeof(Texel));
@@ -240,8 +354,10 @@ inline void gather_texels(const Colour* pixels, const typename Lanes<N>::I& at,
 }
 
 template <int N, size_t... K>
-inline void gather_bytes_at(const uint8_t* bytes, const typename Lanes<N>::I& at,
-                            typename Lanes<N>::I& out, std::index_sequence<K...>) {
+[[gnu::always_inline]] inline void gather_bytes_at(const uint8_t* bytes,
+                                                   const typename Lanes<N>::I& at,
+                                                   typename Lanes<N>::I& out,
+                                                   std::index_sequence<K...>) {
   out = typename Lanes<N>::I{bytes[at[K]]...};
 }
 
@@ -249,8 +365,9 @@ inline void gather_bytes_at(const uint8_t* bytes, const typename Lanes<N>::I& at
 // each index inside the array; built in the vector directly, for the same
 // reason as above.
 template <int N>
-inline void gather_bytes(const uint8_t* bytes, const typename Lanes<N>::I& at,
-                         typename Lanes<N>::I& out) {
+[[gnu::always_inline]] inline void gather_bytes(const uint8_t* bytes,
+                                                const typename Lanes<N>::I& at,
+                                                typename Lanes<N>::I& out) {
   gather_bytes_at<N>(bytes, at, out, std::make_index_sequence<N>{});
 }
 
@@ -266,8 +383,9 @@ struct Words {
 };
 
 template <int N, size_t... K>
-inline void load_words_at(const uint8_t* from, typename Lanes<N>::Pixels& out,
-                          std::index_sequence<K...>) {
+[[gnu::always_inline]] inline void load_words_at(const uint8_t* from,
+                                                 typename Lanes<N>::Pixels& out,
+                                                 std::index_sequence<K...>) {
   using Word = Words<N>;
   // One word per lane of the 8-byte view (N / 2 of them); the last ones
   // stay zero.
@@ -283,12 +401,14 @@ inline void load_words_at(const uint8_t* from, typename Lanes<N>::Pixels& out,
 }
 
 template <int N>
-inline void load_group_bytes(const uint8_t* from, typename Lanes<N>::Pixels& out) {
+[[gnu::always_inline]] inline void load_group_bytes(const uint8_t* from,
+                                                    typename Lanes<N>::Pixels& out) {
   load_words_at<N>(from, out, std::make_index_sequence<N / 2>{});
 }
 
 template <int N>
-inline void store_group_bytes(uint8_t* to, const typename Lanes<N>::Pixels& bytes) {
+[[gnu::always_inline]] inline void store_group_bytes(uint8_t* to,
+                                                     const typename Lanes<N>::Pixels& bytes) {
   using Word = Words<N>;
   const typename Word::W words = reinterpret_cast<typename Word::W>(bytes);
   for (int k = 0; k < Word::kWide; ++k) {
@@ -309,15 +429,17 @@ constexpr int interleaved_byte(int k, int n) {
 }
 
 template <int N, size_t... K>
-inline void low_three_bytes_at(const typename Lanes<N>::Pixels& bytes,
-                               typename Lanes<N>::Pixels& out, std::index_sequence<K...>) {
+[[gnu::always_inline]] inline void low_three_bytes_at(const typename Lanes<N>::Pixels& bytes,
+                                                      typename Lanes<N>::Pixels& out,
+                                                      std::index_sequence<K...>) {
   out = __builtin_shufflevector(bytes, bytes, interleaved_byte(K, N)...);
 }
 
 // The group's stored bytes from its lanes' low three bytes: picking bytes
 // out of the lanes is one byte shuffle; converting lane by lane would not be.
 template <int N>
-inline void low_three_bytes(const typename Lanes<N>::I& lanes, typename Lanes<N>::Pixels& out) {
+[[gnu::always_inline]] inline void low_three_bytes(const typename Lanes<N>::I& lanes,
+                                                   typename Lanes<N>::Pixels& out) {
   low_three_bytes_at<N>(reinterpret_cast<typename Lanes<N>::Pixels>(lanes), out,
                         std::make_index_sequence<4 * N>{});
 }
@@ -330,8 +452,9 @@ constexpr int spread_byte(int k, int n, int first) {
 }
 
 template <int N, int kFirst, size_t... K>
-inline void spread_channel_at(const typename Lanes<N>::Pixels& bytes, typename Lanes<N>::F& out,
-                              std::index_sequence<K...>) {
+[[gnu::always_inline]] inline void spread_channel_at(const typename Lanes<N>::Pixels& bytes,
+                                                     typename Lanes<N>::F& out,
+                                                     std::index_sequence<K...>) {
   const typename Lanes<N>::Pixels zero{};
   const typename Lanes<N>::Pixels lanes =
       __builtin_shufflevector(bytes, zero, spread_byte(K, N, kFirst)...);
@@ -341,7 +464,8 @@ inline void spread_channel_at(const typename Lanes<N>::Pixels& bytes, typename L
 
 // One channel of the group's old bytes, as floats.
 template <int N, int kFirst>
-inline void spread_channel(const typename Lanes<N>::Pixels& bytes, typename Lanes<N>::F& out) {
+[[gnu::always_inline]] inline void spread_channel(const typename Lanes<N>::Pixels& bytes,
+                                                  typename Lanes<N>::F& out) {
   spread_channel_at<N, kFirst>(bytes, out, std::make_index_sequence<4 * N>{});
 }
 
