@@ -78,22 +78,24 @@ bool any_pixel_of_small_box(const TriangleSetup& t, const FillRules& rules) {
   const int64_t columns = int64_t{t.x_end} - t.x_begin + 1;
   const int64_t rows = int64_t{t.y_end} - t.y_begin + 1;
   if (columns * rows > kSmallBox) return true;
+  // Every pixel is tested and the answers are or-ed together: which test
+  // fails for these tiny triangles is a coin toss, and branching on each
+  // would cost more than the few extra products.
+  bool any = false;
   for (int32_t y = t.y_begin; y <= t.y_end; ++y) {
-    if (!row_in_field(rules.flags, rules.height - 1 - y)) continue;
+    const bool in_field = row_in_field(rules.flags, rules.height - 1 - y);
     const float py = static_cast<float>(y) * t.step_y - 1.0f;
     const float dy = py - t.y3;
     for (int32_t x = t.x_begin; x <= t.x_end; ++x) {
       const float px = static_cast<float>(x) * t.step_x - 1.0f;
       const float dx = px - t.x3;
       const float l1 = t.l1_dx * dx + t.l1_dy * dy;
-      if (l1 < 0.0f) continue;
       const float l2 = (t.l2_dx * dx + t.l2_dy * dy) * t.inv;
-      if (l2 < 0.0f) continue;
-      if (1.0f - l1 - l2 < 0.0f) continue;
-      return true;
+      const float l3 = 1.0f - l1 - l2;
+      any |= in_field & !(l1 < 0.0f) & !(l2 < 0.0f) & !(l3 < 0.0f);
     }
   }
-  return false;
+  return any;
 }
 
 using lanes::fill_any;
