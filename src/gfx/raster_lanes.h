@@ -111,6 +111,12 @@ constexpr __mmask16 kAllLanes16 = 0xffff;
                       _mm512_cmple_epi32_mask(x, _mm512_set1_epi32(hi));
   out = reinterpret_cast<Lanes<16>::I>(_mm512_movm_epi32(k));
 }
+// The 48 bytes of a sixteen-pixel group into the low bytes of a vector, by
+// a masked load that touches no byte past them.
+constexpr __mmask64 kGroupBytes16 = 0xffffffffffffULL;
+[[VEL_AVX512]] inline void load_48(const uint8_t* from, Lanes<16>::Pixels& out) {
+  out = reinterpret_cast<Lanes<16>::Pixels>(_mm512_maskz_loadu_epi8(kGroupBytes16, from));
+}
 #undef VEL_AVX512
 }  // namespace avx512
 #endif
@@ -401,14 +407,18 @@ template <int N, size_t... K>
 }
 
 template <int N>
-[[gnu::always_inline]] inline void load_group_bytes(const uint8_t* from,
-                                                    typename Lanes<N>::Pixels& out) {
+inline void load_group_bytes(const uint8_t* from, typename Lanes<N>::Pixels& out) {
+#if defined(__x86_64__)
+  if constexpr (N == 16) {
+    avx512::load_48(from, out);
+    return;
+  }
+#endif
   load_words_at<N>(from, out, std::make_index_sequence<N / 2>{});
 }
 
 template <int N>
-[[gnu::always_inline]] inline void store_group_bytes(uint8_t* to,
-                                                     const typename Lanes<N>::Pixels& bytes) {
+inline void store_group_bytes(uint8_t* to, const typename Lanes<N>::Pixels& bytes) {
   using Word = Words<N>;
   const typename Word::W words = reinterpret_cast<typename Word::W>(bytes);
   for (int k = 0; k < Word::kWide; ++k) {
