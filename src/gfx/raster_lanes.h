@@ -62,6 +62,28 @@ namespace avx {
   out = reinterpret_cast<Lanes<8>::F>(
       _mm256_min_ps(reinterpret_cast<__m256>(v), reinterpret_cast<__m256>(ceiling)));
 }
+// Eight texels as channel vectors: texels 4j + i (i = 0..3) go to the
+// 128-bit lanes j of vector i, so that one unpack and one shuffle per
+// channel pair leave every channel in lane order.
+[[gnu::target("avx2")]] inline void gather(const Colour* pixels, const Lanes<8>::I& at,
+                                           Lanes<8>::F& r, Lanes<8>::F& g, Lanes<8>::F& b,
+                                           Lanes<8>::F& a) {
+  alignas(32) int32_t index[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(index), reinterpret_cast<__m256i>(at));
+  __m256 z[4];
+  for (int i = 0; i < 4; ++i) {
+    const __m256 v = _mm256_castps128_ps256(_mm_loadu_ps(&pixels[index[i]].r));
+    z[i] = _mm256_insertf128_ps(v, _mm_loadu_ps(&pixels[index[4 + i]].r), 1);
+  }
+  const __m256 rg01 = _mm256_unpacklo_ps(z[0], z[1]);
+  const __m256 ba01 = _mm256_unpackhi_ps(z[0], z[1]);
+  const __m256 rg23 = _mm256_unpacklo_ps(z[2], z[3]);
+  const __m256 ba23 = _mm256_unpackhi_ps(z[2], z[3]);
+  r = reinterpret_cast<Lanes<8>::F>(_mm256_shuffle_ps(rg01, rg23, 0x44));
+  g = reinterpret_cast<Lanes<8>::F>(_mm256_shuffle_ps(rg01, rg23, 0xee));
+  b = reinterpret_cast<Lanes<8>::F>(_mm256_shuffle_ps(ba01, ba23, 0x44));
+  a = reinterpret_cast<Lanes<8>::F>(_mm256_shuffle_ps(ba01, ba23, 0xee));
+}
 }  // namespace avx
 
 namespace avx512 {
@@ -116,6 +138,29 @@ constexpr __mmask16 kAllLanes16 = 0xffff;
 constexpr __mmask64 kGroupBytes16 = 0xffffffffffffULL;
 [[VEL_AVX512]] inline void load_48(const uint8_t* from, Lanes<16>::Pixels& out) {
   out = reinterpret_cast<Lanes<16>::Pixels>(_mm512_maskz_loadu_epi8(kGroupBytes16, from));
+}
+// Sixteen texels as channel vectors: texels 4j + i (i = 0..3) go to the
+// 128-bit lanes j of vector i, so that one unpack and one shuffle per
+// channel pair leave every channel in lane order.
+[[VEL_AVX512]] inline void gather(const Colour* pixels, const Lanes<16>::I& at, Lanes<16>::F& r,
+                                  Lanes<16>::F& g, Lanes<16>::F& b, Lanes<16>::F& a) {
+  alignas(64) int32_t index[16];
+  _mm512_store_si512(index, reinterpret_cast<__m512i>(at));
+  __m512 z[4];
+  for (int i = 0; i < 4; ++i) {
+    __m512 v = _mm512_castps128_ps512(_mm_loadu_ps(&pixels[index[i]].r));
+    v = _mm512_insertf32x4(v, _mm_loadu_ps(&pixels[index[4 + i]].r), 1);
+    v = _mm512_insertf32x4(v, _mm_loadu_ps(&pixels[index[8 + i]].r), 2);
+    z[i] = _mm512_insertf32x4(v, _mm_loadu_ps(&pixels[index[12 + i]].r), 3);
+  }
+  const __m512 rg01 = _mm512_mask_unpacklo_ps(z[0], kAllLanes16, z[0], z[1]);
+  const __m512 ba01 = _mm512_mask_unpackhi_ps(z[0], kAllLanes16, z[0], z[1]);
+  const __m512 rg23 = _mm512_mask_unpacklo_ps(z[2], kAllLanes16, z[2], z[3]);
+  const __m512 ba23 = _mm512_mask_unpackhi_ps(z[2], kAllLanes16, z[2], z[3]);
+  r = reinterpret_cast<Lanes<16>::F>(_mm512_shuffle_ps(rg01, rg23, 0x44));
+  g = reinterpret_cast<Lanes<16>::F>(_mm512_shuffle_ps(rg01, rg23, 0xee));
+  b = reinterpret_cast<Lanes<16>::F>(_mm512_shuffle_ps(ba01, ba23, 0x44));
+  a = reinterpret_cast<Lanes<16>::F>(_mm512_shuffle_ps(ba01, ba23, 0xee));
 }
 #undef VEL_AVX512
 }  // namespace avx512
@@ -338,10 +383,19 @@ template <int N>
 // lane by lane: going through memory would have the loads wait for the
 // vector's store.
 template <int N>
-[[gnu::always_inline]] inline void gather_texels(const Colour* pixels,
-                                                 const typename Lanes<N>::I& at,
-                                                 typename Lanes<N>::F& r, typename Lanes<N>::F& g,
-                                                 typename Lanes<N>::F& b, typename Lanes<N>::F& a) {
+inline void gather_texels(const Colour* pixels, const typename Lanes<N>::I& at,
+                          typename Lanes<N>::F& r, typename Lanes<N>::F& g, typename Lanes<N>::F& b,
+                          typename Lanes<N>::F& a) {
+#if defined(__x86_64__)
+  if constexpr (N == 8) {
+    avx::gather(pixels, at, r, g, b, a);
+    return;
+  }
+  if constexpr (N == 16) {
+    avx512::gather(pixels, at, r, g, b, a);
+    return;
+  }
+#endif
   if constexpr (N == 4) {
     Texel t[4];
     for (int k = 0; k < 4; ++k) std::memcpy(&t[k], &pixels[at[k]], sizeof(Texel));
