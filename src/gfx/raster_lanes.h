@@ -139,6 +139,16 @@ constexpr __mmask64 kGroupBytes16 = 0xffffffffffffULL;
 [[VEL_AVX512]] inline void load_48(const uint8_t* from, Lanes<16>::Pixels& out) {
   out = reinterpret_cast<Lanes<16>::Pixels>(_mm512_maskz_loadu_epi8(kGroupBytes16, from));
 }
+// Written as a 32- and a 16-byte piece taken from the register: the
+// compiler's own copy of 48 bytes goes through memory and reads the vector's
+// upper part back before the whole store can pass it on.
+[[VEL_AVX512]] inline void store_48(uint8_t* to, const Lanes<16>::Pixels& bytes) {
+  const __m512i v = reinterpret_cast<__m512i>(bytes);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
+                      _mm512_mask_extracti64x4_epi64(_mm256_setzero_si256(), 0xf, v, 0));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32),
+                   _mm512_mask_extracti32x4_epi32(_mm_setzero_si128(), 0xf, v, 2));
+}
 // Sixteen texels as channel vectors: texels 4j + i (i = 0..3) go to the
 // 128-bit lanes j of vector i, so that one unpack and one shuffle per
 // channel pair leave every channel in lane order.
@@ -473,6 +483,12 @@ inline void load_group_bytes(const uint8_t* from, typename Lanes<N>::Pixels& out
 
 template <int N>
 inline void store_group_bytes(uint8_t* to, const typename Lanes<N>::Pixels& bytes) {
+#if defined(__x86_64__)
+  if constexpr (N == 16) {
+    avx512::store_48(to, bytes);
+    return;
+  }
+#endif
   using Word = Words<N>;
   const typename Word::W words = reinterpret_cast<typename Word::W>(bytes);
   for (int k = 0; k < Word::kWide; ++k) {
