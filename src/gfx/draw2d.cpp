@@ -144,11 +144,22 @@ void draw_rectangle(Point2 corner_a, Point2 corner_b, Colour colour, bool filled
   const float r255 = colour.r * 255.0f;
   const float g255 = colour.g * 255.0f;
   const float b255 = colour.b * 255.0f;
+  // Fully opaque (the letterbox bars): the old byte is weighted by 0 and
+  // adds nothing, so every pixel takes the same three bytes.
+  const bool opaque = colour.a == 1.0f;
+  const uint8_t solid[3] = {clamp_byte(b255), clamp_byte(g255), clamp_byte(r255)};
   for (int64_t y = y_first; y <= y_last; ++y) {
     if (!y_in_field(flags, y)) continue;
     for (int64_t x = x_first; x <= x_last; ++x) {
       const size_t pixel = pixel_index(target, x, y);
-      blend_bytes(&target.colour[3 * pixel], r255, g255, b255, colour.a);
+      uint8_t* bytes = &target.colour[3 * pixel];
+      if (opaque) {
+        bytes[0] = solid[0];
+        bytes[1] = solid[1];
+        bytes[2] = solid[2];
+      } else {
+        blend_bytes(bytes, r255, g255, b255, colour.a);
+      }
       target.depth[pixel] = 0.0f;
     }
   }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <string>
 #include <utility>
@@ -190,6 +191,19 @@ TEST(DrawRectangle, FilledIsClippedAndHonoursTheField) {
       EXPECT_EQ(pixel_at(target, x, y), (y % 2 == 0 ? Bgr{127, 127, 127} : kBlackPx));
     }
   }
+}
+
+TEST(DrawRectangle, OpaqueFillTakesTheColourBytesWhateverWasThere) {
+  // Channels outside 0..1 and not-a-number are cut as when blending with
+  // weight 1: above 1 gives 255, below 0 and not-a-number give 0.
+  Framebuffer target = black(4, 2);
+  for (uint8_t& byte : target.colour) byte = 90;
+  draw_rectangle({1, 0}, {3, 1}, {1.5f, std::nanf(""), -0.2f, 1.0f}, true, RenderFlags{}, target);
+  EXPECT_EQ(pixel_at(target, 0, 0), (Bgr{90, 90, 90}));
+  EXPECT_EQ(pixel_at(target, 1, 0), (Bgr{0, 0, 255}));
+  EXPECT_EQ(pixel_at(target, 2, 1), (Bgr{0, 0, 255}));
+  EXPECT_EQ(pixel_at(target, 3, 1), (Bgr{90, 90, 90}));
+  EXPECT_EQ(depth_at(target, 2, 1), 0.0f);
 }
 
 TEST(DrawRectangle, OutlineBlendsTranslucentCornersTwice) {

@@ -95,6 +95,21 @@ TEST(BrightenFramebuffer, FactorRisesToTwoAndSaturates) {
   }
 }
 
+TEST(BrightenFramebuffer, EveryByteValueFollowsTheRule) {
+  // All 256 byte values, each scaled by the factor and cut to 0..255.
+  for (const float amount : {0.0f, 0.03f, 0.1f}) {
+    Framebuffer fb = framebuffer_new(256, 1);
+    for (int b = 0; b < 256; ++b) fb.colour[3 * static_cast<size_t>(b) + 1] = uint8_t(b);
+    brighten_framebuffer(RenderFlags{}, fb, amount);
+    const float k = std::fmin(amount * 10.0f, 1.0f) + 1.0f;
+    for (int b = 0; b < 256; ++b) {
+      const float scaled = static_cast<float>(b) * k;
+      const int expected = scaled >= 255.0f ? 255 : static_cast<int>(scaled);
+      ASSERT_EQ(fb.colour[3 * static_cast<size_t>(b) + 1], expected) << "byte " << b;
+    }
+  }
+}
+
 TEST(DarkenFramebuffer, FullOrExcessAmountGivesBlackInTheField) {
   for (float amount : {1.0f, 2.5f}) {
     Framebuffer fb = filled(3, 4, 200);
