@@ -62,6 +62,13 @@ namespace avx {
   out = reinterpret_cast<Lanes<8>::F>(
       _mm256_min_ps(reinterpret_cast<__m256>(v), reinterpret_cast<__m256>(ceiling)));
 }
+// Texels i and 4 + i of the indices, one per 128-bit lane.
+[[gnu::target("avx2")]] inline __m256 texel_pair(const Colour* pixels, const int32_t* index,
+                                                 int i) {
+  const __m256 v = _mm256_castps128_ps256(_mm_loadu_ps(&pixels[index[i]].r));
+  return _mm256_insertf128_ps(v, _mm_loadu_ps(&pixels[index[4 + i]].r), 1);
+}
+
 // Eight texels as channel vectors: texels 4j + i (i = 0..3) go to the
 // 128-bit lanes j of vector i, so that one unpack and one shuffle per
 // channel pair leave every channel in lane order.
@@ -70,15 +77,13 @@ namespace avx {
                                            Lanes<8>::F& a) {
   alignas(32) int32_t index[8];
   _mm256_store_si256(reinterpret_cast<__m256i*>(index), reinterpret_cast<__m256i>(at));
-  __m256 z[4];
-  for (int i = 0; i < 4; ++i) {
-    const __m256 v = _mm256_castps128_ps256(_mm_loadu_ps(&pixels[index[i]].r));
-    z[i] = _mm256_insertf128_ps(v, _mm_loadu_ps(&pixels[index[4 + i]].r), 1);
-  }
-  const __m256 rg01 = _mm256_unpacklo_ps(z[0], z[1]);
-  const __m256 ba01 = _mm256_unpackhi_ps(z[0], z[1]);
-  const __m256 rg23 = _mm256_unpacklo_ps(z[2], z[3]);
-  const __m256 ba23 = _mm256_unpackhi_ps(z[2], z[3]);
+  // Named vectors, not a looped-over array, which would stay in memory.
+  const __m256 z0 = texel_pair(pixels, index, 0), z1 = texel_pair(pixels, index, 1);
+  const __m256 z2 = texel_pair(pixels, index, 2), z3 = texel_pair(pixels, index, 3);
+  const __m256 rg01 = _mm256_unpacklo_ps(z0, z1);
+  const __m256 ba01 = _mm256_unpackhi_ps(z0, z1);
+  const __m256 rg23 = _mm256_unpacklo_ps(z2, z3);
+  const __m256 ba23 = _mm256_unpackhi_ps(z2, z3);
   r = reinterpret_cast<Lanes<8>::F>(_mm256_shuffle_ps(rg01, rg23, 0x44));
   g = reinterpret_cast<Lanes<8>::F>(_mm256_shuffle_ps(rg01, rg23, 0xee));
   b = reinterpret_cast<Lanes<8>::F>(_mm256_shuffle_ps(ba01, ba23, 0x44));
@@ -149,6 +154,14 @@ constexpr __mmask64 kGroupBytes16 = 0xffffffffffffULL;
   _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32),
                    _mm512_mask_extracti32x4_epi32(_mm_setzero_si128(), 0xf, v, 2));
 }
+// Texels i, 4 + i, 8 + i and 12 + i of the indices, one per 128-bit lane.
+[[VEL_AVX512]] inline __m512 texel_quad(const Colour* pixels, const int32_t* index, int i) {
+  const __m512 v = _mm512_castps128_ps512(_mm_loadu_ps(&pixels[index[i]].r));
+  const __m512 v1 = _mm512_insertf32x4(v, _mm_loadu_ps(&pixels[index[4 + i]].r), 1);
+  const __m512 v2 = _mm512_insertf32x4(v1, _mm_loadu_ps(&pixels[index[8 + i]].r), 2);
+  return _mm512_insertf32x4(v2, _mm_loadu_ps(&pixels[index[12 + i]].r), 3);
+}
+
 // Sixteen texels as channel vectors: texels 4j + i (i = 0..3) go to the
 // 128-bit lanes j of vector i, so that one unpack and one shuffle per
 // channel pair leave every channel in lane order.
@@ -156,17 +169,13 @@ constexpr __mmask64 kGroupBytes16 = 0xffffffffffffULL;
                                   Lanes<16>::F& g, Lanes<16>::F& b, Lanes<16>::F& a) {
   alignas(64) int32_t index[16];
   _mm512_store_si512(index, reinterpret_cast<__m512i>(at));
-  __m512 z[4];
-  for (int i = 0; i < 4; ++i) {
-    __m512 v = _mm512_castps128_ps512(_mm_loadu_ps(&pixels[index[i]].r));
-    v = _mm512_insertf32x4(v, _mm_loadu_ps(&pixels[index[4 + i]].r), 1);
-    v = _mm512_insertf32x4(v, _mm_loadu_ps(&pixels[index[8 + i]].r), 2);
-    z[i] = _mm512_insertf32x4(v, _mm_loadu_ps(&pixels[index[12 + i]].r), 3);
-  }
-  const __m512 rg01 = _mm512_mask_unpacklo_ps(z[0], kAllLanes16, z[0], z[1]);
-  const __m512 ba01 = _mm512_mask_unpackhi_ps(z[0], kAllLanes16, z[0], z[1]);
-  const __m512 rg23 = _mm512_mask_unpacklo_ps(z[2], kAllLanes16, z[2], z[3]);
-  const __m512 ba23 = _mm512_mask_unpackhi_ps(z[2], kAllLanes16, z[2], z[3]);
+  // Named vectors, not a looped-over array, which would stay in memory.
+  const __m512 z0 = texel_quad(pixels, index, 0), z1 = texel_quad(pixels, index, 1);
+  const __m512 z2 = texel_quad(pixels, index, 2), z3 = texel_quad(pixels, index, 3);
+  const __m512 rg01 = _mm512_mask_unpacklo_ps(z0, kAllLanes16, z0, z1);
+  const __m512 ba01 = _mm512_mask_unpackhi_ps(z0, kAllLanes16, z0, z1);
+  const __m512 rg23 = _mm512_mask_unpacklo_ps(z2, kAllLanes16, z2, z3);
+  const __m512 ba23 = _mm512_mask_unpackhi_ps(z2, kAllLanes16, z2, z3);
   r = reinterpret_cast<Lanes<16>::F>(_mm512_shuffle_ps(rg01, rg23, 0x44));
   g = reinterpret_cast<Lanes<16>::F>(_mm512_shuffle_ps(rg01, rg23, 0xee));
   b = reinterpret_cast<Lanes<16>::F>(_mm512_shuffle_ps(ba01, ba23, 0x44));
