@@ -235,7 +235,8 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
   const size_t position_count = mesh.positions.size();
   const bool whole_mesh = position_count <= kVertexTableSize;
   if (whole_mesh) {
-    if (place_vertices(mvp, mesh.positions.data(), position_count, table) != 0) return;
+    if (place_vertices(mvp, mesh.positions.data(), position_count, table, rules.lane_limit) != 0)
+      return;
     finish_vertices(rules, fog, mesh.positions.data(), position_count, table);
   }
 
@@ -251,7 +252,7 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
       // in the first three entries.
       const Vec3 p[3] = {mesh.positions[corners[0].position], mesh.positions[corners[1].position],
                          mesh.positions[corners[2].position]};
-      place_vertices(mvp, p, 3, table);
+      place_vertices(mvp, p, 3, table, rules.lane_limit);
       finish_vertices(rules, fog, p, 3, table);
       e[0] = 0;
       e[1] = 1;

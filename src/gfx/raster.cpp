@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "gfx/cpu_features.h"
 #include "gfx/raster_fast.h"
 #include "gfx/raster_kernels.h"
 #include "gfx/raster_rows.h"
@@ -119,18 +120,6 @@ fill_16_lanes(const TriangleSetup& t, const FillRules& rules, const TriangleShad
   fill_any<16>(t, rules, shading, target);
 }
 
-bool has_avx512() {
-  static const bool available =
-      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-      __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq") &&
-      __builtin_cpu_supports("avx512vbmi");
-  return available;
-}
-
-bool has_avx2() {
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available;
-}
 #endif
 
 }  // namespace
@@ -167,11 +156,11 @@ void fill_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenV
 #if defined(__x86_64__)
   // Sixteen lanes pay off only where a row holds more than sixteen pixels.
   const bool wide = t.x_end - t.x_begin >= kWideBox;
-  if (rules.lane_limit >= 16 && rules.width >= 16 && wide && has_avx512()) {
+  if (rules.lane_limit >= 16 && rules.width >= 16 && wide && cpu_has_avx512()) {
     fill_16_lanes(t, rules, shading, target);
     return;
   }
-  if (rules.lane_limit >= 8 && rules.width >= 8 && has_avx2()) {
+  if (rules.lane_limit >= 8 && rules.width >= 8 && cpu_has_avx2()) {
     fill_8_lanes(t, rules, shading, target);
     return;
   }

@@ -1,5 +1,6 @@
 // vertex_table.cpp: filling the fast mesh path's table of prepared positions,
-// four at a time in four-lane float vectors.
+// eight at a time in eight-lane float vectors where the processor has AVX2,
+// four at a time otherwise.
 //
 // Each lane performs, for its position, the scalar operations of the
 // reference in the same order (mat4_apply's sum, screen_vertex, the
@@ -9,63 +10,82 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
+
+#include "gfx/cpu_features.h"
 
 #if defined(__x86_64__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace vel {
 
 namespace {
 
-typedef float Lanes4 __attribute__((vector_size(16)));
-typedef int32_t Ints4 __attribute__((vector_size(16)));
+// N-lane float and integer vectors; N is 4, or 8 inside the AVX2 versions.
+template <int N>
+struct Wide {
+  typedef float F __attribute__((vector_size(4 * N)));
+  typedef int32_t I __attribute__((vector_size(4 * N)));
+  typedef uint8_t Bytes __attribute__((vector_size(N)));
+};
+typedef Wide<4>::F Lanes4;
 
 // trunc_i32 on every lane: not-a-number gives 0, values from 2^31 up give
 // INT32_MAX and from -2^31 down INT32_MIN. Every lane is clamped into the
 // convertible range first (2147483520 is the largest float below 2^31), so
 // the conversion is defined whatever comes in.
-void truncate_saturating(const Lanes4& v, Ints4& out) {
-  const Lanes4 zero{};
-  const Lanes4 lowest = zero - 2147483648.0f;
-  const Lanes4 highest = zero + 2147483520.0f;
-  const Lanes4 number = v == v ? v : zero;
-  const Lanes4 above = number > -2147483648.0f ? number : lowest;
-  const Lanes4 inside = above < 2147483520.0f ? above : highest;
-  const Ints4 whole = __builtin_convertvector(inside, Ints4);
-  out = v >= 2147483648.0f ? (Ints4{} + INT32_MAX) : whole;
+template <int N>
+void truncate_saturating(const typename Wide<N>::F& v, typename Wide<N>::I& out) {
+  using F = typename Wide<N>::F;
+  using I = typename Wide<N>::I;
+  const F zero{};
+  const F lowest = zero - 2147483648.0f;
+  const F highest = zero + 2147483520.0f;
+  const F number = v == v ? v : zero;
+  const F above = number > -2147483648.0f ? number : lowest;
+  const F inside = above < 2147483520.0f ? above : highest;
+  const I whole = __builtin_convertvector(inside, I);
+  out = v >= 2147483648.0f ? (I{} + INT32_MAX) : whole;
 }
 
-void store(float* to, const Lanes4& v) {
+template <typename T, typename V>
+void store(T* to, const V& v) {
   std::memcpy(to, &v, sizeof v);
 }
 
-void store(int32_t* to, const Ints4& v) {
-  std::memcpy(to, &v, sizeof v);
-}
-
-Lanes4 load(const float* from) {
-  Lanes4 v;
+template <typename V>
+void load(const float* from, V& v) {
   std::memcpy(&v, from, sizeof v);
-  return v;
 }
+
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] void square_root_8(const Wide<8>::F& v, Wide<8>::F& out) {
+  out = reinterpret_cast<Wide<8>::F>(_mm256_sqrt_ps(reinterpret_cast<__m256>(v)));
+}
+#endif
 
 // std::sqrt of every lane (correctly rounded, like the scalar form). On
-// x86-64 one SSE instruction; a lane-by-lane loop would write the lanes to
-// memory one at a time and read them back as a whole vector, which has to
-// wait for the four stores.
-void square_root(const Lanes4& v, Lanes4& out) {
+// x86-64 one SSE or AVX instruction; a lane-by-lane loop would write the
+// lanes to memory one at a time and read them back as a whole vector, which
+// has to wait for the stores.
+template <int N>
+void square_root(const typename Wide<N>::F& v, typename Wide<N>::F& out) {
 #if defined(__x86_64__)
-  out = reinterpret_cast<Lanes4>(_mm_sqrt_ps(reinterpret_cast<__m128>(v)));
+  if constexpr (N == 8) {
+    square_root_8(v, out);
+  } else {
+    out = reinterpret_cast<Lanes4>(_mm_sqrt_ps(reinterpret_cast<__m128>(v)));
+  }
 #else
-  for (int k = 0; k < 4; ++k) out[k] = std::sqrt(v[k]);
+  for (int k = 0; k < N; ++k) out[k] = std::sqrt(v[k]);
 #endif
 }
 
-// The x, y, z of positions[i .. i + 4), one vector each.
-void load_positions(const Vec3* positions, size_t i, size_t count, Lanes4& x, Lanes4& y,
-                    Lanes4& z) {
-  if (count - i >= 4) {
+// The x, y, z of positions[i .. i + 4), one vector each; lanes past count
+// are zero.
+void load_four(const Vec3* positions, size_t i, size_t count, Lanes4& x, Lanes4& y, Lanes4& z) {
+  if (i < count && count - i >= 4) {
     // Twelve floats in a row: x0 y0 z0 x1 | y1 z1 x2 y2 | z2 x3 y3 z3.
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(positions + i);
     Lanes4 a, b, c;
@@ -88,81 +108,147 @@ void load_positions(const Vec3* positions, size_t i, size_t count, Lanes4& x, La
   }
 }
 
-}  // namespace
+// The same for positions[i .. i + N).
+template <int N>
+void load_positions(const Vec3* positions, size_t i, size_t count, typename Wide<N>::F& x,
+                    typename Wide<N>::F& y, typename Wide<N>::F& z) {
+  if constexpr (N == 4) {
+    load_four(positions, i, count, x, y, z);
+  } else {
+    Lanes4 x0, y0, z0, x1, y1, z1;
+    load_four(positions, i, count, x0, y0, z0);
+    load_four(positions, i + 4, count, x1, y1, z1);
+    x = __builtin_shufflevector(x0, x1, 0, 1, 2, 3, 4, 5, 6, 7);
+    y = __builtin_shufflevector(y0, y1, 0, 1, 2, 3, 4, 5, 6, 7);
+    z = __builtin_shufflevector(z0, z1, 0, 1, 2, 3, 4, 5, 6, 7);
+  }
+}
 
-uint8_t place_vertices(const Mat4& mvp, const Vec3* positions, size_t count, VertexTable& table) {
+// Vectors go in and out by reference throughout: by value, an eight-lane
+// vector in a function compiled without AVX would change the calling
+// convention.
+template <int N, size_t... K>
+void lane_numbers(typename Wide<N>::I& out, std::index_sequence<K...>) {
+  out = typename Wide<N>::I{static_cast<int32_t>(K)...};
+}
+
+template <int N>
+uint8_t place_lanes(const Mat4& mvp, const Vec3* positions, size_t count, VertexTable& table) {
+  using F = typename Wide<N>::F;
+  using I = typename Wide<N>::I;
   const float* e = mvp.m;
-  Ints4 shared = Ints4{} + kOutside;
-  for (size_t i = 0; i < count; i += 4) {
-    Lanes4 x, y, z;
-    load_positions(positions, i, count, x, y, z);
+  I numbers;
+  lane_numbers<N>(numbers, std::make_index_sequence<N>{});
+  I shared = I{} + kOutside;
+  for (size_t i = 0; i < count; i += N) {
+    F x, y, z;
+    load_positions<N>(positions, i, count, x, y, z);
     // mat4_apply, row by row: ((m0 x + m1 y) + m2 z) + m3.
-    const Lanes4 cx = e[0] * x + e[1] * y + e[2] * z + e[3];
-    const Lanes4 cy = e[4] * x + e[5] * y + e[6] * z + e[7];
-    const Lanes4 cz = e[8] * x + e[9] * y + e[10] * z + e[11];
-    const Lanes4 cw = e[12] * x + e[13] * y + e[14] * z + e[15];
+    const F cx = e[0] * x + e[1] * y + e[2] * z + e[3];
+    const F cy = e[4] * x + e[5] * y + e[6] * z + e[7];
+    const F cz = e[8] * x + e[9] * y + e[10] * z + e[11];
+    const F cw = e[12] * x + e[13] * y + e[14] * z + e[15];
     store(&table.clip_x[i], cx);
     store(&table.clip_y[i], cy);
     store(&table.clip_z[i], cz);
     store(&table.clip_w[i], cw);
-    const Ints4 code = ((cw <= 0.0f) & kBehind) | ((cx > cw) & kBeyondRight) |
-                       ((cx < -cw) & kBeyondLeft) | ((cy > cw) & kBeyondTop) |
-                       ((cy < -cw) & kBeyondBottom) | ((cz > cw) & kBeyondFar) |
-                       ((cz < -cw) & kBeyondNear) | ((cw > 0.0f) & kInFront);
+    const I code = ((cw <= 0.0f) & kBehind) | ((cx > cw) & kBeyondRight) |
+                   ((cx < -cw) & kBeyondLeft) | ((cy > cw) & kBeyondTop) |
+                   ((cy < -cw) & kBeyondBottom) | ((cz > cw) & kBeyondFar) |
+                   ((cz < -cw) & kBeyondNear) | ((cw > 0.0f) & kInFront);
     // Lanes past the end are left out of the shared bits.
-    const Ints4 lane = Ints4{0, 1, 2, 3} + static_cast<int32_t>(i);
-    shared &= lane < static_cast<int32_t>(count) ? code : Ints4{} + kOutside;
-    typedef uint8_t Bytes4 __attribute__((vector_size(4)));
-    const Bytes4 bytes = __builtin_convertvector(code, Bytes4);
+    const I lane = numbers + static_cast<int32_t>(i);
+    shared &= lane < static_cast<int32_t>(count) ? code : I{} + kOutside;
+    const typename Wide<N>::Bytes bytes = __builtin_convertvector(code, typename Wide<N>::Bytes);
     std::memcpy(&table.code[i], &bytes, sizeof bytes);
   }
-  return static_cast<uint8_t>(shared[0] & shared[1] & shared[2] & shared[3]);
+  int32_t all = kOutside;
+  for (int k = 0; k < N; ++k) all &= shared[k];
+  return static_cast<uint8_t>(all);
 }
 
-void finish_vertices(const FillRules& rules, const FogView* fog, const Vec3* positions,
-                     size_t count, VertexTable& table) {
-  for (size_t i = 0; i < count; i += 4) {
-    const Lanes4 cx = load(&table.clip_x[i]);
-    const Lanes4 cy = load(&table.clip_y[i]);
-    const Lanes4 cz = load(&table.clip_z[i]);
-    const Lanes4 cw = load(&table.clip_w[i]);
+template <int N>
+void finish_lanes(const FillRules& rules, const FogView* fog, const Vec3* positions, size_t count,
+                  VertexTable& table) {
+  using F = typename Wide<N>::F;
+  using I = typename Wide<N>::I;
+  for (size_t i = 0; i < count; i += N) {
+    F cx, cy, cz, cw;
+    load(&table.clip_x[i], cx);
+    load(&table.clip_y[i], cy);
+    load(&table.clip_z[i], cz);
+    load(&table.clip_w[i], cw);
     // screen_vertex; lanes behind the eye compute values nobody reads.
-    const Lanes4 r = 1.0f / cw;
-    const Lanes4 nx = cx * r;
-    const Lanes4 ny = cy * r;
+    const F r = 1.0f / cw;
+    const F nx = cx * r;
+    const F ny = cy * r;
     store(&table.r[i], r);
     store(&table.ndc_x[i], nx);
     store(&table.ndc_y[i], ny);
     store(&table.ndc_z[i], cz * r);
-    Ints4 column, row;
-    truncate_saturating((nx + 1.0f) * 0.5f * rules.width_f, column);
-    truncate_saturating((ny + 1.0f) * 0.5f * rules.height_f, row);
+    I column, row;
+    truncate_saturating<N>((nx + 1.0f) * 0.5f * rules.width_f, column);
+    truncate_saturating<N>((ny + 1.0f) * 0.5f * rules.height_f, row);
     store(&table.column[i], column);
     store(&table.row[i], row);
     // The back-face test divides by w itself, not by multiplying with r.
     store(&table.back_x[i], cx / cw);
     store(&table.back_y[i], cy / cw);
     if (fog == nullptr) {
-      store(&table.fog[i], Lanes4{} + 1.0f);
+      store(&table.fog[i], F{} + 1.0f);
       continue;
     }
     // The world position (the first three rows of mat4_apply), its
     // distance to the eye (length: sqrt of ((x x + y y) + z z)), and the
     // visibility 1 - (e - start) / span, held to at most 1 (not-a-number
     // gives 1), then to at least 0.
-    Lanes4 x, y, z;
-    load_positions(positions, i, count, x, y, z);
+    F x, y, z;
+    load_positions<N>(positions, i, count, x, y, z);
     const float* m = fog->model->m;
-    const Lanes4 dx = (m[0] * x + m[1] * y + m[2] * z + m[3]) - fog->eye.x;
-    const Lanes4 dy = (m[4] * x + m[5] * y + m[6] * z + m[7]) - fog->eye.y;
-    const Lanes4 dz = (m[8] * x + m[9] * y + m[10] * z + m[11]) - fog->eye.z;
-    const Lanes4 squared = dx * dx + dy * dy + dz * dz;
-    Lanes4 distance;
-    square_root(squared, distance);
-    const Lanes4 f = 1.0f - (distance - fog->start) * fog->inv_span;
-    const Lanes4 at_most_one = f < 1.0f ? f : Lanes4{} + 1.0f;
-    store(&table.fog[i], at_most_one > 0.0f ? at_most_one : Lanes4{});
+    const F dx = (m[0] * x + m[1] * y + m[2] * z + m[3]) - fog->eye.x;
+    const F dy = (m[4] * x + m[5] * y + m[6] * z + m[7]) - fog->eye.y;
+    const F dz = (m[8] * x + m[9] * y + m[10] * z + m[11]) - fog->eye.z;
+    const F squared = dx * dx + dy * dy + dz * dz;
+    F distance;
+    square_root<N>(squared, distance);
+    const F f = 1.0f - (distance - fog->start) * fog->inv_span;
+    const F at_most_one = f < 1.0f ? f : F{} + 1.0f;
+    store(&table.fog[i], at_most_one > 0.0f ? at_most_one : F{});
   }
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"), flatten)) uint8_t place_8(const Mat4& mvp, const Vec3* positions,
+                                                         size_t count, VertexTable& table) {
+  return place_lanes<8>(mvp, positions, count, table);
+}
+
+__attribute__((target("avx2"), flatten)) void finish_8(const FillRules& rules, const FogView* fog,
+                                                       const Vec3* positions, size_t count,
+                                                       VertexTable& table) {
+  finish_lanes<8>(rules, fog, positions, count, table);
+}
+#endif
+
+}  // namespace
+
+uint8_t place_vertices(const Mat4& mvp, const Vec3* positions, size_t count, VertexTable& table,
+                       int32_t lane_limit) {
+#if defined(__x86_64__)
+  if (lane_limit >= 8 && cpu_has_avx2()) return place_8(mvp, positions, count, table);
+#endif
+  return place_lanes<4>(mvp, positions, count, table);
+}
+
+void finish_vertices(const FillRules& rules, const FogView* fog, const Vec3* positions,
+                     size_t count, VertexTable& table) {
+#if defined(__x86_64__)
+  if (rules.lane_limit >= 8 && cpu_has_avx2()) {
+    finish_8(rules, fog, positions, count, table);
+    return;
+  }
+#endif
+  finish_lanes<4>(rules, fog, positions, count, table);
 }
 
 }  // namespace vel

@@ -1,7 +1,7 @@
 // vertex_table.h: the fast mesh path's table of mesh positions prepared once
 // per draw_mesh call (clip position, clip code, the rasteriser's screen
 // values, the back-face test's x / w and y / w, fog visibility), worked out
-// four positions at a time.
+// several positions at a time.
 //
 // Every value is computed with the expression the reference evaluates per
 // corner, in the same order, so sharing it between the corners of a
@@ -20,8 +20,8 @@ namespace vel {
 // The game's largest mesh has 144 positions; a bigger one is prepared a
 // triangle at a time in the first three entries.
 inline constexpr size_t kVertexTableSize = 512;
-// Room for the four-wide stores of the last, partial group of positions.
-inline constexpr size_t kVertexTableRoom = kVertexTableSize + 4;
+// Room for the eight-wide stores of the last, partial group of positions.
+inline constexpr size_t kVertexTableRoom = kVertexTableSize + 8;
 
 // Which sides of the clip volume a clip position lies beyond, by the very
 // tests of the reference's triangle rejection: a triangle is rejected exactly
@@ -62,7 +62,10 @@ struct VertexTable {
 // Clip positions and codes of positions[0..count), count at most
 // kVertexTableSize. Returns the side bits that every position has (non-zero:
 // the whole mesh lies beyond that side and draws nothing).
-uint8_t place_vertices(const Mat4& mvp, const Vec3* positions, size_t count, VertexTable& table);
+// lane_limit as in FillRules: 8 or more takes the eight-lane code where the
+// processor has AVX2.
+uint8_t place_vertices(const Mat4& mvp, const Vec3* positions, size_t count, VertexTable& table,
+                       int32_t lane_limit);
 
 // What fog visibility needs: the model matrix, the eye and the fog range
 // (start, and 1 / (end - start) as draw_mesh computes it).
@@ -74,7 +77,8 @@ struct FogView {
 };
 
 // Screen values and back-face coordinates of the placed entries, and their
-// fog visibility when `fog` is given (1 otherwise).
+// fog visibility when `fog` is given (1 otherwise); the lane width follows
+// rules.lane_limit.
 void finish_vertices(const FillRules& rules, const FogView* fog, const Vec3* positions,
                      size_t count, VertexTable& table);
 

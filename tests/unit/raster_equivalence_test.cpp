@@ -19,6 +19,7 @@
 #include "gfx/raster.h"
 #include "gfx/raster_fast.h"
 #include "gfx/tga_reader.h"
+#include "gfx/vertex_table.h"
 #include "support/city_fixture.h"
 
 namespace vel {
@@ -293,6 +294,61 @@ Mesh big_grid_mesh() {
     }
   }
   return mesh;
+}
+
+// Every value of the vertex table, at both widths, is the reference's own
+// per-corner value: mat4_apply for the clip position, screen_vertex for the
+// rasteriser's values, x / w and y / w for the back-face test. Counts that
+// are not multiples of the width leave a partial last group.
+TEST(RasterEquivalence, VertexTablesMatchTheScalarValuesAtEveryWidth) {
+  Dice dice(11);
+  const Framebuffer target = framebuffer_new(320, 180);
+  for (int round = 0; round < 60; ++round) {
+    Mat4 mvp;
+    for (float& m : mvp.m) m = dice.uniform(-2.0f, 2.0f);
+    const size_t count = 1 + static_cast<size_t>(dice.below(150));
+    std::vector<Vec3> positions(count);
+    for (Vec3& p : positions) {
+      p = {dice.uniform(-50.0f, 50.0f), dice.uniform(-50.0f, 50.0f), dice.uniform(-50.0f, 50.0f)};
+    }
+    // Fog visibilities are compared between the widths.
+    Mat4 model;
+    for (float& m : model.m) m = dice.uniform(-2.0f, 2.0f);
+    FogView fog;
+    fog.model = &model;
+    fog.eye = {dice.uniform(-10.0f, 10.0f), dice.uniform(-10.0f, 10.0f), 0.0f};
+    fog.start = dice.uniform(0.0f, 40.0f);
+    fog.inv_span = 1.0f / dice.uniform(1.0f, 200.0f);
+    std::vector<float> fog_at_four;
+    for (const int32_t lanes : {4, 8}) {
+      FillRules rules =
+          fill_rules(Lighting{}, Material::flat({1.0f, 1.0f, 1.0f, 1.0f}), RenderFlags{}, target);
+      rules.lane_limit = lanes;
+      VertexTable table;
+      place_vertices(mvp, positions.data(), count, table, lanes);
+      finish_vertices(rules, &fog, positions.data(), count, table);
+      if (lanes == 4) {
+        fog_at_four.assign(table.fog, table.fog + count);
+      } else {
+        ASSERT_EQ(std::memcmp(fog_at_four.data(), table.fog, count * sizeof(float)), 0);
+      }
+      finish_vertices(rules, nullptr, positions.data(), count, table);
+      for (size_t i = 0; i < count; ++i) {
+        const Vec4 c = mat4_apply(mvp, positions[i]);
+        const Vec4 got = clip_at(table, i);
+        ASSERT_EQ(std::memcmp(&c, &got, sizeof c), 0) << lanes << " lanes, position " << i;
+        ASSERT_EQ((table.code[i] & kInFront) != 0, c.w > 0.0f);
+        if (!(c.w > 0.0f)) continue;
+        const ScreenVertex want = screen_vertex(c, rules);
+        const ScreenVertex have = screen_at(table, i);
+        ASSERT_EQ(std::memcmp(&want, &have, sizeof want), 0) << lanes << " lanes, position " << i;
+        const float back[2] = {c.x / c.w, c.y / c.w};
+        const float table_back[2] = {table.back_x[i], table.back_y[i]};
+        ASSERT_EQ(std::memcmp(back, table_back, sizeof back), 0);
+        ASSERT_EQ(table.fog[i], 1.0f);
+      }
+    }
+  }
 }
 
 TEST(RasterEquivalence, RealMeshesFromRandomCameras) {
