@@ -270,6 +270,14 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
       if ((x3 - x2) * (y2 - y1) > (x2 - x1) * (y3 - y2)) continue;
     }
 
+    // Most triangles of distant meshes cover no pixel's sample point: they
+    // are found before their shading is worked out.
+    TriangleSetup prepared;
+    if (all_in_front && !prepare_triangle(screen_at(table, e[0]), screen_at(table, e[1]),
+                                          screen_at(table, e[2]), rules, prepared)) {
+      continue;
+    }
+
     TriangleShading shading;
     for (int k = 0; k < 3; ++k) {
       shading.uv[k] = map_uv(mesh.texcoords[corners[k].texcoord], uv_scale, uv_offset);
@@ -285,8 +293,7 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
     }
 
     if (all_in_front) {
-      fill_triangle(screen_at(table, e[0]), screen_at(table, e[1]), screen_at(table, e[2]), rules,
-                    shading, target);
+      fill_prepared(prepared, rules, shading, target);
       continue;
     }
 

@@ -148,11 +148,13 @@ FillRules fill_rules(const Lighting& lighting, const Material& material, const R
   return rules;
 }
 
-void fill_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenVertex& v3,
-                   const FillRules& rules, const TriangleShading& shading, Framebuffer& target) {
-  TriangleSetup t;
-  if (!set_up_triangle(v1, v2, v3, rules, t)) return;
-  if (!any_pixel_of_small_box(t, rules)) return;
+bool prepare_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenVertex& v3,
+                      const FillRules& rules, TriangleSetup& t) {
+  return set_up_triangle(v1, v2, v3, rules, t) && any_pixel_of_small_box(t, rules);
+}
+
+void fill_prepared(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
+                   Framebuffer& target) {
 #if defined(__x86_64__)
   // Sixteen lanes pay off only where a row holds more than sixteen pixels.
   const bool wide = t.x_end - t.x_begin >= kWideBox;
@@ -166,6 +168,12 @@ void fill_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenV
   }
 #endif
   fill_4_lanes(t, rules, shading, target);
+}
+
+void fill_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenVertex& v3,
+                   const FillRules& rules, const TriangleShading& shading, Framebuffer& target) {
+  TriangleSetup t;
+  if (prepare_triangle(v1, v2, v3, rules, t)) fill_prepared(t, rules, shading, target);
 }
 
 void rasterise_triangle_fast(const Vec4& p1, const Vec4& p2, const Vec4& p3,

@@ -15,6 +15,7 @@
 #include "gfx/lighting.h"
 #include "gfx/matrix.h"
 #include "gfx/raster.h"
+#include "gfx/raster_rows.h"
 #include "gfx/saturate.h"
 #include "gfx/texel_source.h"
 #include "gfx/vec.h"
@@ -84,7 +85,17 @@ struct TriangleShading {
   float fog[3] = {1.0f, 1.0f, 1.0f};
 };
 
-// The fast fill of one triangle; rules.lanes_fit must hold.
+// The fast fill of one triangle in two steps, so that a caller can leave
+// out work for triangles that draw nothing: prepare_triangle is false when
+// the triangle draws nothing (an empty box, a degenerate area, or a box of
+// a few pixels none of whose sample points it covers); fill_prepared then
+// fills a prepared one. rules.lanes_fit must hold.
+bool prepare_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenVertex& v3,
+                      const FillRules& rules, TriangleSetup& t);
+void fill_prepared(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
+                   Framebuffer& target);
+
+// Both steps at once.
 void fill_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenVertex& v3,
                    const FillRules& rules, const TriangleShading& shading, Framebuffer& target);
 
