@@ -39,12 +39,12 @@ typedef float Texel __attribute__((vector_size(16)));  // one Colour: R, G, B, A
 static_assert(sizeof(Colour) == sizeof(Texel), "a Colour is read as four floats");
 
 #if defined(__x86_64__)
-// The AVX forms. Each gives exactly the bits of the generic expression it
-// stands for: vroundps towards zero is std::trunc (sign of zero kept);
-// vmaxps(v, c) is `v > c ? v : c` and vminps(v, c) is `v < c ? v : c`,
-// not-a-number in v included (both hand back their second operand when the
-// comparison fails).
-namespace avx {
+// The AVX2 (8 lanes) and AVX-512 (16 lanes) forms, overloaded by vector
+// type. Each gives exactly the bits of the generic expression it stands
+// for: rounding towards zero is std::trunc (sign of zero kept); max(v, c) is
+// `v > c ? v : c` and min(v, c) is `v < c ? v : c`, not-a-number in v
+// included (both hand back their second operand when the comparison fails).
+namespace wide {
 [[gnu::target("avx2")]] inline uint32_t bits(const Lanes<8>::I& mask) {
   return static_cast<uint32_t>(_mm256_movemask_ps(reinterpret_cast<__m256>(mask)));
 }
@@ -89,9 +89,7 @@ namespace avx {
   b = reinterpret_cast<Lanes<8>::F>(_mm256_shuffle_ps(ba01, ba23, 0x44));
   a = reinterpret_cast<Lanes<8>::F>(_mm256_shuffle_ps(ba01, ba23, 0xee));
 }
-}  // namespace avx
 
-namespace avx512 {
 // Every lane: the masked forms take an explicit source for masked-off lanes,
 // where the plain ones start from an undefined value (which the compiler's
 // flow analysis reports as uninitialised).
@@ -182,7 +180,7 @@ constexpr __mmask64 kGroupBytes16 = 0xffffffffffffULL;
   a = reinterpret_cast<Lanes<16>::F>(_mm512_shuffle_ps(ba01, ba23, 0xee));
 }
 #undef VEL_AVX512
-}  // namespace avx512
+}  // namespace wide
 #endif
 
 // The lanes where a < b fails and where a >= b fails (either holds for
@@ -192,7 +190,7 @@ inline void not_less_lanes(const typename Lanes<N>::F& a, const typename Lanes<N
                            typename Lanes<N>::I& out) {
 #if defined(__x86_64__)
   if constexpr (N == 16) {
-    avx512::not_less(a, b, out);
+    wide::not_less(a, b, out);
     return;
   }
 #endif
@@ -204,7 +202,7 @@ inline void not_at_least_lanes(const typename Lanes<N>::F& a, const typename Lan
                                typename Lanes<N>::I& out) {
 #if defined(__x86_64__)
   if constexpr (N == 16) {
-    avx512::not_at_least(a, b, out);
+    wide::not_at_least(a, b, out);
     return;
   }
 #endif
@@ -217,7 +215,7 @@ inline void within_lanes(const typename Lanes<N>::I& v, int32_t lo, int32_t hi,
                          typename Lanes<N>::I& out) {
 #if defined(__x86_64__)
   if constexpr (N == 16) {
-    avx512::within(v, lo, hi, out);
+    wide::within(v, lo, hi, out);
     return;
   }
 #endif
@@ -229,12 +227,8 @@ template <int N>
 inline void max_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F& floor,
                       typename Lanes<N>::F& out) {
 #if defined(__x86_64__)
-  if constexpr (N == 8) {
-    avx::above(v, floor, out);
-    return;
-  }
-  if constexpr (N == 16) {
-    avx512::above(v, floor, out);
+  if constexpr (N >= 8) {
+    wide::above(v, floor, out);
     return;
   }
 #endif
@@ -245,12 +239,8 @@ template <int N>
 inline void min_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F& ceiling,
                       typename Lanes<N>::F& out) {
 #if defined(__x86_64__)
-  if constexpr (N == 8) {
-    avx::below(v, ceiling, out);
-    return;
-  }
-  if constexpr (N == 16) {
-    avx512::below(v, ceiling, out);
+  if constexpr (N >= 8) {
+    wide::below(v, ceiling, out);
     return;
   }
 #endif
@@ -292,10 +282,8 @@ inline uint32_t lane_bits(const typename Lanes<N>::I& mask) {
 #if defined(__x86_64__)
   if constexpr (N == 4) {
     return static_cast<uint32_t>(_mm_movemask_ps(reinterpret_cast<__m128>(mask)));
-  } else if constexpr (N == 8) {
-    return avx::bits(mask);
-  } else if constexpr (N == 16) {
-    return avx512::bits(mask);
+  } else if constexpr (N == 8 || N == 16) {
+    return wide::bits(mask);
   } else {
     // Halves, each a vector of its own (a shuffle the compiler maps onto
     // the register halves), down to the four-lane move-mask.
@@ -317,12 +305,8 @@ inline uint32_t lane_bits(const typename Lanes<N>::I& mask) {
 template <int N>
 inline void truncate_lanes(const typename Lanes<N>::F& v, typename Lanes<N>::F& out) {
 #if defined(__x86_64__)
-  if constexpr (N == 8) {
-    avx::truncate(v, out);
-    return;
-  }
-  if constexpr (N == 16) {
-    avx512::truncate(v, out);
+  if constexpr (N >= 8) {
+    wide::truncate(v, out);
     return;
   }
 #endif
@@ -398,20 +382,17 @@ template <int N>
 
 // The true-colour texels at the lanes' indices, as channel vectors. Every
 // index lies inside the image (columns and rows are clamped), dead lanes
-// included, so every lane may be read. Indices are taken from the vector
-// lane by lane: going through memory would have the loads wait for the
-// vector's store.
+// included, so every lane may be read. The four-lane form takes the indices
+// from the vector lane by lane; the wider ones store the vector once and read
+// the indices back, one whole store to many small loads, which the processor
+// forwards.
 template <int N>
 inline void gather_texels(const Colour* pixels, const typename Lanes<N>::I& at,
                           typename Lanes<N>::F& r, typename Lanes<N>::F& g, typename Lanes<N>::F& b,
                           typename Lanes<N>::F& a) {
 #if defined(__x86_64__)
-  if constexpr (N == 8) {
-    avx::gather(pixels, at, r, g, b, a);
-    return;
-  }
-  if constexpr (N == 16) {
-    avx512::gather(pixels, at, r, g, b, a);
+  if constexpr (N >= 8) {
+    wide::gather(pixels, at, r, g, b, a);
     return;
   }
 #endif
@@ -483,7 +464,7 @@ template <int N>
 inline void load_group_bytes(const uint8_t* from, typename Lanes<N>::Pixels& out) {
 #if defined(__x86_64__)
   if constexpr (N == 16) {
-    avx512::load_48(from, out);
+    wide::load_48(from, out);
     return;
   }
 #endif
@@ -494,7 +475,7 @@ template <int N>
 inline void store_group_bytes(uint8_t* to, const typename Lanes<N>::Pixels& bytes) {
 #if defined(__x86_64__)
   if constexpr (N == 16) {
-    avx512::store_48(to, bytes);
+    wide::store_48(to, bytes);
     return;
   }
 #endif
