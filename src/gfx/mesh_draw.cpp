@@ -11,6 +11,7 @@
 #include "gfx/fatal.h"
 #include "gfx/matrix.h"
 #include "gfx/raster_fast.h"
+#include "gfx/triangle_batch.h"
 #include "gfx/vertex_table.h"
 
 namespace vel {
@@ -240,42 +241,14 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
     finish_vertices(rules, fog, mesh.positions.data(), position_count, table);
   }
 
-  const size_t triangle_count = mesh.corners.size() / 3;
-  for (size_t t = 0; t < triangle_count; ++t) {
-    const Corner* corners = &mesh.corners[3 * t];
-    if (!triangle_in_range(mesh, corners)) continue;
-    size_t e[3];
-    if (whole_mesh) {
-      for (int k = 0; k < 3; ++k) e[k] = static_cast<size_t>(corners[k].position);
-    } else {
-      // A mesh too big for the table prepares its triangle's three corners
-      // in the first three entries.
-      const Vec3 p[3] = {mesh.positions[corners[0].position], mesh.positions[corners[1].position],
-                         mesh.positions[corners[2].position]};
-      place_vertices(mvp, p, 3, table, rules.lane_limit);
-      finish_vertices(rules, fog, p, 3, table);
-      e[0] = 0;
-      e[1] = 1;
-      e[2] = 2;
-    }
-
-    const uint8_t shared = table.code[e[0]] & table.code[e[1]] & table.code[e[2]];
-    if ((shared & kOutside) != 0) continue;
-    const bool all_in_front = (shared & kInFront) != 0;
-    if (cull && all_in_front) {
-      // is_back_face on the shared x / w, y / w.
-      const float x1 = table.back_x[e[0]], y1 = table.back_y[e[0]];
-      const float x2 = table.back_x[e[1]], y2 = table.back_y[e[1]];
-      const float x3 = table.back_x[e[2]], y3 = table.back_y[e[2]];
-      if ((x3 - x2) * (y2 - y1) > (x2 - x1) * (y3 - y2)) continue;
-    }
-
-    // Most triangles of distant meshes cover no pixel's sample point: they
-    // are found before their shading is worked out.
+  // A triangle that passed rejection and culling: unless it covers no
+  // pixel's sample point (most triangles of distant meshes), its shading and
+  // its fill, cut at the near plane first when a corner lies behind the eye.
+  const auto draw_triangle = [&](const Corner* corners, const size_t e[3], bool all_in_front) {
     TriangleSetup prepared;
     if (all_in_front && !prepare_triangle(screen_at(table, e[0]), screen_at(table, e[1]),
                                           screen_at(table, e[2]), rules, prepared)) {
-      continue;
+      return;
     }
 
     TriangleShading shading;
@@ -294,12 +267,12 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
 
     if (all_in_front) {
       fill_prepared(prepared, rules, shading, target);
-      continue;
+      return;
     }
 
     const Vec4 clip[3] = {clip_at(table, e[0]), clip_at(table, e[1]), clip_at(table, e[2])};
     const NearCut cut = cut_near_plane(clip, shading.uv);
-    if (cut.count < 3) continue;
+    if (cut.count < 3) return;
     ScreenVertex screen[kMaxCutCorners];
     for (int j = 0; j < cut.count; ++j) screen[j] = screen_vertex(cut.position[j], rules);
     for (int j = 2; j < cut.count; ++j) {
@@ -309,7 +282,71 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
       piece.uv[2] = cut.uv[j];
       fill_triangle(screen[0], screen[j - 1], screen[j], rules, piece, target);
     }
+  };
+
+  // Rejection by the clip codes and back-face culling; false when the
+  // triangle with table entries e draws nothing.
+  const auto survives = [&](const size_t e[3], bool& all_in_front) {
+    const uint8_t shared = table.code[e[0]] & table.code[e[1]] & table.code[e[2]];
+    if ((shared & kOutside) != 0) return false;
+    all_in_front = (shared & kInFront) != 0;
+    if (!cull || !all_in_front) return true;
+    // is_back_face on the shared x / w, y / w.
+    const float x1 = table.back_x[e[0]], y1 = table.back_y[e[0]];
+    const float x2 = table.back_x[e[1]], y2 = table.back_y[e[1]];
+    const float x3 = table.back_x[e[2]], y3 = table.back_y[e[2]];
+    return !((x3 - x2) * (y2 - y1) > (x2 - x1) * (y3 - y2));
+  };
+
+  const size_t triangle_count = mesh.corners.size() / 3;
+  if (!whole_mesh) {
+    // A mesh too big for the table prepares each triangle's three corners in
+    // the first three entries.
+    for (size_t t = 0; t < triangle_count; ++t) {
+      const Corner* corners = &mesh.corners[3 * t];
+      if (!triangle_in_range(mesh, corners)) continue;
+      const Vec3 p[3] = {mesh.positions[corners[0].position], mesh.positions[corners[1].position],
+                         mesh.positions[corners[2].position]};
+      place_vertices(mvp, p, 3, table, rules.lane_limit);
+      finish_vertices(rules, fog, p, 3, table);
+      const size_t e[3] = {0, 1, 2};
+      bool all_in_front = false;
+      if (survives(e, all_in_front)) draw_triangle(corners, e, all_in_front);
+    }
+    return;
   }
+
+  // Triangles wholly in front of the eye are gathered in batches, and a
+  // batch is asked at once which of them draw anything (triangle_batch.h);
+  // the others are drawn in turn, the batch before them, so the order of
+  // drawing stays the mesh's.
+  TriangleBatch batch;
+  const auto draw_batch = [&]() {
+    const uint32_t draws = batch_draws(batch, table, rules);
+    for (int i = 0; i < batch.count; ++i) {
+      if ((draws >> i & 1u) == 0) continue;
+      const size_t e[3] = {batch.entry[0][i], batch.entry[1][i], batch.entry[2][i]};
+      draw_triangle(&mesh.corners[3 * batch.triangle[i]], e, true);
+    }
+    batch.count = 0;
+  };
+  for (size_t t = 0; t < triangle_count; ++t) {
+    const Corner* corners = &mesh.corners[3 * t];
+    if (!triangle_in_range(mesh, corners)) continue;
+    size_t e[3];
+    for (int k = 0; k < 3; ++k) e[k] = static_cast<size_t>(corners[k].position);
+    bool all_in_front = false;
+    if (!survives(e, all_in_front)) continue;
+    if (!all_in_front) {
+      draw_batch();
+      draw_triangle(corners, e, false);
+      continue;
+    }
+    for (int k = 0; k < 3; ++k) batch.entry[k][batch.count] = static_cast<uint32_t>(e[k]);
+    batch.triangle[batch.count] = t;
+    if (++batch.count == kTriangleBatch) draw_batch();
+  }
+  draw_batch();
 }
 
 }  // namespace

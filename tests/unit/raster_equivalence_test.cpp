@@ -19,6 +19,7 @@
 #include "gfx/raster.h"
 #include "gfx/raster_fast.h"
 #include "gfx/tga_reader.h"
+#include "gfx/triangle_batch.h"
 #include "gfx/vertex_table.h"
 #include "support/city_fixture.h"
 
@@ -349,6 +350,61 @@ TEST(RasterEquivalence, VertexTablesMatchTheScalarValuesAtEveryWidth) {
       }
     }
   }
+}
+
+// A batch's decision is prepare_triangle's, triangle by triangle: tiny and
+// large boxes, boxes reaching past the target, degenerate and not-a-number
+// corners, either field.
+TEST(RasterEquivalence, TriangleBatchesDecideAsTheTrianglesDo) {
+  Dice dice(23);
+  const Framebuffer target = framebuffer_new(320, 180);
+  const float odd[] = {0.0f, 1.0e-30f, 3.0e38f, std::numeric_limits<float>::infinity(),
+                       std::numeric_limits<float>::quiet_NaN()};
+  int drawn = 0, dropped = 0;
+  for (int round = 0; round < 400; ++round) {
+    RenderFlags flags;
+    flags.interlace = dice.chance(0.4f) ? 1 : 0;
+    flags.odd_field = dice.chance(0.5f) ? 1 : 0;
+    FillRules rules =
+        fill_rules(Lighting{}, Material::flat({1.0f, 1.0f, 1.0f, 1.0f}), flags, target);
+    // Corners near one another, so that most boxes hold a few pixels.
+    VertexTable table;
+    const float cx = dice.uniform(-1.1f, 1.1f), cy = dice.uniform(-1.1f, 1.1f);
+    const float spread = dice.chance(0.7f) ? 0.02f : 1.0f;
+    for (int i = 0; i < 24; ++i) {
+      Vec4 clip{cx + dice.uniform(-spread, spread), cy + dice.uniform(-spread, spread),
+                dice.uniform(-1.0f, 1.0f), 1.0f};
+      if (dice.chance(0.03f)) clip.x = odd[dice.below(5)];
+      const ScreenVertex v = screen_vertex(clip, rules);
+      table.r[i] = v.r;
+      table.ndc_x[i] = v.x;
+      table.ndc_y[i] = v.y;
+      table.ndc_z[i] = v.z;
+      table.column[i] = v.column;
+      table.row[i] = v.row;
+    }
+    TriangleBatch batch;
+    batch.count = 1 + dice.below(kTriangleBatch);
+    for (int i = 0; i < batch.count; ++i) {
+      for (int k = 0; k < 3; ++k) batch.entry[k][i] = static_cast<uint32_t>(dice.below(24));
+    }
+    for (const int32_t lanes : {4, 8}) {
+      rules.lane_limit = lanes;
+      const uint32_t draws = batch_draws(batch, table, rules);
+      for (int i = 0; i < batch.count; ++i) {
+        TriangleSetup t;
+        const bool expected = prepare_triangle(screen_at(table, batch.entry[0][i]),
+                                               screen_at(table, batch.entry[1][i]),
+                                               screen_at(table, batch.entry[2][i]), rules, t);
+        ASSERT_EQ((draws >> i & 1u) != 0, expected) << "round " << round << ", triangle " << i;
+        (expected ? drawn : dropped) += 1;
+      }
+      ASSERT_EQ(draws >> batch.count, 0u);
+    }
+  }
+  // Both answers came up often.
+  EXPECT_GT(drawn, 200);
+  EXPECT_GT(dropped, 200);
 }
 
 TEST(RasterEquivalence, RealMeshesFromRandomCameras) {
