@@ -23,7 +23,7 @@ struct BenchRequest {
   // Each course runs this many times on each path, alternating the paths;
   // a frame's time is its least over the runs, which drops the moments
   // another process had the processor.
-  int runs = 3;
+  int runs = 5;
 };
 
 // The high view's camera for the frame at `time`: the player's body is put
