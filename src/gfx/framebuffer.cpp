@@ -141,17 +141,24 @@ void draw_sky_gradient(Rgb low, Rgb high, const RenderFlags& flags, Framebuffer&
 
   // The ramp is constant along a row, so it is evaluated once per row; the
   // bytes are the same as evaluating it per pixel.
+  // Rows beyond either end of the ramp share its end value, so the ramp is
+  // worked out again only where v changes.
   const float height = static_cast<float>(target.height);
+  int32_t last_v = -1;
+  uint8_t blue = 0, green = 0, red = 0;
   for (int32_t r = 0; r < target.height; ++r) {
     if (!row_in_field(flags, r)) continue;
     int32_t v = r + shift;
     if (v <= 0) v = 0;
     v = std::min(v, target.height);
-    const float w = static_cast<float>(target.height - v) / height;
-    const float a = std::copysign(std::pow(std::fabs(w), exponent), w);
-    const uint8_t blue = channel_byte(a * high.b + (1.0f - a) * low.b);
-    const uint8_t green = channel_byte(a * high.g + (1.0f - a) * low.g);
-    const uint8_t red = channel_byte(a * high.r + (1.0f - a) * low.r);
+    if (v != last_v) {
+      const float w = static_cast<float>(target.height - v) / height;
+      const float a = std::copysign(std::pow(std::fabs(w), exponent), w);
+      blue = channel_byte(a * high.b + (1.0f - a) * low.b);
+      green = channel_byte(a * high.g + (1.0f - a) * low.g);
+      red = channel_byte(a * high.r + (1.0f - a) * low.r);
+      last_v = v;
+    }
     fill_row(target, r, blue, green, red);
   }
   reset_depth(target);

@@ -1,7 +1,7 @@
 // raster_kernels.h: the fast fill of one triangle, N pixels of a row at a
 // time: a kernel for any rules and one for the city's own case. Only
 // raster.cpp includes this header; it instantiates them for 4 lanes and,
-// inside a function compiled for AVX2, for 8.
+// inside functions compiled for AVX2 and AVX-512, for 8 and 16.
 #pragma once
 
 #include <algorithm>
