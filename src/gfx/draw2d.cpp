@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "gfx/pixel_fill.h"
 #include "gfx/saturate.h"
 
 namespace vel {
@@ -145,21 +146,21 @@ void draw_rectangle(Point2 corner_a, Point2 corner_b, Colour colour, bool filled
   const float g255 = colour.g * 255.0f;
   const float b255 = colour.b * 255.0f;
   // Fully opaque (the letterbox bars): the old byte is weighted by 0 and
-  // adds nothing, so every pixel takes the same three bytes.
+  // adds nothing, so every pixel of a row takes the same three bytes.
   const bool opaque = colour.a == 1.0f;
-  const uint8_t solid[3] = {clamp_byte(b255), clamp_byte(g255), clamp_byte(r255)};
   for (int64_t y = y_first; y <= y_last; ++y) {
     if (!y_in_field(flags, y)) continue;
+    if (opaque && x_first <= x_last) {
+      const size_t first = pixel_index(target, x_first, y);
+      const size_t count = static_cast<size_t>(x_last - x_first + 1);
+      fill_pixels(&target.colour[3 * first], count, clamp_byte(b255), clamp_byte(g255),
+                  clamp_byte(r255));
+      std::fill_n(target.depth.begin() + static_cast<std::ptrdiff_t>(first), count, 0.0f);
+      continue;
+    }
     for (int64_t x = x_first; x <= x_last; ++x) {
       const size_t pixel = pixel_index(target, x, y);
-      uint8_t* bytes = &target.colour[3 * pixel];
-      if (opaque) {
-        bytes[0] = solid[0];
-        bytes[1] = solid[1];
-        bytes[2] = solid[2];
-      } else {
-        blend_bytes(bytes, r255, g255, b255, colour.a);
-      }
+      blend_bytes(&target.colour[3 * pixel], r255, g255, b255, colour.a);
       target.depth[pixel] = 0.0f;
     }
   }

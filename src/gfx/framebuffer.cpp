@@ -11,6 +11,7 @@
 #include <string>
 
 #include "gfx/fatal.h"
+#include "gfx/pixel_fill.h"
 #include "gfx/saturate.h"
 
 namespace vel {
@@ -51,33 +52,12 @@ uint8_t* row_bytes(Framebuffer& target, int32_t r) {
          size_t{3} * static_cast<size_t>(r) * static_cast<size_t>(target.width);
 }
 
-// Repeats the first kBlock bytes of bytes[0, total) over the rest, kBlock
-// bytes at a time; a pattern whose period divides kBlock then fills the
-// whole range, the last partial block included. A fixed-size copy is a few
-// wide loads and stores, where byte-by-byte or element-by-element stores of
-// a three-byte pixel or a float are not.
-template <size_t kBlock>
-void repeat_block(uint8_t* bytes, size_t total) {
-  if (total <= kBlock) return;
-  size_t done = kBlock;
-  for (; total - done >= kBlock; done += kBlock) std::memcpy(bytes + done, bytes, kBlock);
-  std::memcpy(bytes + done, bytes, total - done);
-}
-
-// Sixteen pixels, sixteen depth values: a whole number of both patterns.
-constexpr size_t kPixelBlock = 48;
+// Sixteen depth values.
 constexpr size_t kDepthBlock = 64;
 
 // Paints one stored row of the target in a flat colour.
 void fill_row(Framebuffer& target, int32_t r, uint8_t blue, uint8_t green, uint8_t red) {
-  const size_t row_size = size_t{3} * static_cast<size_t>(target.width);
-  uint8_t* row = row_bytes(target, r);
-  for (size_t i = 0; i < row_size && i < kPixelBlock; i += 3) {
-    row[i] = blue;
-    row[i + 1] = green;
-    row[i + 2] = red;
-  }
-  repeat_block<kPixelBlock>(row, row_size);
+  fill_pixels(row_bytes(target, r), static_cast<size_t>(target.width), blue, green, red);
 }
 
 void reset_depth(Framebuffer& target) {
