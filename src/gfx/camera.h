@@ -18,7 +18,7 @@ struct Quaternion {
 struct Camera {
   Mat4 view;
   Mat4 projection;
-  Mat4 view_projection;  // always projection * view
+  Mat4 view_projection;    // always projection * view
   Quaternion orientation;  // stored before normalisation
   Vec3 eye;
 };

@@ -35,6 +35,8 @@ inline uint8_t clamp_byte(float v) {
 }
 
 // A channel in 0..1 becomes trunc(clamp(c * 255, 0, 255)).
-inline uint8_t channel_byte(float c) { return clamp_byte(c * 255.0f); }
+inline uint8_t channel_byte(float c) {
+  return clamp_byte(c * 255.0f);
+}
 
 }  // namespace vel

@@ -47,24 +47,48 @@ struct Mat4 {
   float& at(int r, int c) { return m[4 * r + c]; }
 };
 
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator-(Vec3 a) { return {-a.x, -a.y, -a.z}; }
-inline Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vec3 operator/(Vec3 a, float s) { return {a.x / s, a.y / s, a.z / s}; }
-inline bool operator==(Vec3 a, Vec3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-inline bool operator==(Vec2 a, Vec2 b) { return a.x == b.x && a.y == b.y; }
+inline Vec3 operator+(Vec3 a, Vec3 b) {
+  return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 operator-(Vec3 a, Vec3 b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vec3 operator-(Vec3 a) {
+  return {-a.x, -a.y, -a.z};
+}
+inline Vec3 operator*(Vec3 a, float s) {
+  return {a.x * s, a.y * s, a.z * s};
+}
+inline Vec3 operator/(Vec3 a, float s) {
+  return {a.x / s, a.y / s, a.z / s};
+}
+inline bool operator==(Vec3 a, Vec3 b) {
+  return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+inline bool operator==(Vec2 a, Vec2 b) {
+  return a.x == b.x && a.y == b.y;
+}
 
-inline float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float dot(Vec3 a, Vec3 b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vec3 cross(Vec3 a, Vec3 b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float length_squared(Vec3 a) { return dot(a, a); }
-inline float length(Vec3 a) { return std::sqrt(dot(a, a)); }
-inline float distance(Vec3 a, Vec3 b) { return length(a - b); }
+inline float length_squared(Vec3 a) {
+  return dot(a, a);
+}
+inline float length(Vec3 a) {
+  return std::sqrt(dot(a, a));
+}
+inline float distance(Vec3 a, Vec3 b) {
+  return length(a - b);
+}
 
 // Position held in column 3 of an affine matrix.
-inline Vec3 translation_of(const Mat4& t) { return {t.m[3], t.m[7], t.m[11]}; }
+inline Vec3 translation_of(const Mat4& t) {
+  return {t.m[3], t.m[7], t.m[11]};
+}
 inline void set_translation(Mat4& t, Vec3 p) {
   t.m[3] = p.x;
   t.m[7] = p.y;

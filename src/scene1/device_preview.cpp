@@ -65,8 +65,8 @@ Lighting preview_lighting() {
 
 }  // namespace
 
-void render_device_preview(const Mesh& mesh, const Image& texture, float turn,
-                           Framebuffer& target, RasterPath path) {
+void render_device_preview(const Mesh& mesh, const Image& texture, float turn, Framebuffer& target,
+                           RasterPath path) {
   const RenderFlags flags{1, 0, 0, 0, 0};  // depth test, no interlace, no culling
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, flags, target);
   if (mesh.positions.empty()) return;

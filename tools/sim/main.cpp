@@ -14,10 +14,10 @@
 
 #include "gfx/framebuffer.h"
 #include "gfx/screenshot.h"
-#include "sim/input_script.h"
 #include "main/settings.h"
 #include "scene1/city_scene.h"
 #include "sim/bench.h"
+#include "sim/input_script.h"
 #include "sim/state_json.h"
 
 namespace {
