@@ -61,6 +61,41 @@ inline float vertex_visibility(float e, float fog_start, float inv_fog_span) {
   return f > 0.0f ? f : 0.0f;
 }
 
+// Light intensity at one corner of a placed mesh, q being the corner's world
+// position. A normal index past the array (a mesh without normals) reads as
+// the zero normal, which receives no direct light.
+float corner_light(const Mesh& mesh, const Mat4& model, const Corner& corner,
+                   const Lighting& lighting, Vec3 direction_unit, Vec3 q) {
+  const uint64_t ni = corner.normal;
+  const Vec3 n = ni < mesh.normals.size() ? mesh.normals[ni] : Vec3{};
+  const Vec3 world_normal = mat4_apply_vector(model, n);
+  const Vec3 m = world_normal / length(world_normal);
+  return vertex_light(lighting, direction_unit, q, m);
+}
+
+// What every triangle of one draw_mesh call shares.
+struct DrawTerms {
+  Mat4 mvp;
+  bool lit = false;
+  bool fogged = false;
+  bool cull = false;
+  Vec3 direction_unit;
+  float inv_fog_span = 0.0f;
+};
+
+DrawTerms draw_terms(const Mat4& model, const Lighting& lighting, const Camera& camera,
+                     const RenderFlags& flags) {
+  DrawTerms terms;
+  terms.mvp = mat4_mul(camera.view_projection, model);
+  terms.lit = lighting.lighting_enabled;
+  terms.fogged = lighting.fog_enabled;
+  terms.direction_unit =
+      terms.lit ? lighting.light_direction / length(lighting.light_direction) : Vec3{};
+  terms.inv_fog_span = 1.0f / (lighting.fog_end - lighting.fog_start);
+  terms.cull = flags.cull_back_faces != 0;
+  return terms;
+}
+
 // True when all three values lie beyond the same side of the clip volume on
 // one axis: all a_k > w_k or all a_k < -w_k.
 inline bool beyond_high(float a1, float a2, float a3, const Vec4 c[3]) {
@@ -136,13 +171,7 @@ namespace {
 void draw_mesh_reference(const Mesh& mesh, const Mat4& model, const Material& material,
                          Vec2 uv_offset, Vec2 uv_scale, const Lighting& lighting,
                          const Camera& camera, const RenderFlags& flags, Framebuffer& target) {
-  const Mat4 mvp = mat4_mul(camera.view_projection, model);
-  const bool lit = lighting.lighting_enabled;
-  const bool fogged = lighting.fog_enabled;
-  const Vec3 direction_unit =
-      lit ? lighting.light_direction / length(lighting.light_direction) : Vec3{};
-  const float inv_fog_span = 1.0f / (lighting.fog_end - lighting.fog_start);
-  const bool cull = flags.cull_back_faces != 0;
+  const DrawTerms terms = draw_terms(model, lighting, camera, flags);
 
   // Triangles are consecutive corner triples; a trailing incomplete triple
   // (a malformed mesh) is skipped rather than read past the end.
@@ -157,29 +186,23 @@ void draw_mesh_reference(const Mesh& mesh, const Mat4& model, const Material& ma
     for (int k = 0; k < 3; ++k) {
       p[k] = mesh.positions[corners[k].position];
       uv[k] = map_uv(mesh.texcoords[corners[k].texcoord], uv_scale, uv_offset);
-      c[k] = mat4_apply(mvp, p[k]);
+      c[k] = mat4_apply(terms.mvp, p[k]);
     }
 
     if (trivially_rejected(c)) continue;
     const bool all_in_front = c[0].w > 0.0f && c[1].w > 0.0f && c[2].w > 0.0f;
-    if (cull && all_in_front && is_back_face(c)) continue;
+    if (terms.cull && all_in_front && is_back_face(c)) continue;
 
     float light[3] = {1.0f, 1.0f, 1.0f};
     float fog[3] = {1.0f, 1.0f, 1.0f};
-    if (lit || fogged) {
+    if (terms.lit || terms.fogged) {
       for (int k = 0; k < 3; ++k) {
         const Vec3 q = mat4_apply_point(model, p[k]);
-        if (lit) {
-          // A normal index past the array (a mesh without normals) reads as
-          // the zero normal, which receives no direct light.
-          const uint64_t ni = corners[k].normal;
-          const Vec3 n = ni < mesh.normals.size() ? mesh.normals[ni] : Vec3{};
-          const Vec3 world_normal = mat4_apply_vector(model, n);
-          const Vec3 m = world_normal / length(world_normal);
-          light[k] = vertex_light(lighting, direction_unit, q, m);
-        }
-        if (fogged) {
-          fog[k] = vertex_visibility(length(q - camera.eye), lighting.fog_start, inv_fog_span);
+        if (terms.lit)
+          light[k] = corner_light(mesh, model, corners[k], lighting, terms.direction_unit, q);
+        if (terms.fogged) {
+          fog[k] =
+              vertex_visibility(length(q - camera.eye), lighting.fog_start, terms.inv_fog_span);
         }
       }
     }
@@ -216,27 +239,22 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
                         target);
     return;
   }
-  const Mat4 mvp = mat4_mul(camera.view_projection, model);
-  const bool lit = lighting.lighting_enabled;
-  const bool fogged = lighting.fog_enabled;
-  const Vec3 direction_unit =
-      lit ? lighting.light_direction / length(lighting.light_direction) : Vec3{};
-  const float inv_fog_span = 1.0f / (lighting.fog_end - lighting.fog_start);
-  const bool cull = flags.cull_back_faces != 0;
+  const DrawTerms terms = draw_terms(model, lighting, camera, flags);
 
   // Fog visibility depends on the position alone, so the table holds it.
   FogView fog_view;
   fog_view.model = &model;
   fog_view.eye = camera.eye;
   fog_view.start = lighting.fog_start;
-  fog_view.inv_span = inv_fog_span;
-  const FogView* const fog = fogged ? &fog_view : nullptr;
+  fog_view.inv_span = terms.inv_fog_span;
+  const FogView* const fog = terms.fogged ? &fog_view : nullptr;
 
   VertexTable table;
   const size_t position_count = mesh.positions.size();
   const bool whole_mesh = position_count <= kVertexTableSize;
   if (whole_mesh) {
-    if (place_vertices(mvp, mesh.positions.data(), position_count, table, rules.lane_limit) != 0)
+    if (place_vertices(terms.mvp, mesh.positions.data(), position_count, table, rules.lane_limit) !=
+        0)
       return;
     finish_vertices(rules, fog, mesh.positions.data(), position_count, table);
   }
@@ -255,13 +273,9 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
     for (int k = 0; k < 3; ++k) {
       shading.uv[k] = map_uv(mesh.texcoords[corners[k].texcoord], uv_scale, uv_offset);
       shading.fog[k] = table.fog[e[k]];
-      if (lit) {
+      if (terms.lit) {
         const Vec3 q = mat4_apply_point(model, mesh.positions[corners[k].position]);
-        const uint64_t ni = corners[k].normal;
-        const Vec3 n = ni < mesh.normals.size() ? mesh.normals[ni] : Vec3{};
-        const Vec3 world_normal = mat4_apply_vector(model, n);
-        const Vec3 m = world_normal / length(world_normal);
-        shading.light[k] = vertex_light(lighting, direction_unit, q, m);
+        shading.light[k] = corner_light(mesh, model, corners[k], lighting, terms.direction_unit, q);
       }
     }
 
@@ -290,7 +304,7 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
     const uint8_t shared = table.code[e[0]] & table.code[e[1]] & table.code[e[2]];
     if ((shared & kOutside) != 0) return false;
     all_in_front = (shared & kInFront) != 0;
-    if (!cull || !all_in_front) return true;
+    if (!terms.cull || !all_in_front) return true;
     // is_back_face on the shared x / w, y / w.
     const float x1 = table.back_x[e[0]], y1 = table.back_y[e[0]];
     const float x2 = table.back_x[e[1]], y2 = table.back_y[e[1]];
@@ -307,7 +321,7 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
       if (!triangle_in_range(mesh, corners)) continue;
       const Vec3 p[3] = {mesh.positions[corners[0].position], mesh.positions[corners[1].position],
                          mesh.positions[corners[2].position]};
-      place_vertices(mvp, p, 3, table, rules.lane_limit);
+      place_vertices(terms.mvp, p, 3, table, rules.lane_limit);
       finish_vertices(rules, fog, p, 3, table);
       const size_t e[3] = {0, 1, 2};
       bool all_in_front = false;

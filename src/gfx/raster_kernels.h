@@ -140,6 +140,49 @@ inline RowTerms row_terms(const TriangleSetup& t, const RowBoundModel& bounds, i
   return row;
 }
 
+// The lanes of the group from x0 on a row that lie between the row's bounds
+// and pass the coverage test, with their weights; false when there are none.
+// The last group of a row is moved left to stay inside the row (`base`, its
+// first pixel); the lanes it shares with the previous group are switched
+// off.
+template <int N>
+[[gnu::always_inline]] inline bool group_lanes(const TriangleSetup& t, const RowTerms& row,
+                                               int32_t x0, int32_t width,
+                                               const typename Lanes<N>::I& lane_index,
+                                               int32_t& base, typename Lanes<N>::I& pass,
+                                               typename Lanes<N>::F& l1, typename Lanes<N>::F& l2,
+                                               typename Lanes<N>::F& l3) {
+  base = std::min(x0, width - N);
+  const typename Lanes<N>::I xs = lane_index + base;
+  within_lanes<N>(xs, x0, row.x_hi, pass);
+  typename Lanes<N>::I covered;
+  coverage_lanes<N>(t, row.c1, row.c2, xs, covered, l1, l2, l3);
+  pass &= covered;
+  return lane_bits<N>(pass) != 0;
+}
+
+// The depth test (when on) of the group's lanes against the stored depth at
+// depth_group, and the depth of the lanes that pass written back; false when
+// none pass. Depth is written before the alpha cut-off: a transparent texel
+// still occludes.
+template <int N>
+[[gnu::always_inline]] inline bool test_and_write_depth(float* depth_group,
+                                                        const typename Lanes<N>::F& d,
+                                                        bool depth_test,
+                                                        typename Lanes<N>::I& pass) {
+  typename Lanes<N>::F old_depth;
+  std::memcpy(&old_depth, depth_group, sizeof old_depth);
+  if (depth_test) {
+    typename Lanes<N>::I nearer;
+    not_at_least_lanes<N>(d, old_depth, nearer);
+    pass &= nearer;
+  }
+  if (lane_bits<N>(pass) == 0) return false;
+  const typename Lanes<N>::F new_depth = pass ? d : old_depth;
+  std::memcpy(depth_group, &new_depth, sizeof new_depth);
+  return true;
+}
+
 // Fills the triangle N pixels at a time, any rules; the target is at least
 // N wide.
 template <int N>
@@ -185,23 +228,13 @@ template <int N>
   const FieldRows rows = field_rows(p, t, height);
   for (int32_t y = rows.first; y <= t.y_end; y += rows.step) {
     const RowTerms row = row_terms(t, bounds, y, width, height);
-    const float c1 = row.c1, c2 = row.c2;
-    const int32_t x_lo = row.x_lo, x_hi = row.x_hi;
     const size_t row_start = row.row_start;
 
-    for (int32_t x0 = x_lo; x0 <= x_hi; x0 += N) {
-      // The last group of a row is moved left to stay inside the row; the
-      // lanes it shares with the previous group are switched off.
-      const int32_t base = std::min(x0, width - N);
-      const I xs = lane_index + base;
+    for (int32_t x0 = row.x_lo; x0 <= row.x_hi; x0 += N) {
+      int32_t base;
       I pass;
-      within_lanes<N>(xs, x0, x_hi, pass);
-
       F l1, l2, l3;
-      I covered;
-      coverage_lanes<N>(t, c1, c2, xs, covered, l1, l2, l3);
-      pass &= covered;
-      if (lane_bits<N>(pass) == 0) continue;
+      if (!group_lanes<N>(t, row, x0, width, lane_index, base, pass, l1, l2, l3)) continue;
 
       F d;
       if (depth_override) {
@@ -210,17 +243,7 @@ template <int N>
         d = (l1 * t.z1 + l2 * t.z2 + l3 * t.z3) * 0.5f + 0.5f;
       }
       float* const depth_group = depth_values + row_start + static_cast<size_t>(base);
-      F old_depth;
-      std::memcpy(&old_depth, depth_group, sizeof old_depth);
-      if (depth_test) {
-        I nearer;
-        not_at_least_lanes<N>(d, old_depth, nearer);
-        pass &= nearer;
-      }
-      if (lane_bits<N>(pass) == 0) continue;
-      // Written before the alpha cut-off: a transparent texel still occludes.
-      const F new_depth = pass ? d : old_depth;
-      std::memcpy(depth_group, &new_depth, sizeof new_depth);
+      if (!test_and_write_depth<N>(depth_group, d, depth_test, pass)) continue;
 
       F cr = flat_r, cg = flat_g, cb = flat_b, ca = flat_a;
       if (textured) {
@@ -401,31 +424,17 @@ template <int N, bool kMapped>
   const FieldRows rows = field_rows(p, t, height);
   for (int32_t y = rows.first; y <= t.y_end; y += rows.step) {
     const RowTerms row = row_terms(t, bounds, y, width, height);
-    const float c1 = row.c1, c2 = row.c2;
-    const int32_t x_lo = row.x_lo, x_hi = row.x_hi;
     const size_t row_start = row.row_start;
 
-    for (int32_t x0 = x_lo; x0 <= x_hi; x0 += N) {
-      const int32_t base = std::min(x0, width - N);
-      const I xs = lane_index + base;
+    for (int32_t x0 = row.x_lo; x0 <= row.x_hi; x0 += N) {
+      int32_t base;
       I pass;
-      within_lanes<N>(xs, x0, x_hi, pass);
       F l1, l2, l3;
-      I covered;
-      coverage_lanes<N>(t, c1, c2, xs, covered, l1, l2, l3);
-      pass &= covered;
-      if (lane_bits<N>(pass) == 0) continue;
+      if (!group_lanes<N>(t, row, x0, width, lane_index, base, pass, l1, l2, l3)) continue;
 
       const F d = (l1 * t.z1 + l2 * t.z2 + l3 * t.z3) * 0.5f + 0.5f;
       float* const depth_group = depth_values + row_start + static_cast<size_t>(base);
-      F old_depth;
-      std::memcpy(&old_depth, depth_group, sizeof old_depth);
-      I nearer;
-      not_at_least_lanes<N>(d, old_depth, nearer);
-      pass &= nearer;
-      if (lane_bits<N>(pass) == 0) continue;
-      const F new_depth = pass ? d : old_depth;
-      std::memcpy(depth_group, &new_depth, sizeof new_depth);
+      if (!test_and_write_depth<N>(depth_group, d, true, pass)) continue;
 
       const F q = 1.0f / (l1 * t.r1 + l2 * t.r2 + l3 * t.r3);
       const F m1 = l1 * t.r1 * q;
