@@ -8,9 +8,11 @@ JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: run test deps build build-asan build-fuzz bench assets fuzz fuzz-smoke format clean
+.PHONY: run test unit deps configure build build-game build-asan build-fuzz bench assets fuzz fuzz-smoke format clean
 
-run: build
+# The game alone: no tests, tools or benchmarks stand between a fresh clone
+# and the window.
+run: build-game
 	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
 	  ./$(BUILD)/veltrocane; \
 	else \
@@ -22,16 +24,26 @@ test: build build-asan build-fuzz
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -L unit
 	$(MAKE) --no-print-directory fuzz-smoke
 
+# The Release unit tests alone, for the edit-compile-test loop.
+unit: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target unit_tests
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -L unit
+
 deps:
 	@./tools/install-deps.sh
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+build-game: configure
+	cmake --build $(BUILD) -j $(JOBS) --target veltrocane
 
 build-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Release -DVELTROCANE_SANITIZE=ON
-	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	cmake --build $(BUILD_ASAN) -j $(JOBS) --target unit_tests
 
 build-fuzz: deps
 	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Release -DVELTROCANE_FUZZ=ON \

@@ -13,8 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/saturate.h"
 #include "gfx/pixel_fill.h"
-#include "gfx/saturate.h"
 
 namespace vel {
 

@@ -10,9 +10,9 @@
 #include <new>
 #include <string>
 
-#include "gfx/fatal.h"
+#include "base/fatal.h"
+#include "base/saturate.h"
 #include "gfx/pixel_fill.h"
-#include "gfx/saturate.h"
 
 namespace vel {
 

@@ -15,6 +15,11 @@ namespace vel {
 
 inline constexpr float kDepthEmpty = 3.4028235e38f;
 
+// The game's picture: every scene draws into a framebuffer of this size and
+// the screenshot holds exactly these pixels.
+inline constexpr int32_t kPictureWidth = 320;
+inline constexpr int32_t kPictureHeight = 180;
+
 struct Framebuffer {
   std::vector<uint8_t> colour;  // 3 * width * height, BGR, top row first
   std::vector<float> depth;     // width * height, smaller is nearer

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "gfx/fatal.h"
+#include "base/fatal.h"
 #include "gfx/matrix.h"
 #include "gfx/raster_fast.h"
 #include "gfx/triangle_batch.h"

@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "gfx/fatal.h"
-#include "gfx/text_syntax.h"
+#include "base/fatal.h"
+#include "base/file_bytes.h"
+#include "base/text_syntax.h"
 
 namespace vel {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/parse_result.h"
 #include "gfx/mesh.h"
-#include "gfx/parse_result.h"
 
 namespace vel {
 

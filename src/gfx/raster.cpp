@@ -24,11 +24,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/saturate.h"
 #include "gfx/cpu_features.h"
 #include "gfx/raster_fast.h"
 #include "gfx/raster_kernels.h"
 #include "gfx/raster_rows.h"
-#include "gfx/saturate.h"
 
 namespace vel {
 

@@ -10,13 +10,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/saturate.h"
 #include "gfx/framebuffer.h"
 #include "gfx/image.h"
 #include "gfx/lighting.h"
 #include "gfx/matrix.h"
 #include "gfx/raster.h"
 #include "gfx/raster_rows.h"
-#include "gfx/saturate.h"
 #include "gfx/texel_source.h"
 #include "gfx/vec.h"
 

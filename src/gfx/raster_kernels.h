@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/saturate.h"
 #include "gfx/framebuffer.h"
 #include "gfx/raster_fast.h"
 #include "gfx/raster_lanes.h"
 #include "gfx/raster_rows.h"
-#include "gfx/saturate.h"
 
 namespace vel::lanes {
 

@@ -11,8 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/saturate.h"
 #include "gfx/raster.h"
-#include "gfx/saturate.h"
 #include "gfx/texel_source.h"
 
 namespace vel {

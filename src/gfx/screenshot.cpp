@@ -11,12 +11,15 @@
 #include <cstring>
 #include <utility>
 
+#include "gfx/framebuffer.h"
+
 namespace vel {
 
 namespace {
 
 // The header is fixed text: the game only ever saves its 320x180 frame.
 constexpr char kHeader[] = "P6\n320 180\n255\n";
+static_assert(kPictureWidth == 320 && kPictureHeight == 180, "the header spells the picture size");
 constexpr size_t kHeaderSize = sizeof(kHeader) - 1;  // 15 bytes
 constexpr size_t kBufferSize = 8192;
 

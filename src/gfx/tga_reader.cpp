@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "gfx/fatal.h"
-#include "gfx/text_syntax.h"
+#include "base/fatal.h"
+#include "base/file_bytes.h"
 
 namespace vel {
 

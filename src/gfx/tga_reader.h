@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
+#include "base/parse_result.h"
 #include "gfx/image.h"
-#include "gfx/parse_result.h"
 
 namespace vel {
 

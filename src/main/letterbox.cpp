@@ -2,7 +2,7 @@
 // window's drawable.
 #include "main/letterbox.h"
 
-#include "gfx/saturate.h"
+#include "base/saturate.h"
 
 namespace vel {
 

@@ -8,16 +8,14 @@
 #include <cstdio>
 #include <utility>
 
-#include "gfx/fatal.h"
+#include "base/fatal.h"
 #include "gfx/framebuffer.h"
-#include "main/input.h"
+#include "scene_api/input.h"
 
 namespace vel {
 
 namespace {
 
-constexpr int32_t kPictureWidth = 320;
-constexpr int32_t kPictureHeight = 180;
 constexpr int kTexturePitch = kPictureWidth * 3;  // BGR24, no row padding
 constexpr int kWindowWidth = 640;
 constexpr int kWindowHeight = 360;

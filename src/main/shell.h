@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "main/letterbox.h"
-#include "main/scene.h"
-#include "main/settings.h"
+#include "scene_api/scene.h"
+#include "scene_api/settings.h"
 
 struct SDL_Window;
 
@@ -34,10 +34,6 @@ struct ShellResult {
 // start-up fails part-way. A failed must-succeed step (display mode,
 // clear, texture upload, copy) ends the process with status 101.
 ShellResult run_shell(const Settings& settings, const SceneListFactory& make_scenes);
-
-// The game itself: settings.txt from the working directory and the city
-// scene.
-ShellResult run_default_shell();
 
 // Prints `Error: "<text>"` to standard error for an error; 0 or 1 for the
 // process.

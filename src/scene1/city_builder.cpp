@@ -11,8 +11,8 @@
 #include <limits>
 #include <string>
 
+#include "base/saturate.h"
 #include "gfx/matrix.h"
-#include "gfx/saturate.h"
 #include "scene1/rng.h"
 
 namespace vel {

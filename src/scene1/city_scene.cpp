@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "gfx/fatal.h"
+#include "base/fatal.h"
+#include "base/saturate.h"
 #include "gfx/matrix.h"
-#include "gfx/saturate.h"
 #include "gfx/screenshot.h"
 #include "scene1/control_bits.h"
 #include "scene1/grapple.h"

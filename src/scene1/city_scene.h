@@ -13,12 +13,12 @@
 #include "gfx/lighting.h"
 #include "gfx/mesh.h"
 #include "gfx/raster.h"
-#include "main/scene.h"
-#include "main/settings.h"
 #include "scene1/device_preview.h"
 #include "scene1/hud_message.h"
 #include "scene1/player_body.h"
 #include "scene1/scene_object.h"
+#include "scene_api/scene.h"
+#include "scene_api/settings.h"
 
 namespace vel {
 

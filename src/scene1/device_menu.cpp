@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "base/fatal.h"
 #include "gfx/draw2d.h"
-#include "gfx/fatal.h"
 #include "scene1/device_preview.h"
 #include "scene1/hud.h"
 #include "scene1/panel.h"

@@ -8,10 +8,10 @@
 #include <limits>
 #include <string>
 
+#include "base/saturate.h"
 #include "gfx/draw2d.h"
 #include "gfx/geometry.h"
 #include "gfx/matrix.h"
-#include "gfx/saturate.h"
 #include "scene1/hud_message.h"
 
 namespace vel {

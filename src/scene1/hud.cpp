@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include "base/saturate.h"
 #include "gfx/draw2d.h"
-#include "gfx/saturate.h"
 
 namespace vel {
 

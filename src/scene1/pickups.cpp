@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "gfx/saturate.h"
+#include "base/saturate.h"
 #include "scene1/hud_message.h"
 #include "scene1/rng.h"
 

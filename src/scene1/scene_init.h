@@ -6,8 +6,8 @@
 
 #include "gfx/image.h"
 #include "gfx/mesh.h"
-#include "main/settings.h"
 #include "scene1/city_scene.h"
+#include "scene_api/settings.h"
 
 namespace vel {
 

@@ -8,8 +8,8 @@
 
 #include <string>
 
+#include "base/saturate.h"
 #include "gfx/matrix.h"
-#include "gfx/saturate.h"
 #include "scene1/city_builder.h"
 #include "scene1/rng.h"
 

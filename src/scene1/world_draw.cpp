@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/saturate.h"
 #include "gfx/camera.h"
 #include "gfx/draw2d.h"
 #include "gfx/mesh_draw.h"
-#include "gfx/saturate.h"
 #include "scene1/city_builder.h"
 #include "scene1/rng.h"
 

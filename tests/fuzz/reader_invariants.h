@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/parse_result.h"
 #include "gfx/image.h"
 #include "gfx/mesh.h"
-#include "gfx/parse_result.h"
-#include "main/settings.h"
+#include "scene_api/settings.h"
 
 namespace vel::fuzz {
 

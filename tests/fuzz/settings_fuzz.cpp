@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "fuzz/reader_invariants.h"
-#include "main/settings.h"
+#include "scene_api/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -2,8 +2,8 @@
 // code or from the real assets/ directory.
 #include "support/city_fixture.h"
 
-#include "main/settings.h"
 #include "scene1/scene_init.h"
+#include "scene_api/settings.h"
 
 namespace vel::test {
 

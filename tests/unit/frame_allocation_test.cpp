@@ -1,36 +1,11 @@
 // frame_allocation_test.cpp: a frame of the default course allocates
 // nothing once the scene is built (floating messages aside, and the
-// default course makes none). Counts every operator new in this test
-// program.
+// default course makes none). Counts every operator new of the
+// test program (support/allocation_counter).
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "support/allocation_counter.h"
 #include "support/city_fixture.h"
-
-namespace {
-// The one counter this test program keeps: operator new is global.
-std::atomic<size_t> allocation_count{0};
-}  // namespace
-
-void* operator new(size_t size) {
-  allocation_count.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-// The operator new above allocates with malloc, so free is the matching
-// release; GCC cannot see that through the replacement and warns.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-  std::free(p);
-}
-#pragma GCC diagnostic pop
 
 namespace vel {
 namespace {
@@ -49,13 +24,13 @@ TEST(FrameAllocation, SteadyFramesOfTheDefaultCourseAllocateNothing) {
     ++frame;
     scene.update({}, target, kStep, static_cast<float>(frame) * kStep, settings);
   }
-  const size_t before = allocation_count.load();
+  const size_t before = test::allocation_count();
   ASSERT_GT(before, 0u) << "the counting operator new is not in use";
   while (frame < 700) {
     ++frame;
     scene.update({}, target, kStep, static_cast<float>(frame) * kStep, settings);
   }
-  EXPECT_EQ(allocation_count.load() - before, 0u);
+  EXPECT_EQ(test::allocation_count() - before, 0u);
   EXPECT_FALSE(ended.ended);
 }
 
@@ -73,12 +48,12 @@ TEST(FrameAllocation, TheOpenDeviceMenuAllocatesNothingAfterItsFirstFrame) {
     ++frame;
     scene.update({}, target, kStep, static_cast<float>(frame) * kStep, settings);
   }
-  const size_t before = allocation_count.load();
+  const size_t before = test::allocation_count();
   while (frame < 100) {
     ++frame;
     scene.update({}, target, kStep, static_cast<float>(frame) * kStep, settings);
   }
-  EXPECT_EQ(allocation_count.load() - before, 0u);
+  EXPECT_EQ(test::allocation_count() - before, 0u);
 }
 
 }  // namespace

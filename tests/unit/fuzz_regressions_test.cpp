@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "base/file_bytes.h"
+#include "base/text_syntax.h"
 #include "fuzz/reader_invariants.h"
 #include "gfx/obj_reader.h"
-#include "gfx/text_syntax.h"
 #include "gfx/tga_reader.h"
-#include "main/settings.h"
+#include "scene_api/settings.h"
 
 namespace vel {
 namespace {

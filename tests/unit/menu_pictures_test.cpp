@@ -3,9 +3,9 @@
 // pictures in tests/golden/.
 #include <gtest/gtest.h>
 
-#include "main/settings.h"
 #include "scene1/city_scene.h"
 #include "scene1/panel.h"
+#include "scene_api/settings.h"
 #include "support/city_fixture.h"
 #include "support/picture.h"
 

@@ -2,12 +2,9 @@
 // rasteriser paths (near-plane cuts and meshes too big for the fast path's
 // vertex table included), and a few hundred frames of the city seen from the
 // benchmark's high view, where the most triangles are drawn. Counts every
-// operator new of this test program.
+// operator new of the test program (support/allocation_counter).
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -16,37 +13,8 @@
 #include "gfx/obj_reader.h"
 #include "gfx/tga_reader.h"
 #include "sim/bench.h"
+#include "support/allocation_counter.h"
 #include "support/city_fixture.h"
-
-namespace {
-// The one counter this test program keeps: operator new is global.
-std::atomic<size_t> allocation_count{0};
-
-void* counted(size_t size) {
-  allocation_count.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-}  // namespace
-
-void* operator new(size_t size) {
-  return counted(size);
-}
-void* operator new[](size_t size) {
-  return counted(size);
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-  std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-  std::free(p);
-}
 
 namespace vel {
 namespace {
@@ -89,7 +57,7 @@ TEST(NoAllocation, DrawMeshOnBothPathsAllocatesNothing) {
   lighting.fog_end = 60.0f;
   const RenderFlags flags;
 
-  const size_t before = allocation_count.load();
+  const size_t before = test::allocation_count();
   ASSERT_GT(before, 0u) << "the counting operator new is not in use";
   for (const RasterPath path : {RasterPath::reference, RasterPath::fast}) {
     for (int view = 0; view < 8; ++view) {
@@ -106,7 +74,7 @@ TEST(NoAllocation, DrawMeshOnBothPathsAllocatesNothing) {
       }
     }
   }
-  EXPECT_EQ(allocation_count.load() - before, 0u);
+  EXPECT_EQ(test::allocation_count() - before, 0u);
 }
 
 TEST(NoAllocation, HighViewFramesOnBothPathsAllocateNothing) {
@@ -125,13 +93,13 @@ TEST(NoAllocation, HighViewFramesOnBothPathsAllocateNothing) {
       hold_high_view(scene, static_cast<float>(frame) * step);
       scene.update({}, target, step, static_cast<float>(frame) * step, settings);
     }
-    const size_t before = allocation_count.load();
+    const size_t before = test::allocation_count();
     while (frame < 700) {
       ++frame;
       hold_high_view(scene, static_cast<float>(frame) * step);
       scene.update({}, target, step, static_cast<float>(frame) * step, settings);
     }
-    EXPECT_EQ(allocation_count.load() - before, 0u)
+    EXPECT_EQ(test::allocation_count() - before, 0u)
         << (path == RasterPath::fast ? "fast" : "reference");
   }
 }

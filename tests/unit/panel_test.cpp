@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "main/settings.h"
 #include "scene1/hud.h"
+#include "scene_api/settings.h"
 #include "support/city_fixture.h"
 #include "support/pixels.h"
 

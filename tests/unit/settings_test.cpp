@@ -1,6 +1,6 @@
 // settings_test.cpp: what settings.txt may hold, and how the game falls back
 // to its defaults when it holds anything else.
-#include "main/settings.h"
+#include "scene_api/settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

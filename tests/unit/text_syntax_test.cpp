@@ -1,6 +1,6 @@
 // text_syntax_test.cpp: file reads, UTF-8 validation, white-space trimming
 // and the number syntax shared by settings.txt and the OBJ reader.
-#include "gfx/text_syntax.h"
+#include "base/text_syntax.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "base/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace vel {

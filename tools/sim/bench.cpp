@@ -46,7 +46,7 @@ struct CourseLog {
 
 CourseLog run_course(Course course, RasterPath path, const Settings& settings,
                      const BenchRequest& request) {
-  Framebuffer framebuffer = framebuffer_new(320, 180);
+  Framebuffer framebuffer = framebuffer_new(kPictureWidth, kPictureHeight);
   CityScene scene;
   bool ended = false;
   scene.run_end = [&ended](const Framebuffer&) { ended = true; };

@@ -7,8 +7,8 @@
 #include <optional>
 #include <ostream>
 
-#include "main/settings.h"
 #include "scene1/city_scene.h"
+#include "scene_api/settings.h"
 #include "sim/input_script.h"
 
 namespace vel {

@@ -8,7 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "gfx/text_syntax.h"
+#include "base/file_bytes.h"
+#include "base/text_syntax.h"
 
 namespace vel {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "gfx/parse_result.h"
-#include "main/input.h"
+#include "base/parse_result.h"
+#include "scene_api/input.h"
 
 namespace vel {
 

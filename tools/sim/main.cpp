@@ -14,8 +14,8 @@
 
 #include "gfx/framebuffer.h"
 #include "gfx/screenshot.h"
-#include "main/settings.h"
 #include "scene1/city_scene.h"
+#include "scene_api/settings.h"
 #include "sim/bench.h"
 #include "sim/input_script.h"
 #include "sim/state_json.h"
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     const vel::BenchRequest request{options.step, options.frames, &script};
     return vel::run_bench(settings, request, std::cout) ? 0 : 1;
   }
-  vel::Framebuffer framebuffer = vel::framebuffer_new(320, 180);
+  vel::Framebuffer framebuffer = vel::framebuffer_new(vel::kPictureWidth, vel::kPictureHeight);
   vel::CityScene scene;
   // The scene's ending only raises a flag; what follows is decided below,
   // after the frame is complete.

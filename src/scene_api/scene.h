@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "gfx/framebuffer.h"
-#include "main/input.h"
-#include "main/settings.h"
+#include "scene_api/input.h"
+#include "scene_api/settings.h"
 
 namespace vel {
 

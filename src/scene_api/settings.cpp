@@ -1,10 +1,11 @@
 // settings.cpp: the reader of settings.txt. It never fails: whatever it
 // cannot use leaves the defaults in place and says why in load_status.
-#include "main/settings.h"
+#include "scene_api/settings.h"
 
 #include <optional>
 
-#include "gfx/text_syntax.h"
+#include "base/file_bytes.h"
+#include "base/text_syntax.h"
 
 namespace vel {
 

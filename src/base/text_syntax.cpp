@@ -1,10 +1,7 @@
 // text_syntax.cpp: the lexical rules shared by settings.txt and the OBJ
-// reader: whole-file reads, strict UTF-8, Unicode white space, and the
+// reader: strict UTF-8, Unicode white space, and the
 // integer and float syntax.
-#include "gfx/text_syntax.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "base/text_syntax.h"
 
 #include <cerrno>
 #include <charconv>
@@ -15,14 +12,6 @@
 namespace vel {
 
 namespace {
-
-// Closes the descriptor on every path out of read_file_bytes.
-struct FdCloser {
-  int fd = -1;
-  ~FdCloser() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 bool is_digit(char c) {
   return c >= '0' && c <= '9';
@@ -84,31 +73,6 @@ int64_t capped(size_t count) {
 }
 
 }  // namespace
-
-FileBytes read_file_bytes(const std::string& path) {
-  FileBytes result;
-  FdCloser file;
-  do {
-    file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (file.fd < 0 && errno == EINTR);
-  if (file.fd < 0) {
-    result.error = std::strerror(errno);
-    return result;
-  }
-  uint8_t chunk[65536];
-  for (;;) {
-    const ssize_t count = ::read(file.fd, chunk, sizeof chunk);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      result.error = std::strerror(errno);
-      result.bytes.clear();
-      return result;
-    }
-    if (count == 0) break;
-    result.bytes.insert(result.bytes.end(), chunk, chunk + count);
-  }
-  return result;
-}
 
 bool is_valid_utf8(std::string_view text) {
   const size_t size = text.size();

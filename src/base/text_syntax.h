@@ -1,5 +1,5 @@
 // text_syntax.h: the lexical rules shared by the text files the program
-// reads (settings.txt, OBJ meshes): whole-file reads, UTF-8 validation,
+// reads (settings.txt, OBJ meshes, input scripts): UTF-8 validation,
 // Unicode white-space trimming and the integer and float syntax.
 #pragma once
 
@@ -10,13 +10,6 @@
 #include <vector>
 
 namespace vel {
-
-// The whole file, or the operating system's error text in `error`.
-struct FileBytes {
-  std::vector<uint8_t> bytes;
-  std::string error;  // empty on success
-};
-FileBytes read_file_bytes(const std::string& path);
 
 bool is_valid_utf8(std::string_view text);
 // Removes Unicode white space (every White_Space code point, carriage

@@ -1,6 +1,6 @@
 // fatal.cpp: the one place that ends the program after a failed
 // must-succeed step.
-#include "gfx/fatal.h"
+#include "base/fatal.h"
 
 #include <cstdio>
 #include <cstdlib>
