@@ -1,10 +1,13 @@
-// asset_decode.cpp: the test-side TGA and OBJ readers.
+// asset_decode.cpp: the generated files read through the game's own TGA
+// and OBJ readers, in the shapes the generator's tests compare.
 #include "asset_decode.h"
 
-#include <cstdlib>
+#include <cmath>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+
+#include "gfx/obj_reader.h"
+#include "gfx/tga_reader.h"
 
 namespace vel::test {
 
@@ -14,34 +17,18 @@ int u16(const std::vector<uint8_t>& b, size_t at) {
   return b[at] | (b[at + 1] << 8);
 }
 
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  for (const char c : text) {
-    if (c == separator) {
-      parts.push_back(part);
-      part.clear();
-    } else {
-      part += c;
-    }
-  }
-  parts.push_back(part);
-  return parts;
+// The game's channels are byte / 255, so rounding gives the byte back.
+uint8_t channel_byte(float channel) {
+  return static_cast<uint8_t>(std::lround(channel * 255.0f));
 }
 
-bool parse_float(const std::string& token, float& out) {
-  if (token.empty()) return false;
-  char* end = nullptr;
-  out = std::strtof(token.c_str(), &end);
-  return end == token.c_str() + token.size();
+Texel texel_of(const Colour& colour) {
+  return {channel_byte(colour.r), channel_byte(colour.g), channel_byte(colour.b),
+          channel_byte(colour.a)};
 }
 
-bool parse_index(const std::string& token, size_t limit, int& out) {
-  if (token.empty() || token.find_first_not_of("0123456789") != std::string::npos) return false;
-  const long value = std::strtol(token.c_str(), nullptr, 10);
-  if (value < 1 || static_cast<size_t>(value) > limit) return false;
-  out = static_cast<int>(value - 1);
-  return true;
+V3 v3_of(const Vec3& v) {
+  return {v.x, v.y, v.z};
 }
 
 }  // namespace
@@ -52,43 +39,25 @@ DecodedTga decode_tga(const std::vector<uint8_t>& bytes) {
     image.error = "shorter than a header";
     return image;
   }
+  // The header fields the game's reader does not keep, for the writer's
+  // own checks.
   image.image_type = bytes[2];
-  image.width = u16(bytes, 12);
-  image.height = u16(bytes, 14);
+  image.palette_size = u16(bytes, 5);
   image.depth = bytes[16];
   image.descriptor = bytes[17];
-  const size_t count = static_cast<size_t>(image.width) * image.height;
-  std::vector<Texel> palette;
-  size_t at = 18;
-  if (image.image_type == 1) {
-    const size_t entries = u16(bytes, 5), stride = bytes[7] / 8;
-    image.palette_size = static_cast<int>(entries);
-    if (image.depth != 8 || stride < 3 || bytes.size() < at + entries * stride + count) {
-      image.error = "bad colour-mapped layout";
-      return image;
-    }
-    for (size_t k = 0; k < entries; ++k, at += stride) {
-      palette.push_back({bytes[at + 2], bytes[at + 1], bytes[at], 255});
-    }
-    for (size_t k = 0; k < count; ++k) {
-      if (bytes[at + k] >= entries) {
-        image.error = "index beyond the palette";
-        return image;
-      }
-      image.texels.push_back(palette[bytes[at + k]]);
-    }
-  } else if (image.image_type == 2 && (image.depth == 24 || image.depth == 32)) {
-    const size_t stride = image.depth / 8;
-    if (bytes.size() < at + count * stride) {
-      image.error = "pixels cut short";
-      return image;
-    }
-    for (size_t k = 0; k < count; ++k, at += stride) {
-      image.texels.push_back(
-          {bytes[at + 2], bytes[at + 1], bytes[at], stride == 4 ? bytes[at + 3] : uint8_t{255}});
-    }
+  const ParseResult<Image> parsed = parse_tga(bytes, "generated.tga");
+  if (!parsed) {
+    image.error = parsed.error;
+    return image;
+  }
+  const Image& decoded = *parsed.value;
+  image.width = decoded.width;
+  image.height = decoded.height;
+  if (decoded.colour_mapped) {
+    for (const uint8_t index : decoded.indices)
+      image.texels.push_back(texel_of(decoded.palette[index]));
   } else {
-    image.error = "a kind the game refuses";
+    for (const Colour& pixel : decoded.pixels) image.texels.push_back(texel_of(pixel));
   }
   return image;
 }
@@ -107,55 +76,24 @@ Texel sample(const DecodedTga& image, float u, float v) {
 
 DecodedObj decode_obj(const std::string& text) {
   DecodedObj mesh;
-  std::vector<std::pair<float, float>> texcoords;
-  std::vector<V3> normals;
-  int line_number = 0;
-  for (const std::string& line : split(text, '\n')) {
-    ++line_number;
-    const std::vector<std::string> tokens = split(line, ' ');
-    const std::string where = "line " + std::to_string(line_number) + ": ";
-    const std::string& kind = tokens[0];
-    if (kind == "v" || kind == "vn") {
-      V3 p;
-      if (tokens.size() != 4 || !parse_float(tokens[1], p.x) || !parse_float(tokens[2], p.y) ||
-          !parse_float(tokens[3], p.z)) {
-        mesh.error = where + line;
-        return mesh;
-      }
-      (kind == "v" ? mesh.positions : normals).push_back(p);
-    } else if (kind == "vt") {
-      float u = 0, v = 0;
-      if (tokens.size() != 3 || !parse_float(tokens[1], u) || !parse_float(tokens[2], v)) {
-        mesh.error = where + line;
-        return mesh;
-      }
-      texcoords.emplace_back(u, v);
-    } else if (kind == "f") {
-      Triangle t;
-      if (tokens.size() != 4) {
-        mesh.error = where + "not a triangle";
-        return mesh;
-      }
-      for (int k = 0; k < 3; ++k) {
-        const std::vector<std::string> parts = split(tokens[k + 1], '/');
-        int p = 0, tc = 0, n = 0;
-        if (parts.size() != 3 || !parse_index(parts[0], mesh.positions.size(), p) ||
-            !parse_index(parts[1], texcoords.size(), tc) ||
-            !parse_index(parts[2], normals.size(), n)) {
-          mesh.error = where + "bad corner " + tokens[k + 1];
-          return mesh;
-        }
-        t.p[k] = mesh.positions[p];
-        t.position_index[k] = p;
-        t.u[k] = texcoords[tc].first;
-        t.v[k] = texcoords[tc].second;
-        t.normal[k] = normals[n];
-      }
-      mesh.triangles.push_back(t);
-    } else if (!line.empty() && line[0] != '#') {
-      mesh.error = where + "unexpected statement";
-      return mesh;
+  const ParseResult<Mesh> parsed = parse_obj(text, "generated.obj");
+  if (!parsed) {
+    mesh.error = parsed.error;
+    return mesh;
+  }
+  const Mesh& decoded = *parsed.value;
+  for (const Vec3& p : decoded.positions) mesh.positions.push_back(v3_of(p));
+  for (size_t first = 0; first + 2 < decoded.corners.size(); first += 3) {
+    Triangle t;
+    for (size_t k = 0; k < 3; ++k) {
+      const Corner& corner = decoded.corners[first + k];
+      t.p[k] = v3_of(decoded.positions[corner.position]);
+      t.position_index[k] = static_cast<int>(corner.position);
+      t.u[k] = decoded.texcoords[corner.texcoord].x;
+      t.v[k] = decoded.texcoords[corner.texcoord].y;
+      t.normal[k] = v3_of(decoded.normals[corner.normal]);
     }
+    mesh.triangles.push_back(t);
   }
   return mesh;
 }

@@ -1,6 +1,6 @@
-// asset_decode.h: test-side readers that take the generated files apart the
-// way the game's readers do (data at offset 18, rows in file order; OBJ
-// statements split at single spaces), so the tests check what the game sees.
+// asset_decode.h: the generated files as the game sees them: read by the
+// game's own TGA and OBJ readers and laid out for the generator's tests
+// (texels as bytes in stored order, triangles with their corners resolved).
 #pragma once
 
 #include <cstdint>
@@ -48,8 +48,8 @@ struct DecodedObj {
   std::string error;  // first malformed line, if any
 };
 
-// Strict: every face line must be "f a/b/c a/b/c a/b/c" with indices in
-// range of the lines read so far; any other shape is reported.
+// What the game's OBJ reader makes of the text; its message when it
+// refuses it.
 DecodedObj decode_obj(const std::string& text);
 
 V3 sub(V3 a, V3 b);
