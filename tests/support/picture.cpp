@@ -10,16 +10,6 @@ namespace vel::test {
 
 namespace {
 
-// <dir>/<stem>.ppm -> <dir>/<stem>.actual.ppm
-std::string actual_path(const std::string& path) {
-  const std::string suffix = ".ppm";
-  if (path.size() >= suffix.size() &&
-      path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0) {
-    return path.substr(0, path.size() - suffix.size()) + ".actual.ppm";
-  }
-  return path + ".actual.ppm";
-}
-
 // The next header number, skipping white space and # comments.
 std::optional<int64_t> header_number(std::istream& in) {
   for (;;) {
@@ -39,6 +29,16 @@ std::optional<int64_t> header_number(std::istream& in) {
 }
 
 }  // namespace
+
+// <dir>/<stem>.ppm -> <dir>/<stem>.actual.ppm
+std::string actual_path(const std::string& path) {
+  const std::string suffix = ".ppm";
+  if (path.size() >= suffix.size() &&
+      path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    return path.substr(0, path.size() - suffix.size()) + ".actual.ppm";
+  }
+  return path + ".actual.ppm";
+}
 
 Picture picture_of(const Framebuffer& target) {
   Picture picture{target.width, target.height, {}};

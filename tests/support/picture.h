@@ -30,6 +30,10 @@ bool write_ppm(const std::string& path, const Picture& picture);
 // when the file is missing or malformed.
 std::optional<Picture> read_ppm(const std::string& path);
 
+// Where a differing picture is written for a person to look at:
+// <dir>/<stem>.ppm -> <dir>/<stem>.actual.ppm.
+std::string actual_path(const std::string& path);
+
 // tests/golden/<name> in the source tree.
 std::string golden_path(const std::string& name);
 
