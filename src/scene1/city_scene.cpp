@@ -29,8 +29,6 @@ namespace {
 // 1/60 s step the run ends in frame 757 (756 / 60 rounds to exactly 12.6f).
 constexpr float kRunLength = 12.6f;
 
-constexpr size_t kSmallFont = 0;  // texture slot of the HUD font
-
 void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, float dt) {
   const CameraAxes axes = camera_axes(scene.camera);
   if (scene.control_enabled) {
@@ -137,8 +135,9 @@ FrameResult CityScene::update(const InputState& input, Framebuffer& framebuffer,
   }
 
   // 12.
-  if (textures.size() > kSmallFont) {
-    fps_readout(fps_text, settings.show_fps, textures[kSmallFont], render_flags, framebuffer);
+  if (textures.size() > texture_slot::kSmallFont) {
+    fps_readout(fps_text, settings.show_fps, textures[texture_slot::kSmallFont], render_flags,
+                framebuffer);
   }
 
   // 13. The timed ending, whatever the input.

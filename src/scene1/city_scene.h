@@ -13,6 +13,8 @@
 #include "gfx/lighting.h"
 #include "gfx/mesh.h"
 #include "gfx/raster.h"
+#include "scene1/asset_slots.h"
+#include "scene1/city_style.h"
 #include "scene1/device_preview.h"
 #include "scene1/hud_message.h"
 #include "scene1/player_body.h"
@@ -21,9 +23,6 @@
 #include "scene_api/settings.h"
 
 namespace vel {
-
-inline constexpr size_t kTextureSlots = 49;
-inline constexpr size_t kMeshSlots = 23;
 
 // What the scene does when its run time is over. The game writes the
 // screenshot, prints the line and exits 0; tests and the headless runner may
@@ -126,7 +125,7 @@ struct CityScene final : Scene {
   // benchmark. init resets it to fast like every other field, so set it
   // after init.
   RasterPath raster_path = RasterPath::fast;
-  uint8_t style = 0;  // the city's look, 0..3
+  CityStyle style = CityStyle::clear_night;
 };
 
 }  // namespace vel

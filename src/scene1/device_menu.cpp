@@ -16,10 +16,6 @@ namespace {
 // The menu opens when the player comes this close to the station.
 constexpr float kStationReach = 5.0f;
 constexpr int32_t kDeviceCount = 3;
-// Device i is drawn with mesh kFirstDeviceMesh + i and texture
-// kFirstDeviceTexture + i.
-constexpr size_t kFirstDeviceMesh = 17;
-constexpr size_t kFirstDeviceTexture = 42;
 // The selected model turns at this rate in radians per second of elapsed.
 constexpr float kTurnRate = 2.0f;
 // The pictures sit side by side, this far apart, between the name and the
@@ -31,12 +27,17 @@ struct Device {
   std::string_view name;
   std::string_view first_line;   // at y = H - 140
   std::string_view second_line;  // at y = H - 150; may be empty
+  uint64_t mesh = 0;             // slot of the model its picture shows
+  uint64_t texture = 0;
 };
 
 constexpr Device kDevices[kDeviceCount] = {
-    {"GRAPPLE: MAGNETIC", "DOES NOT SNAP", "ENGAGES ONLY WITH METAL SURFACES"},
-    {"GRAPPLE: FORCE FIELD", "DOES NOT SNAP", "ENGAGES WITH ALL SURFACES"},
-    {"FREQUENCY SCANNER", "PROVIDES BETTER SIGNAL RECEPTION IN BAD CONDITIONS", ""},
+    {"GRAPPLE: MAGNETIC", "DOES NOT SNAP", "ENGAGES ONLY WITH METAL SURFACES",
+     mesh_slot::kMagneticGrapple, texture_slot::kMagneticGrapple},
+    {"GRAPPLE: FORCE FIELD", "DOES NOT SNAP", "ENGAGES WITH ALL SURFACES",
+     mesh_slot::kForceFieldGrapple, texture_slot::kForceFieldGrapple},
+    {"FREQUENCY SCANNER", "PROVIDES BETTER SIGNAL RECEPTION IN BAD CONDITIONS", "",
+     mesh_slot::kFrequencyScanner, texture_slot::kFrequencyScanner},
 };
 // Rows 3 to 5 of the panel can be left selected under the menu.
 constexpr Device kUnknownDevice{"UNKNOWN", "UNKNOWN OPERATION", ""};
@@ -56,9 +57,9 @@ void draw_centred(const Image& font, std::string_view text, int32_t centre, int3
 }
 
 void draw_device_pictures(CityScene& scene, Framebuffer& target) {
-  if (kFirstDeviceMesh + kDeviceCount > scene.meshes.size() ||
-      kFirstDeviceTexture + kDeviceCount > scene.textures.size()) {
-    return;
+  // Nothing is drawn unless every device's model is loaded.
+  for (const Device& device : kDevices) {
+    if (device.mesh >= scene.meshes.size() || device.texture >= scene.textures.size()) return;
   }
   Framebuffer& picture_target = scene.previews.device_target;
   if (picture_target.width != kDevicePreviewSize) {
@@ -67,9 +68,9 @@ void draw_device_pictures(CityScene& scene, Framebuffer& target) {
   for (int32_t i = 0; i < kDeviceCount; ++i) {
     const bool selected = scene.menu_selection == i;
     const float turn = selected ? kTurnRate * scene.elapsed : 0.0f;
-    const size_t slot = static_cast<size_t>(i);
-    render_device_preview(scene.meshes[kFirstDeviceMesh + slot],
-                          scene.textures[kFirstDeviceTexture + slot], turn, picture_target);
+    const Device& device = kDevices[i];
+    render_device_preview(scene.meshes[device.mesh], scene.textures[device.texture], turn,
+                          picture_target);
     Image& picture = scene.previews.device_picture;
     framebuffer_to_image_into(picture_target, true, picture);
     if (!selected) grey_out(picture);
@@ -100,9 +101,12 @@ void station_test(CityScene& scene) {
 void draw_device_menu(CityScene& scene, Framebuffer& target) {
   const RenderFlags& flags = scene.render_flags;
   darken_framebuffer(flags, target, 0.9f);
-  if (scene.textures.size() < 2) return;
-  const Image& font = scene.textures[0];
-  const Image& title_font = scene.textures[1];
+  if (scene.textures.size() <= texture_slot::kSmallFont ||
+      scene.textures.size() <= texture_slot::kTitleFont) {
+    return;
+  }
+  const Image& font = scene.textures[texture_slot::kSmallFont];
+  const Image& title_font = scene.textures[texture_slot::kTitleFont];
   const int32_t w = target.width;
   const int32_t h = target.height;
   const Colour white{1.0f, 1.0f, 1.0f, 1.0f};

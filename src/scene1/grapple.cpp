@@ -12,6 +12,7 @@
 #include "gfx/draw2d.h"
 #include "gfx/geometry.h"
 #include "gfx/matrix.h"
+#include "scene1/asset_slots.h"
 #include "scene1/hud_message.h"
 
 namespace vel {
@@ -36,10 +37,6 @@ enum class HitKind { none = 0, surface = 1, drone = 2, car = 3 };
 
 void add_message(CityScene& scene, const char* text, Colour colour) {
   scene.messages.push_back(HudMessage{text, colour, {0.5f, 0.5f}, scene.elapsed, false});
-}
-
-bool name_contains(const SceneObject& object, const char* part) {
-  return object.name.find(part) != std::string::npos;
 }
 
 // The ray against a bound sphere by the quadratic a t^2 + b t + c = 0;
@@ -121,9 +118,10 @@ void shoot_statics(const CityScene& scene, Vec3 origin, Vec3 direction, ShotResu
 
 SceneObject hit_indicator(Vec3 point) {
   SceneObject marker;
+  marker.kind = ObjectKind::hit_marker;
   marker.name = "hitindicator";
-  marker.mesh = 3;
-  marker.texture = 5;
+  marker.mesh = mesh_slot::kCar;
+  marker.texture = texture_slot::kStationTerrace;
   set_translation(marker.transform, point);
   marker.visible = true;
   marker.solid = false;
@@ -316,7 +314,7 @@ void grapple_pull(CityScene& scene) {
   const Vec3 half = scene.rope_end - middle;
   const float half_length = length(half);
   for (const SceneObject& object : scene.statics) {
-    if (!name_contains(object, "building")) continue;
+    if (object.kind != ObjectKind::floor_block) continue;
     if (distance(middle, object.bound_center) > object.bound_radius + half_length) continue;
     const Vec3 base = translation_of(object.transform);
     const Vec3 box_centre{base.x, base.y + kBlockHalf, base.z};

@@ -14,7 +14,6 @@ namespace {
 constexpr Colour kBlack{0.0f, 0.0f, 0.0f, 1.0f};
 constexpr Colour kReadoutRed{1.0f, 0.0f, 0.0f, 1.0f};
 constexpr float kMessageDrift = 0.01f;  // per frame, times age squared
-constexpr size_t kSmallFont = 0;        // texture slot
 
 }  // namespace
 
@@ -80,8 +79,8 @@ void messages_update(CityScene& scene) {
 }
 
 void draw_messages(const CityScene& scene, Framebuffer& target) {
-  if (scene.messages.empty() || scene.textures.size() <= kSmallFont) return;
-  const Image& font = scene.textures[kSmallFont];
+  if (scene.messages.empty() || scene.textures.size() <= texture_slot::kSmallFont) return;
+  const Image& font = scene.textures[texture_slot::kSmallFont];
   const int32_t cell = glyph_cell(font);
   const float width = static_cast<float>(target.width);
   const float height = static_cast<float>(target.height);

@@ -31,11 +31,6 @@ constexpr int32_t kLastRow = 5;
 // the blit over black leaves about 12% of the picture.
 constexpr float kBackgroundDim = 0.35f;
 
-// Texture and mesh slots of the panel's device pictures.
-constexpr size_t kCoreMesh = 22;
-constexpr size_t kCoreTexture = 48;
-constexpr size_t kSocketTexture = 30;
-
 constexpr Colour kIdle{0.0f, 0.8f, 1.0f, 1.0f};
 constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr Colour kHead{0.0f, 0.5f, 1.0f, 1.0f};
@@ -122,13 +117,15 @@ void draw_module_table(CityScene& scene, const Image& font, Colour pulse, Frameb
 void prepare_panel_previews(CityScene& scene) {
   DevicePreviews& previews = scene.previews;
   if (previews.core.width != 0) return;
-  if (kCoreMesh >= scene.meshes.size() || kCoreTexture >= scene.textures.size()) return;
-  const Mesh& mesh = scene.meshes[kCoreMesh];
+  if (mesh_slot::kCore >= scene.meshes.size() || texture_slot::kCore >= scene.textures.size()) {
+    return;
+  }
+  const Mesh& mesh = scene.meshes[mesh_slot::kCore];
   Framebuffer core = framebuffer_new(kCorePreviewSize, kCorePreviewSize);
-  render_device_preview(mesh, scene.textures[kCoreTexture], 0.6f, core);
+  render_device_preview(mesh, scene.textures[texture_slot::kCore], 0.6f, core);
   previews.core = preview_picture(core);
   Framebuffer socket = framebuffer_new(kSocketPreviewSize, kSocketPreviewSize);
-  render_device_preview(mesh, scene.textures[kSocketTexture], 0.0f, socket);
+  render_device_preview(mesh, scene.textures[texture_slot::kSocket], 0.0f, socket);
   previews.socket = preview_picture(socket);
   grey_out(previews.socket);  // an empty socket: nothing installed, shown dimmed
 }
@@ -216,8 +213,8 @@ void draw_panel(CityScene& scene, Framebuffer& target) {
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, flags, target);
   blit_image(scene.panel_background, std::nullopt, {0, 0}, Vec2{0.0f, 0.0f}, Vec2{1.0f, 1.0f},
              std::nullopt, false, flags, target);
-  if (scene.textures.empty()) return;
-  const Image& font = scene.textures[0];
+  if (scene.textures.size() <= texture_slot::kSmallFont) return;
+  const Image& font = scene.textures[texture_slot::kSmallFont];
   const int32_t cell = glyph_cell(font);
   // The selected button and marks pulse between black and white.
   const float c = std::fabs(std::cos(5.0f * scene.elapsed));

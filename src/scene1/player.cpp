@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 
 #include "gfx/geometry.h"
 #include "gfx/matrix.h"
@@ -19,10 +18,6 @@ namespace {
 // triangle by triangle.
 constexpr float kCollisionReach = 20.0f;
 constexpr float kAirDrag = 0.015f;  // drag force = -0.015 |v| v
-
-bool contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
-}
 
 Vec3 unit(Vec3 v) {
   return v / length(v);
@@ -72,7 +67,7 @@ void collide(CityScene& scene, bool was_on_ground) {
         distance(body.position, object.bound_center) - (object.bound_radius + kPlayerRadius);
     if (!(gap <= kCollisionReach)) continue;
 
-    const bool terrace = contains(object.name, "terrace");
+    const bool terrace = is_roof(object.kind);
     const TriangleContact contact = first_contact(object, scene.meshes[object.mesh], body.position);
     if (!contact.touching) continue;
 

@@ -33,30 +33,67 @@ constexpr size_t kMarkerRoom = 64;
 constexpr size_t kBurstRoom = 64;
 constexpr size_t kMessageRoom = 64;
 
+// Every slot the game names, with its file; slots reserved for art that is
+// not finished load the placeholder under their name, and unnamed slots
+// load it too.
 std::array<const char*, kTextureSlots> texture_manifest() {
+  namespace slot = texture_slot;
   std::array<const char*, kTextureSlots> paths;
   paths.fill(kPlaceholderTexture);
-  paths[3] = "assets/building_3.tga";
-  paths[4] = "assets/antenna.tga";
-  paths[5] = "assets/terrace_2.tga";
-  paths[6] = "assets/terrace.tga";
-  paths[9] = "assets/building_3_base.tga";
-  paths[11] = "assets/crosshair2_tr.tga";
-  paths[12] = "assets/crosshair2_br.tga";
-  paths[13] = "assets/crosshair2_bl.tga";
-  paths[15] = "assets/car1/tex.tga";
-  paths[16] = "assets/building_3_32.tga";
-  paths[19] = "assets/drone/drone.tga";
+  paths[slot::kSmallFont] = kPlaceholderTexture;
+  paths[slot::kTitleFont] = kPlaceholderTexture;
+  paths[slot::kFloor] = "assets/building_3.tga";
+  paths[slot::kAntenna] = "assets/antenna.tga";
+  paths[slot::kStationTerrace] = "assets/terrace_2.tga";
+  paths[slot::kTerrace] = "assets/terrace.tga";
+  paths[slot::kBase] = "assets/building_3_base.tga";
+  paths[slot::kCrosshairTopRight] = "assets/crosshair2_tr.tga";
+  paths[slot::kCrosshairBottomRight] = "assets/crosshair2_br.tga";
+  paths[slot::kCrosshairBottomLeft] = "assets/crosshair2_bl.tga";
+  paths[slot::kCar] = "assets/car1/tex.tga";
+  paths[slot::kDistantFloor] = "assets/building_3_32.tga";
+  paths[slot::kDrone] = "assets/drone/drone.tga";
+  paths[slot::kSocket] = kPlaceholderTexture;
+  paths[slot::kChip] = kPlaceholderTexture;
+  paths[slot::kChipIndicator] = kPlaceholderTexture;
+  paths[slot::kGreyRainFloor] = kPlaceholderTexture;
+  paths[slot::kGreyRainTerrace] = kPlaceholderTexture;
+  paths[slot::kGreyRainBase] = kPlaceholderTexture;
+  paths[slot::kGreyRainDistantFloor] = kPlaceholderTexture;
+  paths[slot::kFanRoofsFloor] = kPlaceholderTexture;
+  paths[slot::kGridTerrace] = kPlaceholderTexture;
+  paths[slot::kFan] = kPlaceholderTexture;
+  paths[slot::kFanRoofsBase] = kPlaceholderTexture;
+  paths[slot::kMagneticGrapple] = kPlaceholderTexture;
+  paths[slot::kForceFieldGrapple] = kPlaceholderTexture;
+  paths[slot::kFrequencyScanner] = kPlaceholderTexture;
+  paths[slot::kGreyRainCar] = kPlaceholderTexture;
+  paths[slot::kBattery] = kPlaceholderTexture;
+  paths[slot::kBatteryIndicator] = kPlaceholderTexture;
+  paths[slot::kCore] = kPlaceholderTexture;
   return paths;
 }
 
 std::array<const char*, kMeshSlots> mesh_manifest() {
+  namespace slot = mesh_slot;
   std::array<const char*, kMeshSlots> paths;
   paths.fill(kPlaceholderMesh);
-  paths[1] = "assets/building_1_base.obj";
-  paths[2] = "assets/antenna.obj";
-  paths[3] = "assets/car1/car1.obj";
-  paths[10] = "assets/drone/drone.obj";
+  paths[slot::kQuad] = "assets/quad.obj";
+  paths[slot::kBlock] = "assets/building_1_base.obj";
+  paths[slot::kAntenna] = "assets/antenna.obj";
+  paths[slot::kCar] = "assets/car1/car1.obj";
+  paths[slot::kDrone] = "assets/drone/drone.obj";
+  paths[slot::kChip] = kPlaceholderMesh;
+  paths[slot::kIndicator] = kPlaceholderMesh;
+  paths[slot::kGridTerrace] = kPlaceholderMesh;
+  paths[slot::kFan] = kPlaceholderMesh;
+  paths[slot::kFanContainer] = kPlaceholderMesh;
+  paths[slot::kMagneticGrapple] = kPlaceholderMesh;
+  paths[slot::kForceFieldGrapple] = kPlaceholderMesh;
+  paths[slot::kFrequencyScanner] = kPlaceholderMesh;
+  paths[slot::kGreyRainCar] = kPlaceholderMesh;
+  paths[slot::kBattery] = kPlaceholderMesh;
+  paths[slot::kCore] = kPlaceholderMesh;
   return paths;
 }
 
@@ -92,7 +129,7 @@ std::vector<Mesh> load_mesh_slots() {
 
 void build_scene(CityScene& fresh, const Settings& settings, float time) {
   fresh.rng_state = kRngSeed;
-  fresh.style = 2;
+  fresh.style = CityStyle::storm;
 
   // City parameters from the level (1 on a fresh record; nothing changes it).
   const int32_t level = fresh.level;

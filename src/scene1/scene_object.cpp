@@ -1,5 +1,6 @@
-// scene_object.cpp: keeps a placed object's model matrix and bounding sphere
-// in step with its rotation, scale and mesh.
+// scene_object.cpp: what each kind of placed object is to the rules, and
+// keeping an object's model matrix and bounding sphere in step with its
+// rotation, scale and mesh.
 #include "scene1/scene_object.h"
 
 #include <cmath>
@@ -7,6 +8,23 @@
 #include "gfx/matrix.h"
 
 namespace vel {
+
+bool is_solid_kind(ObjectKind kind) {
+  switch (kind) {
+    case ObjectKind::base_block:
+    case ObjectKind::floor_block:
+    case ObjectKind::terrace:
+    case ObjectKind::car:
+    case ObjectKind::drone:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool is_roof(ObjectKind kind) {
+  return kind == ObjectKind::terrace || kind == ObjectKind::grid_terrace;
+}
 
 // The new turn is applied in the object's own frame (right-multiplied),
 // while the scale is applied after the rotation along the world axes: row i

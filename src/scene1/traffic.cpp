@@ -17,8 +17,6 @@ namespace vel {
 
 namespace {
 
-constexpr uint64_t kDroneMesh = 10;
-constexpr uint64_t kDroneTexture = 19;
 constexpr float kHeadingPlusZ = 0.0f;
 constexpr float kHeadingMinusZ = 3.141592f;
 constexpr float kHeadingMinusX = 4.712388f;  // every vehicle along x runs towards -x
@@ -39,8 +37,16 @@ TrafficGrid traffic_grid(const CityScene& scene) {
   return grid;
 }
 
+// What one kind of vehicle is made of.
+struct VehicleMaker {
+  ObjectKind kind;
+  const char* prefix;  // the name is the prefix and the index in its list
+  uint64_t mesh;
+  uint64_t texture;
+};
+
 void create_vehicles(CityScene& scene, std::vector<SceneObject>& list, int32_t count,
-                     const char* prefix, uint64_t mesh, uint64_t texture) {
+                     const VehicleMaker& maker) {
   const TrafficGrid grid = traffic_grid(scene);
   if (count > 0) list.reserve(list.size() + static_cast<size_t>(count));
   for (int32_t k = 0; k < count; ++k) {
@@ -66,11 +72,11 @@ void create_vehicles(CityScene& scene, std::vector<SceneObject>& list, int32_t c
       position = {along, height, across};
     }
 
-    SceneObject vehicle =
-        make_object(prefix + std::to_string(k), mesh, texture, position, {1.0f, 1.0f, 1.0f}, true);
+    SceneObject vehicle = make_object(maker.kind, maker.prefix + std::to_string(k), maker.mesh,
+                                      maker.texture, position, {1.0f, 1.0f, 1.0f});
     vehicle.rotation = axis_rotation(1, heading);
     compose_transform(vehicle);
-    update_object_bounds(vehicle, scene.meshes[mesh], true);
+    update_object_bounds(vehicle, scene.meshes[maker.mesh], true);
     list.push_back(std::move(vehicle));
   }
 }
@@ -99,9 +105,10 @@ void move_vehicles(std::vector<SceneObject>& list, const std::vector<Mesh>& mesh
 
 void create_traffic(CityScene& scene) {
   const StyleLook look = style_look(scene.style);
-  create_vehicles(scene, scene.cars, scene.car_count, "flying car ", look.car_mesh,
-                  look.car_texture);
-  create_vehicles(scene, scene.drones, scene.drone_count, "drone ", kDroneMesh, kDroneTexture);
+  create_vehicles(scene, scene.cars, scene.car_count,
+                  {ObjectKind::car, "flying car ", look.car_mesh, look.car_texture});
+  create_vehicles(scene, scene.drones, scene.drone_count,
+                  {ObjectKind::drone, "drone ", mesh_slot::kDrone, texture_slot::kDrone});
 }
 
 void traffic_step(CityScene& scene, float step_dt) {

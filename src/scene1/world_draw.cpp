@@ -4,13 +4,12 @@
 #include "scene1/world_draw.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "base/saturate.h"
 #include "gfx/camera.h"
 #include "gfx/draw2d.h"
 #include "gfx/mesh_draw.h"
-#include "scene1/city_builder.h"
+#include "scene1/city_style.h"
 #include "scene1/rng.h"
 
 namespace vel {
@@ -18,10 +17,6 @@ namespace vel {
 namespace {
 
 constexpr float kSkyRampStart = 10.0f;  // below this height the sky is flat fog
-
-bool is_building_floor(const SceneObject& object) {
-  return std::string_view(object.name).find("building") != std::string_view::npos;
-}
 
 void draw_object(const CityScene& scene, const SceneObject& object, uint64_t texture,
                  Vec2 uv_offset, Vec2 uv_scale, Framebuffer& target) {
@@ -58,8 +53,9 @@ void draw_city(const CityScene& scene, Framebuffer& target) {
       if (!object.visible) continue;
       float d = 0.0f;
       if (beyond_view(scene, object, viewer, &d)) continue;
-      const uint64_t texture =
-          d >= kDistantDetail && is_building_floor(object) ? distant_floor : object.texture;
+      const uint64_t texture = d >= kDistantDetail && object.kind == ObjectKind::floor_block
+                                   ? distant_floor
+                                   : object.texture;
       draw_object(scene, object, texture, object.uv_offset, object.uv_scale, target);
     }
     for (const SceneObject& fan : scene.fans) {
@@ -129,36 +125,38 @@ float wrap_unit(float v) {
 
 }  // namespace
 
-Rgb sky_high_colour(uint8_t style, float t) {
+Rgb sky_high_colour(CityStyle style, float t) {
   switch (style) {
-    case 1:
+    case CityStyle::grey_rain:
       return {0.5f + 0.3f * t, 0.5f + 0.3f * t, 0.5f + 0.3f * t};
-    case 2:
+    case CityStyle::storm:
       return {0.1f + 0.05f * t, 0.05f + 0.05f * t, 0.12f + 0.32f * t};
-    case 3:
+    case CityStyle::fan_roofs:
       return {0.05f, 0.27f + 0.33f * t, 0.03f};
+    case CityStyle::clear_night:
     default:
       return {0.05f + 0.05f * t, 0.05f + 0.05f * t, 0.03f + 0.32f * t};
   }
 }
 
-float rain_grey(uint8_t style) {
-  if (style == 1) return 0.8f;
-  if (style == 2) return 0.6f;
+float rain_grey(CityStyle style) {
+  if (style == CityStyle::grey_rain) return 0.8f;
+  if (style == CityStyle::storm) return 0.6f;
   return 0.0f;
 }
 
 void draw_world(CityScene& scene, Framebuffer& target, float step_dt) {
   draw_sky(scene, target);
   draw_city(scene, target);
-  if (scene.style == 1 || scene.style == 2) draw_rain(scene, target);
-  if (scene.style == 2) lightning(scene, target, step_dt);
+  if (has_rain(scene.style)) draw_rain(scene, target);
+  if (scene.style == CityStyle::storm) lightning(scene, target, step_dt);
 }
 
 void advance_rain(CityScene& scene, Vec2 look, float step_dt) {
-  if (scene.style == 1 || scene.style == 2) {
-    const float sideways = scene.style == 1 ? 1.0f : 0.0f;  // jitter only in the light rain
-    const float fall = scene.style == 1 ? 1.0f : 4.0f;      // the storm's rain falls faster
+  if (has_rain(scene.style)) {
+    const bool light_rain = scene.style == CityStyle::grey_rain;
+    const float sideways = light_rain ? 1.0f : 0.0f;  // jitter only in the light rain
+    const float fall = light_rain ? 1.0f : 4.0f;      // the storm's rain falls faster
     // Rising and falling with the body shifts the streaks; looking down
     // (c = cos(pitch) < 1) slows their fall across the screen.
     const float v = std::clamp(scene.player.velocity.y / 5.0f, -1.0f, 1.0f);
@@ -173,7 +171,7 @@ void advance_rain(CityScene& scene, Vec2 look, float step_dt) {
       drop.y = wrap_unit(drop.y);
     }
   }
-  if (scene.style == 2) {
+  if (scene.style == CityStyle::storm) {
     scene.storm_timer -= step_dt;
     if (scene.storm_timer < 0.0f) {
       const int32_t r = rng_next(scene.rng_state);

@@ -16,7 +16,7 @@ namespace vel {
 namespace {
 
 // The record as init has it right before the city is built (level 1).
-CityScene scene_before_city(uint8_t style) {
+CityScene scene_before_city(CityStyle style) {
   CityScene scene;
   scene.meshes = test::stand_in_meshes();
   scene.textures = test::stand_in_textures();
@@ -44,7 +44,7 @@ void expect_near(Vec3 actual, Vec3 expected, float tolerance = 1e-3f) {
 }
 
 TEST(CityBuilder, StandardSeedGivesTheKnownCity) {
-  CityScene scene = scene_before_city(2);
+  CityScene scene = scene_before_city(CityStyle::storm);
   const Vec3 start = build_city(scene);
 
   EXPECT_EQ(scene.rng_state, 1914860917);
@@ -72,7 +72,7 @@ TEST(CityBuilder, StandardSeedGivesTheKnownCity) {
 }
 
 TEST(CityBuilder, CellsStackTheirBlocksAndTopThemWithATerrace) {
-  CityScene scene = scene_before_city(2);
+  CityScene scene = scene_before_city(CityStyle::storm);
   build_city(scene);
   // In statics each accepted cell lists its blocks bottom to top, then its
   // terrace at the roof height.
@@ -105,7 +105,7 @@ TEST(CityBuilder, CellsStackTheirBlocksAndTopThemWithATerrace) {
 }
 
 TEST(CityBuilder, TallestTerraceIsMarkedAndCarriesTheAntenna) {
-  CityScene scene = scene_before_city(2);
+  CityScene scene = scene_before_city(CityStyle::storm);
   build_city(scene);
   size_t marked = 0;
   for (const SceneObject& object : scene.statics) {
@@ -124,7 +124,7 @@ TEST(CityBuilder, TallestTerraceIsMarkedAndCarriesTheAntenna) {
 }
 
 TEST(CityBuilder, PickupsPairWithTheirIndicatorsAndHaveNoBounds) {
-  CityScene scene = scene_before_city(2);
+  CityScene scene = scene_before_city(CityStyle::storm);
   build_city(scene);
   ASSERT_EQ(scene.chips.size(), scene.chip_indicators.size());
   ASSERT_EQ(scene.batteries.size(), scene.battery_indicators.size());
@@ -162,7 +162,7 @@ int32_t seed_after(size_t draws) {
 }
 
 TEST(CityBuilder, GeneratorIsDrawnAFixedNumberOfTimesPerCell) {
-  CityScene scene = scene_before_city(2);
+  CityScene scene = scene_before_city(CityStyle::storm);
   build_city(scene);
   const size_t cells = count_named(scene.statics, "terrace");
   const size_t draws =
@@ -171,7 +171,7 @@ TEST(CityBuilder, GeneratorIsDrawnAFixedNumberOfTimesPerCell) {
   EXPECT_EQ(scene.rng_state, seed_after(draws));
 
   // A full chip list still rolls for chips, but places none.
-  CityScene capped = scene_before_city(2);
+  CityScene capped = scene_before_city(CityStyle::storm);
   capped.max_chips = 0;
   build_city(capped);
   EXPECT_TRUE(capped.chips.empty());
@@ -182,7 +182,7 @@ TEST(CityBuilder, GeneratorIsDrawnAFixedNumberOfTimesPerCell) {
 }
 
 TEST(CityBuilder, StyleThreeAddsFittingsAndHidesTerraces) {
-  CityScene scene = scene_before_city(3);
+  CityScene scene = scene_before_city(CityStyle::fan_roofs);
   build_city(scene);
   EXPECT_EQ(scene.fans.size(), 10u);
   EXPECT_EQ(count_named(scene.statics, "fancontainer"), 10u);
@@ -196,8 +196,8 @@ TEST(CityBuilder, StyleThreeAddsFittingsAndHidesTerraces) {
       EXPECT_EQ(object.texture, 41u);
     }
   }
-  // The fittings draw nothing from the generator: same state as style 2.
-  CityScene plain = scene_before_city(2);
+  // The fittings draw nothing from the generator: same state as the storm.
+  CityScene plain = scene_before_city(CityStyle::storm);
   build_city(plain);
   EXPECT_EQ(scene.rng_state, plain.rng_state);
 }

@@ -266,7 +266,7 @@ TEST(CitySceneInit, FillsEverySlotAndStartsTheKnownCity) {
   EXPECT_EQ(scene.meshes[22].path, "assets/quad.obj");
 
   EXPECT_EQ(scene.rng_state, -1154326993);
-  EXPECT_EQ(scene.style, 2);
+  EXPECT_EQ(scene.style, CityStyle::storm);
   EXPECT_EQ(scene.rain.size(), 100u);
   EXPECT_EQ(scene.view_distance, 90.0f);
   EXPECT_EQ(scene.lighting.fog_start, 50.0f);

@@ -70,7 +70,8 @@ TEST(GrappleFire, DoesNothingDuringCooldownAndShootsOnceItHasRunOut) {
 
 TEST(GrappleFire, SurfaceHitAttachesMarksAndCharges) {
   CityScene scene = shooting_range();
-  scene.statics.push_back(placed(scene, "building_floor", 0, {0.0f, 0.0f, -20.0f}));
+  scene.statics.push_back(
+      placed(scene, ObjectKind::floor_block, "building_floor", 0, {0.0f, 0.0f, -20.0f}));
   grapple_fire(scene, kAhead);
 
   expect_message(scene, "ENGAGED!", {0.0f, 1.0f, 0.2f, 1.0f});
@@ -93,9 +94,11 @@ TEST(GrappleFire, SurfaceHitAttachesMarksAndCharges) {
 
 TEST(GrappleFire, IgnoresStaticsThatAreNotSolidAndFacesSeenFromInside) {
   CityScene scene = shooting_range();
-  scene.statics.push_back(placed(scene, "ghost", 0, {0.0f, 0.0f, -20.0f}, false));
+  scene.statics.push_back(
+      placed(scene, ObjectKind::other, "ghost", 0, {0.0f, 0.0f, -20.0f}, false));
   // The player stands inside this box: its walls all face away.
-  scene.statics.push_back(placed(scene, "building_floor", 0, {0.0f, 0.0f, 0.0f}));
+  scene.statics.push_back(
+      placed(scene, ObjectKind::floor_block, "building_floor", 0, {0.0f, 0.0f, 0.0f}));
   grapple_fire(scene, kAhead);
   expect_message(scene, "MISSED!", {1.0f, 0.3f, 0.3f, 1.0f});
   EXPECT_FALSE(scene.grapple_attached);
@@ -104,13 +107,15 @@ TEST(GrappleFire, IgnoresStaticsThatAreNotSolidAndFacesSeenFromInside) {
 
 TEST(GrappleFire, ReachEndsJustShortOf200) {
   CityScene scene = shooting_range();
-  scene.statics.push_back(placed(scene, "building_floor", 1, {0.0f, 0.0f, -200.0f}));
+  scene.statics.push_back(
+      placed(scene, ObjectKind::floor_block, "building_floor", 1, {0.0f, 0.0f, -200.0f}));
   grapple_fire(scene, kAhead);
   expect_message(scene, "MISSED!", {1.0f, 0.3f, 0.3f, 1.0f});
   EXPECT_FALSE(scene.grapple_attached);
 
   CityScene near = shooting_range();
-  near.statics.push_back(placed(near, "building_floor", 1, {0.0f, 0.0f, -199.0f}));
+  near.statics.push_back(
+      placed(near, ObjectKind::floor_block, "building_floor", 1, {0.0f, 0.0f, -199.0f}));
   grapple_fire(near, kAhead);
   expect_message(near, "ENGAGED!", {0.0f, 1.0f, 0.2f, 1.0f});
 }
@@ -149,7 +154,8 @@ TEST(GrappleFire, CarHitHitchesTheRopeToThatCar) {
 TEST(GrappleFire, NearestWinsAndEqualDistancesGoToDronesThenCarsThenStatics) {
   {  // A wall in front of a drone takes the shot.
     CityScene scene = shooting_range();
-    scene.statics.push_back(placed(scene, "building_floor", 1, {0.0f, 0.0f, -5.0f}));
+    scene.statics.push_back(
+        placed(scene, ObjectKind::floor_block, "building_floor", 1, {0.0f, 0.0f, -5.0f}));
     scene.drones.push_back(flyer("drone", {0.0f, 0.0f, -11.0f}, 1.0f));
     grapple_fire(scene, kAhead);
     EXPECT_EQ(scene.messages.back().text, "ENGAGED!");
@@ -165,7 +171,8 @@ TEST(GrappleFire, NearestWinsAndEqualDistancesGoToDronesThenCarsThenStatics) {
   }
   {  // A car sphere first met at t = 10 and a wall at t = 10: the car.
     CityScene scene = shooting_range();
-    scene.statics.push_back(placed(scene, "building_floor", 1, {0.0f, 0.0f, -10.0f}));
+    scene.statics.push_back(
+        placed(scene, ObjectKind::floor_block, "building_floor", 1, {0.0f, 0.0f, -10.0f}));
     scene.cars.push_back(flyer("car", {0.0f, 0.0f, -11.0f}, 1.0f));
     grapple_fire(scene, kAhead);
     EXPECT_EQ(scene.messages.back().text, "HITCHHIKING!");
@@ -246,10 +253,10 @@ TEST(GrapplePull, AtTheAnchorItselfTheForceStaysFinite) {
 
 // A building block standing at (0, -5, -20): its box spans x and z by 7.5
 // about that point and y from -5 to 10.
-CityScene rope_past_a_block(const char* name, Vec3 anchor) {
+CityScene rope_past_a_block(ObjectKind kind, const char* name, Vec3 anchor) {
   CityScene scene = shooting_range();
   scene.meshes.push_back(box_mesh({-7.5f, 0.0f, -7.5f}, {7.5f, 15.0f, 7.5f}));
-  scene.statics.push_back(placed(scene, name, 2, {0.0f, -5.0f, -20.0f}));
+  scene.statics.push_back(placed(scene, kind, name, 2, {0.0f, -5.0f, -20.0f}));
   scene.grapple_attached = 1;
   scene.grapple_anchor = anchor;
   scene.rope_end = anchor;
@@ -257,7 +264,8 @@ CityScene rope_past_a_block(const char* name, Vec3 anchor) {
 }
 
 TEST(GrapplePull, ARopeThroughABuildingSnaps) {
-  CityScene scene = rope_past_a_block("building_floor_3", {0.0f, 0.0f, -40.0f});
+  CityScene scene =
+      rope_past_a_block(ObjectKind::floor_block, "building_floor_3", {0.0f, 0.0f, -40.0f});
   grapple_pull(scene);
   EXPECT_FALSE(scene.grapple_attached);
   EXPECT_EQ(scene.anchor_car, -1);
@@ -267,19 +275,21 @@ TEST(GrapplePull, ARopeThroughABuildingSnaps) {
 
 TEST(GrapplePull, OnlyBuildingsSnapAndOnlyWhereTheRopeRuns) {
   {  // The same block named as a terrace.
-    CityScene scene = rope_past_a_block("terrace", {0.0f, 0.0f, -40.0f});
+    CityScene scene = rope_past_a_block(ObjectKind::terrace, "terrace", {0.0f, 0.0f, -40.0f});
     grapple_pull(scene);
     EXPECT_TRUE(scene.grapple_attached);
     EXPECT_TRUE(scene.messages.empty());
   }
   {  // Passing above the block's top at y = 10.
-    CityScene scene = rope_past_a_block("building_floor", {0.0f, 11.0f, -40.0f});
+    CityScene scene =
+        rope_past_a_block(ObjectKind::floor_block, "building_floor", {0.0f, 11.0f, -40.0f});
     scene.player.position = {0.0f, 11.0f, 0.0f};
     grapple_pull(scene);
     EXPECT_TRUE(scene.grapple_attached);
   }
   {  // Passing its corner diagonally: only a cross axis separates them.
-    CityScene scene = rope_past_a_block("building_floor", {22.0f, 0.0f, -25.0f});
+    CityScene scene =
+        rope_past_a_block(ObjectKind::floor_block, "building_floor", {22.0f, 0.0f, -25.0f});
     scene.player.position = {2.0f, 0.0f, -5.0f};
     grapple_pull(scene);
     EXPECT_TRUE(scene.grapple_attached);
@@ -287,7 +297,7 @@ TEST(GrapplePull, OnlyBuildingsSnapAndOnlyWhereTheRopeRuns) {
 }
 
 TEST(GrapplePull, TheBuildingThatHoldsTheAnchorDoesNotCutItsRope) {
-  CityScene scene = rope_past_a_block("building_floor", {});
+  CityScene scene = rope_past_a_block(ObjectKind::floor_block, "building_floor", {});
   scene.grapple_attached = 0;
   grapple_fire(scene, kAhead);
   ASSERT_TRUE(scene.grapple_attached);

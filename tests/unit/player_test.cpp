@@ -20,12 +20,12 @@ class PlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     scene.meshes = test::stand_in_meshes();
-    SceneObject block =
-        make_object("building 0-0", 1, 3, {0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}, true);
+    SceneObject block = make_object(ObjectKind::floor_block, "building 0-0", 1, 3,
+                                    {0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f});
     update_object_bounds(block, scene.meshes[1], true);
     scene.statics.push_back(block);
-    SceneObject terrace =
-        make_object("terrace0-0", 0, 6, {0.0f, 15.0f, 0.0f}, {7.5f, 1.0f, 7.5f}, true);
+    SceneObject terrace = make_object(ObjectKind::terrace, "terrace0-0", 0, 6, {0.0f, 15.0f, 0.0f},
+                                      {7.5f, 1.0f, 7.5f});
     terrace.rotation = axis_rotation(0, 3.141592f / 2.0f);
     compose_transform(terrace);
     update_object_bounds(terrace, scene.meshes[0], true);

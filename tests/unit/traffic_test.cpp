@@ -133,7 +133,7 @@ TEST(Fans, SpinAboutYOneRadianPerSecond) {
   CityScene scene;
   scene.meshes = test::stand_in_meshes();
   scene.fans.push_back(
-      make_object("fan0-0", 15, 40, {1.0f, 2.0f, 3.0f}, {7.5f, 1.0f, 7.5f}, false));
+      make_object(ObjectKind::fan, "fan0-0", 15, 40, {1.0f, 2.0f, 3.0f}, {7.5f, 1.0f, 7.5f}));
   spin_fans(scene, 0.25f);
   spin_fans(scene, 0.25f);
   const Mat4& t = scene.fans[0].transform;

@@ -62,19 +62,19 @@ TEST_F(WorldDrawTest, SkyIsAFlatFogClearUpToTenAndAGradientAbove) {
 }
 
 TEST_F(WorldDrawTest, SkyHighColourReachesItsTopAtTheRoofs) {
-  const Rgb high = sky_high_colour(2, 1.0f);
+  const Rgb high = sky_high_colour(CityStyle::storm, 1.0f);
   EXPECT_FLOAT_EQ(high.r, 0.15f);
   EXPECT_FLOAT_EQ(high.g, 0.1f);
   EXPECT_FLOAT_EQ(high.b, 0.44f);
-  EXPECT_EQ(rain_grey(2), 0.6f);
-  EXPECT_EQ(rain_grey(0), 0.0f);
+  EXPECT_EQ(rain_grey(CityStyle::storm), 0.6f);
+  EXPECT_EQ(rain_grey(CityStyle::clear_night), 0.0f);
 }
 
 // One block straight ahead at `distance`; slot 3 (near floors) red, slot 16
 // (far floors) green, slot 9 (bases) blue. Returns the centre pixel.
 class FloorTextureTest : public WorldDrawTest {
  protected:
-  Bgr centre_pixel_of(const char* name, uint64_t texture, float distance) {
+  Bgr centre_pixel_of(ObjectKind kind, const char* name, uint64_t texture, float distance) {
     scene.textures[3] = test::solid_image(4, 4, kRed);
     scene.textures[16] = test::solid_image(4, 4, kGreen);
     scene.textures[9] = test::solid_image(4, 4, kBlue);
@@ -82,7 +82,7 @@ class FloorTextureTest : public WorldDrawTest {
     scene.lighting.fog_enabled = false;  // the storm turns it back on every frame
     scene.camera.projection = perspective(0.01f, far_plane);
     SceneObject block =
-        make_object(name, 1, texture, {0.0f, 20.0f, -distance}, {1.0f, 1.0f, 1.0f}, true);
+        make_object(kind, name, 1, texture, {0.0f, 20.0f, -distance}, {1.0f, 1.0f, 1.0f});
     update_object_bounds(block, scene.meshes[1], true);
     scene.statics = {block};
     look_from({0.0f, 20.0f, 0.0f}, -0.05f);  // a little up, onto the block's face
@@ -93,23 +93,24 @@ class FloorTextureTest : public WorldDrawTest {
 };
 
 TEST_F(FloorTextureTest, FloorsFromOneHundredUseTheDistantTexture) {
-  EXPECT_EQ(centre_pixel_of("building 0-0", 3, 100.0f), (Bgr{0, 255, 0}));
-  EXPECT_EQ(centre_pixel_of("building 0-0", 3, 99.9f), (Bgr{0, 0, 255}));
+  EXPECT_EQ(centre_pixel_of(ObjectKind::floor_block, "building 0-0", 3, 100.0f), (Bgr{0, 255, 0}));
+  EXPECT_EQ(centre_pixel_of(ObjectKind::floor_block, "building 0-0", 3, 99.9f), (Bgr{0, 0, 255}));
   // Bases keep their own texture at any distance.
-  EXPECT_EQ(centre_pixel_of("base 0-0", 9, 120.0f), (Bgr{255, 0, 0}));
+  EXPECT_EQ(centre_pixel_of(ObjectKind::base_block, "base 0-0", 9, 120.0f), (Bgr{255, 0, 0}));
 }
 
 TEST_F(FloorTextureTest, ObjectsBeyondViewAndRadiusAreNotDrawn) {
   far_plane = 300.0f;  // only the cull can hide the block
   // The stand-in block's radius is about 12.99: drawn up to 162.99.
-  EXPECT_EQ(centre_pixel_of("base 0-0", 9, 160.0f), (Bgr{255, 0, 0}));
-  EXPECT_NE(centre_pixel_of("base 0-0", 9, 165.0f), (Bgr{255, 0, 0}));  // the sky shows
+  EXPECT_EQ(centre_pixel_of(ObjectKind::base_block, "base 0-0", 9, 160.0f), (Bgr{255, 0, 0}));
+  EXPECT_NE(centre_pixel_of(ObjectKind::base_block, "base 0-0", 9, 165.0f),
+            (Bgr{255, 0, 0}));  // the sky shows
 }
 
 TEST_F(FloorTextureTest, InvisibleStaticsAndTheCityBelowGroundAreSkipped) {
   scene.textures[9] = test::solid_image(4, 4, kBlue);
-  SceneObject block =
-      make_object("base 0-0", 1, 9, {0.0f, -10.0f, -30.0f}, {1.0f, 1.0f, 1.0f}, true);
+  SceneObject block = make_object(ObjectKind::base_block, "base 0-0", 1, 9, {0.0f, -10.0f, -30.0f},
+                                  {1.0f, 1.0f, 1.0f});
   update_object_bounds(block, scene.meshes[1], true);
   block.visible = false;
   scene.statics = {block};
@@ -225,13 +226,13 @@ TEST_F(WorldDrawTest, RainFollowsTheBodyAndSlowsWhenLookingDown) {
 }
 
 TEST_F(WorldDrawTest, LightRainJittersSideways) {
-  scene.style = 1;
+  scene.style = CityStyle::grey_rain;
   scene.rain = {{0.5f, 0.5f, 1.0f}};
   int32_t probe = scene.rng_state;
   const int32_t r = rng_next(probe);
   advance_rain(scene, {}, 0.5f);
   EXPECT_EQ(scene.rain[0].x, 0.5f + (2.0f * rng_unit(r) - 1.0f) * 0.5f * 0.2f * 1.0f * 1.0f);
-  EXPECT_EQ(scene.storm_timer, 1.0f);  // the storm timer runs only in style 2
+  EXPECT_EQ(scene.storm_timer, 1.0f);  // the storm timer runs only in the storm
 }
 
 TEST_F(WorldDrawTest, StormTimerRearmsWithOneDraw) {

@@ -62,7 +62,7 @@ nlohmann::json scene_state_json(const CityScene& scene, uint64_t frame, float ti
   state["time"] = number(time);
   state["elapsed"] = number(scene.elapsed);
   state["rng_state"] = scene.rng_state;
-  state["style"] = scene.style;
+  state["style"] = static_cast<uint8_t>(scene.style);
   state["level"] = scene.level;
   state["view_distance"] = number(scene.view_distance);
   state["yaw"] = number(scene.yaw);
