@@ -38,7 +38,7 @@ std::string item_name(const char* prefix, size_t number) {
 }
 
 void add_with_bounds(std::vector<SceneObject>& list, SceneObject object, const CityScene& scene) {
-  update_object_bounds(object, scene.meshes[object.mesh], true);
+  update_object_bounds(object, scene.assets.meshes[object.mesh], true);
   list.push_back(std::move(object));
 }
 
@@ -109,13 +109,13 @@ SceneObject make_object(ObjectKind kind, std::string_view name, uint64_t mesh, u
 }
 
 Vec3 build_city(CityScene& scene) {
-  const StyleLook look = style_look(scene.style);
-  const int32_t n = scene.grid_size;
-  const float pitch = kBlockHeight * scene.block_factor;      // cell pitch
-  const float radius = static_cast<float>(n) * pitch / 2.0f;  // quarter-disc radius
-  const float height_steps = static_cast<float>(scene.height_steps);
+  const StyleLook look = style_look(scene.city.style);
+  const int32_t n = scene.city.grid_size;
+  const float pitch = kBlockHeight * scene.city.block_factor;  // cell pitch
+  const float radius = static_cast<float>(n) * pitch / 2.0f;   // quarter-disc radius
+  const float height_steps = static_cast<float>(scene.city.height_steps);
   const size_t battery_cap = static_cast<size_t>((n * n) >> 1);
-  const size_t chip_cap = scene.max_chips > 0 ? static_cast<size_t>(scene.max_chips) : 0;
+  const size_t chip_cap = scene.city.max_chips > 0 ? static_cast<size_t>(scene.city.max_chips) : 0;
   const Vec3 unit_scale{1.0f, 1.0f, 1.0f};
   const Vec3 roof_scale{kRoofHalfSize, 1.0f, kRoofHalfSize};
 
@@ -150,12 +150,12 @@ Vec3 build_city(CityScene& scene) {
       for (int32_t k = 0; k < pieces; ++k) {
         const Vec3 at{x, kBlockHeight * static_cast<float>(k), z};
         if (k == 0) {
-          add_with_bounds(scene.statics,
+          add_with_bounds(scene.objects.statics,
                           make_object(ObjectKind::base_block, cell_name("base ", i, j),
                                       mesh_slot::kBlock, look.base_texture, at, unit_scale),
                           scene);
         } else {
-          add_with_bounds(scene.statics,
+          add_with_bounds(scene.objects.statics,
                           make_object(ObjectKind::floor_block, cell_name("building ", i, j),
                                       mesh_slot::kBlock, look.floor_texture, at, unit_scale),
                           scene);
@@ -165,7 +165,7 @@ Vec3 build_city(CityScene& scene) {
       const float roof = kBlockHeight * static_cast<float>(pieces);
       // Strict comparisons: on equal heights the first cell in loop order wins.
       if (roof < lowest.height) lowest = {roof, x, z};
-      if (roof > tallest.height) tallest = {roof, scene.statics.size(), x, z};
+      if (roof > tallest.height) tallest = {roof, scene.objects.statics.size(), x, z};
 
       SceneObject terrace =
           make_object(ObjectKind::terrace, cell_name("terrace", i, j), mesh_slot::kQuad,
@@ -174,20 +174,20 @@ Vec3 build_city(CityScene& scene) {
       compose_transform(terrace);
       terrace.uv_scale = {2.0f, 2.0f};
       // The fan roofs hide the terrace under their grid; it stays solid.
-      terrace.visible = scene.style != CityStyle::fan_roofs;
-      add_with_bounds(scene.statics, std::move(terrace), scene);
+      terrace.visible = scene.city.style != CityStyle::fan_roofs;
+      add_with_bounds(scene.objects.statics, std::move(terrace), scene);
 
-      if (scene.style == CityStyle::fan_roofs) {
+      if (scene.city.style == CityStyle::fan_roofs) {
         add_with_bounds(
-            scene.statics,
+            scene.objects.statics,
             make_object(ObjectKind::fan_container, cell_name("fancontainer", i, j),
                         mesh_slot::kFanContainer, texture_slot::kFan, {x, roof, z}, roof_scale),
             scene);
-        add_with_bounds(scene.fans,
+        add_with_bounds(scene.objects.fans,
                         make_object(ObjectKind::fan, cell_name("fan", i, j), mesh_slot::kFan,
                                     texture_slot::kFan, {x, roof, z}, roof_scale),
                         scene);
-        add_with_bounds(scene.statics,
+        add_with_bounds(scene.objects.statics,
                         make_object(ObjectKind::grid_terrace, cell_name("gridterrace", i, j),
                                     mesh_slot::kGridTerrace, texture_slot::kGridTerrace,
                                     {x, roof, z}, roof_scale),
@@ -195,29 +195,30 @@ Vec3 build_city(CityScene& scene) {
       }
 
       const int32_t chip_roll = rng_next(scene.rng_state);
-      if (rng_unit(chip_roll) > 0.5f && scene.chips.size() < chip_cap) {
-        add_pickup(scene.rng_state, scene.chips, scene.chip_indicators, kChipMaker, {x, roof, z});
+      if (rng_unit(chip_roll) > 0.5f && scene.objects.chips.size() < chip_cap) {
+        add_pickup(scene.rng_state, scene.objects.chips, scene.objects.chip_indicators, kChipMaker,
+                   {x, roof, z});
       }
       const int32_t battery_roll = rng_next(scene.rng_state);
-      if (rng_unit(battery_roll) > 0.5f && scene.batteries.size() < battery_cap) {
-        add_pickup(scene.rng_state, scene.batteries, scene.battery_indicators, kBatteryMaker,
-                   {x, roof, z});
+      if (rng_unit(battery_roll) > 0.5f && scene.objects.batteries.size() < battery_cap) {
+        add_pickup(scene.rng_state, scene.objects.batteries, scene.objects.battery_indicators,
+                   kBatteryMaker, {x, roof, z});
       }
     }
   }
 
   // The first cell always lies within 5*sqrt(2) of the origin, well inside
   // the disc, so there is at least one terrace to mark.
-  if (tallest.terrace < scene.statics.size()) {
-    scene.statics[tallest.terrace].texture = texture_slot::kStationTerrace;
+  if (tallest.terrace < scene.objects.statics.size()) {
+    scene.objects.statics[tallest.terrace].texture = texture_slot::kStationTerrace;
   }
   const Vec3 station{tallest.x, tallest.height, tallest.z};
   // "anenna" is the name this object has always carried; keep the spelling.
-  add_with_bounds(scene.statics,
+  add_with_bounds(scene.objects.statics,
                   make_object(ObjectKind::antenna, "anenna", mesh_slot::kAntenna,
                               texture_slot::kAntenna, station, {3.0f, 3.0f, 3.0f}),
                   scene);
-  scene.station_position = station;
+  scene.city.station_position = station;
   return {lowest.x, lowest.height - kBlockHeight, lowest.z - kBlockHeight};
 }
 

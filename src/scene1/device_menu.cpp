@@ -59,31 +59,32 @@ void draw_centred(const Image& font, std::string_view text, int32_t centre, int3
 void draw_device_pictures(CityScene& scene, Framebuffer& target) {
   // Nothing is drawn unless every device's model is loaded.
   for (const Device& device : kDevices) {
-    if (device.mesh >= scene.meshes.size() || device.texture >= scene.textures.size()) return;
+    if (device.mesh >= scene.assets.meshes.size() || device.texture >= scene.assets.textures.size())
+      return;
   }
-  Framebuffer& picture_target = scene.previews.device_target;
+  Framebuffer& picture_target = scene.menus.previews.device_target;
   if (picture_target.width != kDevicePreviewSize) {
     picture_target = framebuffer_new(kDevicePreviewSize, kDevicePreviewSize);
   }
   for (int32_t i = 0; i < kDeviceCount; ++i) {
-    const bool selected = scene.menu_selection == i;
-    const float turn = selected ? kTurnRate * scene.elapsed : 0.0f;
+    const bool selected = scene.menus.selection == i;
+    const float turn = selected ? kTurnRate * scene.clock.elapsed : 0.0f;
     const Device& device = kDevices[i];
-    render_device_preview(scene.meshes[device.mesh], scene.textures[device.texture], turn,
-                          picture_target);
-    Image& picture = scene.previews.device_picture;
+    render_device_preview(scene.assets.meshes[device.mesh], scene.assets.textures[device.texture],
+                          turn, picture_target);
+    Image& picture = scene.menus.previews.device_picture;
     framebuffer_to_image_into(picture_target, true, picture);
     if (!selected) grey_out(picture);
     const Point2 at{target.width / 2 + (i - 1) * kPictureSpacing, kPictureY};
     blit_image(picture, std::nullopt, at, Vec2{0.5f, 0.5f}, Vec2{1.0f, 1.0f}, std::nullopt, false,
-               scene.render_flags, target);
+               scene.view.render_flags, target);
   }
 }
 
 }  // namespace
 
 void device_menu_navigate(CityScene& scene, uint32_t pressed) {
-  int32_t& selection = scene.menu_selection;
+  int32_t& selection = scene.menus.selection;
   // Left wraps only from device 0; right wraps from anything past device 2,
   // so a panel row left selected (3 to 5) comes back to device 0.
   if (pressed & kMenuLeftBit) selection = selection == 0 ? kDeviceCount - 1 : selection - 1;
@@ -92,21 +93,21 @@ void device_menu_navigate(CityScene& scene, uint32_t pressed) {
 }
 
 void station_test(CityScene& scene) {
-  if (distance(scene.player.position, scene.station_position) < kStationReach) {
-    scene.device_menu_open = 1;
-    scene.control_enabled = 0;
+  if (distance(scene.player.body.position, scene.city.station_position) < kStationReach) {
+    scene.menus.device_menu_open = true;
+    scene.player.control_enabled = false;
   }
 }
 
 void draw_device_menu(CityScene& scene, Framebuffer& target) {
-  const RenderFlags& flags = scene.render_flags;
+  const RenderFlags& flags = scene.view.render_flags;
   darken_framebuffer(flags, target, 0.9f);
-  if (scene.textures.size() <= texture_slot::kSmallFont ||
-      scene.textures.size() <= texture_slot::kTitleFont) {
+  if (scene.assets.textures.size() <= texture_slot::kSmallFont ||
+      scene.assets.textures.size() <= texture_slot::kTitleFont) {
     return;
   }
-  const Image& font = scene.textures[texture_slot::kSmallFont];
-  const Image& title_font = scene.textures[texture_slot::kTitleFont];
+  const Image& font = scene.assets.textures[texture_slot::kSmallFont];
+  const Image& title_font = scene.assets.textures[texture_slot::kTitleFont];
   const int32_t w = target.width;
   const int32_t h = target.height;
   const Colour white{1.0f, 1.0f, 1.0f, 1.0f};
@@ -114,7 +115,7 @@ void draw_device_menu(CityScene& scene, Framebuffer& target) {
 
   draw_text(title_font, "NEW DEVICES AVAILABLE!",
             {w / 2 - 11 * glyph_cell(title_font) + 22, h - 40}, white, flags, target);
-  const Device& device = device_at(scene.menu_selection);
+  const Device& device = device_at(scene.menus.selection);
   draw_centred(font, device.name, w / 2, h - 60, cyan, flags, target);
   draw_centred(font, device.first_line, w / 2, h - 140, white, flags, target);
   if (!device.second_line.empty()) {

@@ -65,31 +65,32 @@ void fps_readout(std::string_view text, int32_t show_fps, const Image& font,
 }
 
 void messages_update(CityScene& scene) {
-  for (size_t k = scene.messages.size(); k-- > 0;) {
-    HudMessage& message = scene.messages[k];
-    const float age = scene.elapsed - message.born;
+  for (size_t k = scene.hud.messages.size(); k-- > 0;) {
+    HudMessage& message = scene.hud.messages[k];
+    const float age = scene.clock.elapsed - message.born;
     if (age < 0.0f) continue;
     // Applied once per frame, so the travel depends on the frame rate.
     const float drift = kMessageDrift * (age * age);
     message.position.y += message.rising ? drift : -drift;
     if (message.position.y < 0.0f || message.position.y > 1.0f) {
-      scene.messages.erase(scene.messages.begin() + static_cast<std::ptrdiff_t>(k));
+      scene.hud.messages.erase(scene.hud.messages.begin() + static_cast<std::ptrdiff_t>(k));
     }
   }
 }
 
 void draw_messages(const CityScene& scene, Framebuffer& target) {
-  if (scene.messages.empty() || scene.textures.size() <= texture_slot::kSmallFont) return;
-  const Image& font = scene.textures[texture_slot::kSmallFont];
+  if (scene.hud.messages.empty() || scene.assets.textures.size() <= texture_slot::kSmallFont)
+    return;
+  const Image& font = scene.assets.textures[texture_slot::kSmallFont];
   const int32_t cell = glyph_cell(font);
   const float width = static_cast<float>(target.width);
   const float height = static_cast<float>(target.height);
-  for (const HudMessage& message : scene.messages) {
+  for (const HudMessage& message : scene.hud.messages) {
     const int32_t glyphs = static_cast<int32_t>(message.text.size());  // a few words at most
     const int32_t centre_x = trunc_i32(message.position.x * width);
     const int32_t centre_y = trunc_i32(message.position.y * height);
     draw_text(font, message.text, {centred_start(centre_x, glyphs, cell), centre_y}, message.colour,
-              scene.render_flags, target);
+              scene.view.render_flags, target);
   }
 }
 

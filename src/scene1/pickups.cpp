@@ -21,8 +21,8 @@ constexpr float kPickupReach = 2.0f;
 constexpr Colour kPickupColour{0.5f, 1.0f, 1.0f, 1.0f};
 
 void add_message(CityScene& scene, std::string text) {
-  scene.messages.push_back(
-      HudMessage{std::move(text), kPickupColour, {0.5f, 0.5f}, scene.elapsed, false});
+  scene.hud.messages.push_back(
+      HudMessage{std::move(text), kPickupColour, {0.5f, 0.5f}, scene.clock.elapsed, false});
 }
 
 void turn_all(std::vector<SceneObject>& objects, uint8_t axis, float angle) {
@@ -38,7 +38,7 @@ void remove_pair(std::vector<SceneObject>& pickups, std::vector<SceneObject>& in
 }
 
 bool within_reach(const CityScene& scene, const SceneObject& indicator) {
-  return distance(scene.player.position, translation_of(indicator.transform)) < kPickupReach;
+  return distance(scene.player.body.position, translation_of(indicator.transform)) < kPickupReach;
 }
 
 // Pairs are walked from the last one down so that a removal never moves an
@@ -52,42 +52,43 @@ size_t paired_count(const std::vector<SceneObject>& pickups,
 }  // namespace
 
 void turn_pickups(CityScene& scene, float step_dt) {
-  for (SceneObject& chip : scene.chips) {
+  for (SceneObject& chip : scene.objects.chips) {
     rotate_object(chip, 0, step_dt);
     rotate_object(chip, 1, 1.1f * step_dt);
   }
-  turn_all(scene.chip_indicators, 1, step_dt);
+  turn_all(scene.objects.chip_indicators, 1, step_dt);
 }
 
 void collect_chips(CityScene& scene) {
-  for (size_t i = paired_count(scene.chips, scene.chip_indicators); i-- > 0;) {
-    if (!within_reach(scene, scene.chip_indicators[i])) continue;
-    remove_pair(scene.chips, scene.chip_indicators, i);
+  for (size_t i = paired_count(scene.objects.chips, scene.objects.chip_indicators); i-- > 0;) {
+    if (!within_reach(scene, scene.objects.chip_indicators[i])) continue;
+    remove_pair(scene.objects.chips, scene.objects.chip_indicators, i);
     const int32_t draw = rng_next(scene.rng_state);
     const float u = rng_unit(draw);
     // 10 to 20 chips, rounded to the nearest.
     const int32_t amount = trunc_i32((u + 1.0f) * 0.5f * 20.0f + 0.5f);
-    scene.chip_count += amount;
+    scene.economy.chip_count += amount;
     add_message(scene, "+" + std::to_string(amount) + " CHIPS!");
   }
 }
 
 void turn_batteries(CityScene& scene, float step_dt) {
-  for (SceneObject& battery : scene.batteries) {
+  for (SceneObject& battery : scene.objects.batteries) {
     rotate_object(battery, 0, 1.5f * step_dt);
     rotate_object(battery, 1, 0.5f * step_dt);
   }
-  turn_all(scene.battery_indicators, 1, step_dt);
+  turn_all(scene.objects.battery_indicators, 1, step_dt);
 }
 
 void collect_batteries(CityScene& scene) {
-  for (size_t i = paired_count(scene.batteries, scene.battery_indicators); i-- > 0;) {
-    if (!within_reach(scene, scene.battery_indicators[i])) continue;
-    remove_pair(scene.batteries, scene.battery_indicators, i);
+  for (size_t i = paired_count(scene.objects.batteries, scene.objects.battery_indicators);
+       i-- > 0;) {
+    if (!within_reach(scene, scene.objects.battery_indicators[i])) continue;
+    remove_pair(scene.objects.batteries, scene.objects.battery_indicators, i);
     const int32_t draw = rng_next(scene.rng_state);
     const float u = rng_unit(draw);
     const float gain = u * 0.4f + 0.1f;  // 0.1 to 0.5
-    scene.energy = std::min(1.0f, scene.energy + gain);
+    scene.economy.energy = std::min(1.0f, scene.economy.energy + gain);
     // The message shows the whole gain, also when the cap swallowed part.
     add_message(scene, "+" + std::to_string(trunc_i32(gain * 100.0f)) + " ENERGY!");
   }

@@ -58,9 +58,9 @@ TriangleContact first_contact(const SceneObject& object, const Mesh& mesh, Vec3 
 }
 
 void collide(CityScene& scene, bool was_on_ground) {
-  PlayerBody& body = scene.player;
-  for (const SceneObject& object : scene.statics) {
-    if (!object.solid || object.mesh >= scene.meshes.size()) continue;
+  PlayerBody& body = scene.player.body;
+  for (const SceneObject& object : scene.objects.statics) {
+    if (!object.solid || object.mesh >= scene.assets.meshes.size()) continue;
     // Only objects provably within reach are tested: a gap that is not a
     // number (a broken bound) keeps the object out rather than in.
     const float gap =
@@ -68,15 +68,16 @@ void collide(CityScene& scene, bool was_on_ground) {
     if (!(gap <= kCollisionReach)) continue;
 
     const bool terrace = is_roof(object.kind);
-    const TriangleContact contact = first_contact(object, scene.meshes[object.mesh], body.position);
+    const TriangleContact contact =
+        first_contact(object, scene.assets.meshes[object.mesh], body.position);
     if (!contact.touching) continue;
 
     // The last touching object of the step decides on_ground.
-    scene.on_ground = terrace ? 1 : 0;
+    scene.player.on_ground = terrace;
     if (terrace) {
-      if (!was_on_ground && scene.airborne) scene.airborne = 0;  // landing
+      if (!was_on_ground && scene.player.airborne) scene.player.airborne = false;  // landing
     } else {
-      scene.airborne = 0;
+      scene.player.airborne = false;
     }
 
     // Push the centre out to exactly one radius from the closest point. A
@@ -101,8 +102,8 @@ void collide(CityScene& scene, bool was_on_ground) {
 }
 
 void apply_forces(CityScene& scene) {
-  PlayerBody& body = scene.player;
-  if (scene.on_ground) {
+  PlayerBody& body = scene.player.body;
+  if (scene.player.on_ground) {
     // Heavy damping and no gravity: a body on a terrace comes to rest.
     body.damping = {kGroundDamping, kGroundDamping, kGroundDamping};
     return;
@@ -162,9 +163,9 @@ CameraAxes camera_axes(const Camera& camera) {
 }
 
 void player_jump(CityScene& scene) {
-  PlayerBody& body = scene.player;
-  if (scene.on_ground) {
-    const float impulse = 1000.0f + 6000.0f * static_cast<float>(scene.jump_level) / 9.0f;
+  PlayerBody& body = scene.player.body;
+  if (scene.player.on_ground) {
+    const float impulse = 1000.0f + 6000.0f * static_cast<float>(scene.economy.levels.jump) / 9.0f;
     body.force.y += impulse;
     // A running jump also pushes along the motion, never more than the
     // jump itself (a NaN in the minimum takes the jump).
@@ -174,9 +175,9 @@ void player_jump(CityScene& scene) {
       const float push = carried < impulse ? carried : impulse;
       body.force = body.force + (body.velocity / speed) * push;
     }
-    scene.energy -= 0.1f;
-    scene.airborne = 1;
-    scene.takeoff_time = scene.elapsed;
+    scene.economy.energy -= 0.1f;
+    scene.player.airborne = true;
+    scene.player.takeoff_time = scene.clock.elapsed;
   } else {
     // Air brake: only the upper bound is applied.
     body.force.x += std::min(-10.0f * body.velocity.x, 1000.0f);
@@ -185,7 +186,7 @@ void player_jump(CityScene& scene) {
 }
 
 void player_drive(CityScene& scene, uint32_t held, const CameraAxes& axes) {
-  if (!scene.on_ground) return;
+  if (!scene.player.on_ground) return;
   // Horizontal parts as they are, not normalised before they are summed.
   Vec2 h{0.0f, 0.0f};
   if (held & kWalkForward) h = {h.x + axes.forward.x, h.y + axes.forward.z};
@@ -194,42 +195,42 @@ void player_drive(CityScene& scene, uint32_t held, const CameraAxes& axes) {
   if (held & kWalkRight) h = {h.x + axes.right.x, h.y + axes.right.z};
   const float h_length = std::sqrt(h.x * h.x + h.y * h.y);
   if (!(h_length > 0.0f)) return;
-  const float thrust = 100.0f + 300.0f * static_cast<float>(scene.drive_level) / 9.0f;
-  scene.player.force.x += h.x / h_length * thrust;
-  scene.player.force.z += h.y / h_length * thrust;
+  const float thrust = 100.0f + 300.0f * static_cast<float>(scene.economy.levels.drive) / 9.0f;
+  scene.player.body.force.x += h.x / h_length * thrust;
+  scene.player.body.force.z += h.y / h_length * thrust;
 }
 
 void player_vertical(CityScene& scene, uint32_t held, Vec3 forward, float dt) {
   // Looking level (forward.y = 0) these do nothing.
-  if (held & kMoveWithView) scene.player.position.y += 10.0f * dt * forward.y;
-  if (held & kMoveAgainstView) scene.player.position.y -= 10.0f * dt * forward.y;
+  if (held & kMoveWithView) scene.player.body.position.y += 10.0f * dt * forward.y;
+  if (held & kMoveAgainstView) scene.player.body.position.y -= 10.0f * dt * forward.y;
 }
 
 void physics_step(CityScene& scene) {
-  const bool was_on_ground = scene.on_ground != 0;
-  scene.on_ground = 0;
+  const bool was_on_ground = scene.player.on_ground;
+  scene.player.on_ground = false;
   collide(scene, was_on_ground);
   apply_forces(scene);
-  if (scene.grapple_attached) grapple_pull(scene);
-  integrate_body(scene.player, kPhysicsStep);
-  scene.physics_accumulator -= kPhysicsStep;
-  scene.player.force = {0.0f, 0.0f, 0.0f};
-  scene.player.torque = {0.0f, 0.0f, 0.0f};
+  if (scene.grapple.attached) grapple_pull(scene);
+  integrate_body(scene.player.body, kPhysicsStep);
+  scene.player.physics_accumulator -= kPhysicsStep;
+  scene.player.body.force = {0.0f, 0.0f, 0.0f};
+  scene.player.body.torque = {0.0f, 0.0f, 0.0f};
 }
 
 void physics_steps(CityScene& scene, float dt) {
   // Raw dt, also while paused: the body falls during the opening letterbox.
-  scene.physics_accumulator += dt;
-  while (scene.physics_accumulator >= kPhysicsStep) physics_step(scene);
+  scene.player.physics_accumulator += dt;
+  while (scene.player.physics_accumulator >= kPhysicsStep) physics_step(scene);
 }
 
 void camera_update(CityScene& scene, Vec2 look, float dt) {
-  scene.camera.eye = scene.player.position;
-  if (scene.control_enabled) {
-    scene.yaw += 0.5f * dt * look.x;
-    scene.pitch += 0.5f * dt * look.y;
+  scene.view.camera.eye = scene.player.body.position;
+  if (scene.player.control_enabled) {
+    scene.view.yaw += 0.5f * dt * look.x;
+    scene.view.pitch += 0.5f * dt * look.y;
   }
-  camera_look(scene.camera, scene.yaw, scene.pitch, scene.camera.eye);
+  camera_look(scene.view.camera, scene.view.yaw, scene.view.pitch, scene.view.camera.eye);
 }
 
 }  // namespace vel

@@ -20,36 +20,37 @@ constexpr float kSkyRampStart = 10.0f;  // below this height the sky is flat fog
 
 void draw_object(const CityScene& scene, const SceneObject& object, uint64_t texture,
                  Vec2 uv_offset, Vec2 uv_scale, Framebuffer& target) {
-  if (object.mesh >= scene.meshes.size() || texture >= scene.textures.size()) return;
-  draw_mesh(scene.meshes[object.mesh], object.transform,
-            Material::textured(scene.textures[texture]), uv_offset, uv_scale, scene.lighting,
-            scene.camera, scene.render_flags, target, scene.raster_path);
+  if (object.mesh >= scene.assets.meshes.size() || texture >= scene.assets.textures.size()) return;
+  draw_mesh(scene.assets.meshes[object.mesh], object.transform,
+            Material::textured(scene.assets.textures[texture]), uv_offset, uv_scale,
+            scene.view.lighting, scene.view.camera, scene.view.render_flags, target,
+            scene.raster_path);
 }
 
 bool beyond_view(const CityScene& scene, const SceneObject& object, Vec3 viewer, float* d) {
   *d = distance(viewer, translation_of(object.transform));
-  return *d > scene.view_distance + object.bound_radius;
+  return *d > scene.view.distance + object.bound_radius;
 }
 
 void draw_sky(const CityScene& scene, Framebuffer& target) {
-  const Rgb fog = style_look(scene.style).fog_colour;
-  const float y = scene.player.position.y;
+  const Rgb fog = style_look(scene.city.style).fog_colour;
+  const float y = scene.player.body.position.y;
   if (y > kSkyRampStart) {
-    const float roofs = 15.0f * static_cast<float>(scene.height_steps) - kSkyRampStart;
+    const float roofs = 15.0f * static_cast<float>(scene.city.height_steps) - kSkyRampStart;
     const float t = std::min((y - kSkyRampStart) / roofs, 1.0f);
-    draw_sky_gradient(fog, sky_high_colour(scene.style, t), scene.render_flags, target, 2.0f,
-                      scene.pitch, kSkyFieldOfView);
+    draw_sky_gradient(fog, sky_high_colour(scene.city.style, t), scene.view.render_flags, target,
+                      2.0f, scene.view.pitch, kSkyFieldOfView);
   } else {
-    clear_framebuffer(fog, scene.render_flags, target);
+    clear_framebuffer(fog, scene.view.render_flags, target);
   }
 }
 
 void draw_city(const CityScene& scene, Framebuffer& target) {
-  const Vec3 viewer = scene.player.position;
+  const Vec3 viewer = scene.player.body.position;
   // At or below the ground the city is not drawn at all.
   if (viewer.y > 0.0f) {
-    const uint64_t distant_floor = style_look(scene.style).distant_floor_texture;
-    for (const SceneObject& object : scene.statics) {
+    const uint64_t distant_floor = style_look(scene.city.style).distant_floor_texture;
+    for (const SceneObject& object : scene.objects.statics) {
       if (!object.visible) continue;
       float d = 0.0f;
       if (beyond_view(scene, object, viewer, &d)) continue;
@@ -58,7 +59,7 @@ void draw_city(const CityScene& scene, Framebuffer& target) {
                                    : object.texture;
       draw_object(scene, object, texture, object.uv_offset, object.uv_scale, target);
     }
-    for (const SceneObject& fan : scene.fans) {
+    for (const SceneObject& fan : scene.objects.fans) {
       if (!fan.visible) continue;
       float d = 0.0f;
       if (beyond_view(scene, fan, viewer, &d)) continue;
@@ -69,7 +70,7 @@ void draw_city(const CityScene& scene, Framebuffer& target) {
   // coordinates.
   const Vec2 no_offset{0.0f, 0.0f};
   const Vec2 no_scale{1.0f, 1.0f};
-  for (const std::vector<SceneObject>* list : {&scene.cars, &scene.drones}) {
+  for (const std::vector<SceneObject>* list : {&scene.objects.cars, &scene.objects.drones}) {
     for (const SceneObject& vehicle : *list) {
       float d = 0.0f;
       if (beyond_view(scene, vehicle, viewer, &d)) continue;
@@ -81,16 +82,16 @@ void draw_city(const CityScene& scene, Framebuffer& target) {
 // Each drop is a three-pixel streak hanging down from its point; its weight
 // squared is the streak's opacity.
 void draw_rain(const CityScene& scene, Framebuffer& target) {
-  const float grey = rain_grey(scene.style);
+  const float grey = rain_grey(scene.city.style);
   const float width = static_cast<float>(target.width);
   const float height = static_cast<float>(target.height);
-  for (const Vec3& drop : scene.rain) {
+  for (const Vec3& drop : scene.weather.rain) {
     const int32_t px = trunc_i32(width * drop.x);
     const int32_t py = trunc_i32(height * drop.y);
     const Colour colour{grey, grey, grey, drop.z * drop.z};
-    blend_pixel({px, py}, colour, scene.render_flags, target);
-    blend_pixel({px, py - 1}, colour, scene.render_flags, target);
-    blend_pixel({px, py - 2}, colour, scene.render_flags, target);
+    blend_pixel({px, py}, colour, scene.view.render_flags, target);
+    blend_pixel({px, py - 1}, colour, scene.view.render_flags, target);
+    blend_pixel({px, py - 2}, colour, scene.view.render_flags, target);
   }
 }
 
@@ -100,18 +101,18 @@ void draw_rain(const CityScene& scene, Framebuffer& target) {
 void lightning(CityScene& scene, Framebuffer& target, float step_dt) {
   const int32_t r1 = rng_next(scene.rng_state);
   const int32_t r2 = rng_next(scene.rng_state);
-  scene.lightning_wait -= step_dt;
-  scene.lighting.fog_enabled = true;
-  scene.view_distance = kStormViewDistance;
-  if (scene.lightning_wait < 0.0f) {
-    scene.lightning_flash -= step_dt;
-    if (scene.lightning_flash > 0.0f) {
-      scene.lighting.fog_enabled = false;
-      scene.view_distance = kClearViewDistance;
-      brighten_framebuffer(scene.render_flags, target, 1.0f);
+  scene.weather.lightning_wait -= step_dt;
+  scene.view.lighting.fog_enabled = true;
+  scene.view.distance = kStormViewDistance;
+  if (scene.weather.lightning_wait < 0.0f) {
+    scene.weather.lightning_flash -= step_dt;
+    if (scene.weather.lightning_flash > 0.0f) {
+      scene.view.lighting.fog_enabled = false;
+      scene.view.distance = kClearViewDistance;
+      brighten_framebuffer(scene.view.render_flags, target, 1.0f);
     } else {
-      scene.lightning_wait = 0.5f + 9.5f * rng_unit(r1);
-      scene.lightning_flash = 0.05f + 0.15f * rng_unit(r2);
+      scene.weather.lightning_wait = 0.5f + 9.5f * rng_unit(r1);
+      scene.weather.lightning_flash = 0.05f + 0.15f * rng_unit(r2);
     }
   }
 }
@@ -148,20 +149,20 @@ float rain_grey(CityStyle style) {
 void draw_world(CityScene& scene, Framebuffer& target, float step_dt) {
   draw_sky(scene, target);
   draw_city(scene, target);
-  if (has_rain(scene.style)) draw_rain(scene, target);
-  if (scene.style == CityStyle::storm) lightning(scene, target, step_dt);
+  if (has_rain(scene.city.style)) draw_rain(scene, target);
+  if (scene.city.style == CityStyle::storm) lightning(scene, target, step_dt);
 }
 
 void advance_rain(CityScene& scene, Vec2 look, float step_dt) {
-  if (has_rain(scene.style)) {
-    const bool light_rain = scene.style == CityStyle::grey_rain;
+  if (has_rain(scene.city.style)) {
+    const bool light_rain = scene.city.style == CityStyle::grey_rain;
     const float sideways = light_rain ? 1.0f : 0.0f;  // jitter only in the light rain
     const float fall = light_rain ? 1.0f : 4.0f;      // the storm's rain falls faster
     // Rising and falling with the body shifts the streaks; looking down
     // (c = cos(pitch) < 1) slows their fall across the screen.
-    const float v = std::clamp(scene.player.velocity.y / 5.0f, -1.0f, 1.0f);
-    const float c = quaternion_matrix(scene.camera.orientation).at(1, 1);
-    for (Vec3& drop : scene.rain) {
+    const float v = std::clamp(scene.player.body.velocity.y / 5.0f, -1.0f, 1.0f);
+    const float c = quaternion_matrix(scene.view.camera.orientation).at(1, 1);
+    for (Vec3& drop : scene.weather.rain) {
       const int32_t r = rng_next(scene.rng_state);
       const float w = drop.z;
       drop.x +=
@@ -171,11 +172,11 @@ void advance_rain(CityScene& scene, Vec2 look, float step_dt) {
       drop.y = wrap_unit(drop.y);
     }
   }
-  if (scene.style == CityStyle::storm) {
-    scene.storm_timer -= step_dt;
-    if (scene.storm_timer < 0.0f) {
+  if (scene.city.style == CityStyle::storm) {
+    scene.weather.storm_timer -= step_dt;
+    if (scene.weather.storm_timer < 0.0f) {
       const int32_t r = rng_next(scene.rng_state);
-      scene.storm_timer = 5.0f + 5.0f * rng_unit(r);
+      scene.weather.storm_timer = 5.0f + 5.0f * rng_unit(r);
     }
   }
 }

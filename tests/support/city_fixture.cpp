@@ -81,8 +81,8 @@ std::vector<Image> stand_in_textures() {
 
 void build_stand_in_scene(CityScene& scene) {
   CityScene fresh;
-  fresh.textures = stand_in_textures();
-  fresh.meshes = stand_in_meshes();
+  fresh.assets.textures = stand_in_textures();
+  fresh.assets.meshes = stand_in_meshes();
   build_scene(fresh, Settings{}, 0.0f);
   fresh.run_end = nullptr;
   scene = std::move(fresh);

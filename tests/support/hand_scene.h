@@ -21,7 +21,7 @@ inline SceneObject placed(const CityScene& scene, ObjectKind kind, std::string n
   object.mesh = mesh;
   set_translation(object.transform, position);
   object.solid = solid;
-  update_object_bounds(object, scene.meshes[mesh], true);
+  update_object_bounds(object, scene.assets.meshes[mesh], true);
   return object;
 }
 

@@ -169,10 +169,10 @@ double print_row(std::ostream& out, const std::string& course, const std::string
 }  // namespace
 
 void hold_high_view(CityScene& scene, float time) {
-  scene.player.position = kHighEye;
-  scene.player.velocity = Vec3{};
-  scene.yaw = kHighYaw + kHighYawSweep * std::sin(6.2831853f * time / kHighSweepPeriod);
-  scene.pitch = kHighPitch;
+  scene.player.body.position = kHighEye;
+  scene.player.body.velocity = Vec3{};
+  scene.view.yaw = kHighYaw + kHighYawSweep * std::sin(6.2831853f * time / kHighSweepPeriod);
+  scene.view.pitch = kHighPitch;
 }
 
 bool run_bench(const Settings& settings, const BenchRequest& request, std::ostream& out) {
