@@ -37,8 +37,9 @@ std::string item_name(const char* prefix, size_t number) {
   return prefix + std::to_string(number);
 }
 
-void add_with_bounds(std::vector<SceneObject>& list, SceneObject object, const CityScene& scene) {
-  update_object_bounds(object, scene.assets.meshes[object.mesh], true);
+void add_with_bounds(std::vector<SceneObject>& list, SceneObject object,
+                     const std::vector<Mesh>& meshes) {
+  update_object_bounds(object, meshes[object.mesh], true);
   list.push_back(std::move(object));
 }
 
@@ -108,14 +109,15 @@ SceneObject make_object(ObjectKind kind, std::string_view name, uint64_t mesh, u
   return object;
 }
 
-Vec3 build_city(CityScene& scene) {
-  const StyleLook look = style_look(scene.city.style);
-  const int32_t n = scene.city.grid_size;
-  const float pitch = kBlockHeight * scene.city.block_factor;  // cell pitch
-  const float radius = static_cast<float>(n) * pitch / 2.0f;   // quarter-disc radius
-  const float height_steps = static_cast<float>(scene.city.height_steps);
+Vec3 build_city(CityLayout& city, const std::vector<Mesh>& meshes, int32_t& rng_state,
+                CityObjects& objects) {
+  const StyleLook look = style_look(city.style);
+  const int32_t n = city.grid_size;
+  const float pitch = kBlockHeight * city.block_factor;       // cell pitch
+  const float radius = static_cast<float>(n) * pitch / 2.0f;  // quarter-disc radius
+  const float height_steps = static_cast<float>(city.height_steps);
   const size_t battery_cap = static_cast<size_t>((n * n) >> 1);
-  const size_t chip_cap = scene.city.max_chips > 0 ? static_cast<size_t>(scene.city.max_chips) : 0;
+  const size_t chip_cap = city.max_chips > 0 ? static_cast<size_t>(city.max_chips) : 0;
   const Vec3 unit_scale{1.0f, 1.0f, 1.0f};
   const Vec3 roof_scale{kRoofHalfSize, 1.0f, kRoofHalfSize};
 
@@ -137,35 +139,35 @@ Vec3 build_city(CityScene& scene) {
 
   for (int32_t i = 0; i < n; ++i) {
     for (int32_t j = 0; j < n; ++j) {
-      const int32_t r1 = rng_next(scene.rng_state);
-      const int32_t r2 = rng_next(scene.rng_state);
+      const int32_t r1 = rng_next(rng_state);
+      const int32_t r2 = rng_next(rng_state);
       const float x = static_cast<float>(i) * pitch + jitter(r1);
       const float z = static_cast<float>(j) * pitch + jitter(r2);
       if (std::sqrt(x * x + z * z) > radius) continue;
 
-      const int32_t r3 = rng_next(scene.rng_state);
+      const int32_t r3 = rng_next(rng_state);
       // With two height steps: no floor below u = 0.3, one below 0.8, else two.
       const int32_t floors = trunc_i32(rng_unit(r3) * height_steps + 0.4f);
       const int32_t pieces = floors + 1;
       for (int32_t k = 0; k < pieces; ++k) {
         const Vec3 at{x, kBlockHeight * static_cast<float>(k), z};
         if (k == 0) {
-          add_with_bounds(scene.objects.statics,
+          add_with_bounds(objects.statics,
                           make_object(ObjectKind::base_block, cell_name("base ", i, j),
                                       mesh_slot::kBlock, look.base_texture, at, unit_scale),
-                          scene);
+                          meshes);
         } else {
-          add_with_bounds(scene.objects.statics,
+          add_with_bounds(objects.statics,
                           make_object(ObjectKind::floor_block, cell_name("building ", i, j),
                                       mesh_slot::kBlock, look.floor_texture, at, unit_scale),
-                          scene);
+                          meshes);
         }
       }
 
       const float roof = kBlockHeight * static_cast<float>(pieces);
       // Strict comparisons: on equal heights the first cell in loop order wins.
       if (roof < lowest.height) lowest = {roof, x, z};
-      if (roof > tallest.height) tallest = {roof, scene.objects.statics.size(), x, z};
+      if (roof > tallest.height) tallest = {roof, objects.statics.size(), x, z};
 
       SceneObject terrace =
           make_object(ObjectKind::terrace, cell_name("terrace", i, j), mesh_slot::kQuad,
@@ -174,51 +176,50 @@ Vec3 build_city(CityScene& scene) {
       compose_transform(terrace);
       terrace.uv_scale = {2.0f, 2.0f};
       // The fan roofs hide the terrace under their grid; it stays solid.
-      terrace.visible = scene.city.style != CityStyle::fan_roofs;
-      add_with_bounds(scene.objects.statics, std::move(terrace), scene);
+      terrace.visible = city.style != CityStyle::fan_roofs;
+      add_with_bounds(objects.statics, std::move(terrace), meshes);
 
-      if (scene.city.style == CityStyle::fan_roofs) {
+      if (city.style == CityStyle::fan_roofs) {
         add_with_bounds(
-            scene.objects.statics,
+            objects.statics,
             make_object(ObjectKind::fan_container, cell_name("fancontainer", i, j),
                         mesh_slot::kFanContainer, texture_slot::kFan, {x, roof, z}, roof_scale),
-            scene);
-        add_with_bounds(scene.objects.fans,
+            meshes);
+        add_with_bounds(objects.fans,
                         make_object(ObjectKind::fan, cell_name("fan", i, j), mesh_slot::kFan,
                                     texture_slot::kFan, {x, roof, z}, roof_scale),
-                        scene);
-        add_with_bounds(scene.objects.statics,
+                        meshes);
+        add_with_bounds(objects.statics,
                         make_object(ObjectKind::grid_terrace, cell_name("gridterrace", i, j),
                                     mesh_slot::kGridTerrace, texture_slot::kGridTerrace,
                                     {x, roof, z}, roof_scale),
-                        scene);
+                        meshes);
       }
 
-      const int32_t chip_roll = rng_next(scene.rng_state);
-      if (rng_unit(chip_roll) > 0.5f && scene.objects.chips.size() < chip_cap) {
-        add_pickup(scene.rng_state, scene.objects.chips, scene.objects.chip_indicators, kChipMaker,
-                   {x, roof, z});
+      const int32_t chip_roll = rng_next(rng_state);
+      if (rng_unit(chip_roll) > 0.5f && objects.chips.size() < chip_cap) {
+        add_pickup(rng_state, objects.chips, objects.chip_indicators, kChipMaker, {x, roof, z});
       }
-      const int32_t battery_roll = rng_next(scene.rng_state);
-      if (rng_unit(battery_roll) > 0.5f && scene.objects.batteries.size() < battery_cap) {
-        add_pickup(scene.rng_state, scene.objects.batteries, scene.objects.battery_indicators,
-                   kBatteryMaker, {x, roof, z});
+      const int32_t battery_roll = rng_next(rng_state);
+      if (rng_unit(battery_roll) > 0.5f && objects.batteries.size() < battery_cap) {
+        add_pickup(rng_state, objects.batteries, objects.battery_indicators, kBatteryMaker,
+                   {x, roof, z});
       }
     }
   }
 
   // The first cell always lies within 5*sqrt(2) of the origin, well inside
   // the disc, so there is at least one terrace to mark.
-  if (tallest.terrace < scene.objects.statics.size()) {
-    scene.objects.statics[tallest.terrace].texture = texture_slot::kStationTerrace;
+  if (tallest.terrace < objects.statics.size()) {
+    objects.statics[tallest.terrace].texture = texture_slot::kStationTerrace;
   }
   const Vec3 station{tallest.x, tallest.height, tallest.z};
   // "anenna" is the name this object has always carried; keep the spelling.
-  add_with_bounds(scene.objects.statics,
+  add_with_bounds(objects.statics,
                   make_object(ObjectKind::antenna, "anenna", mesh_slot::kAntenna,
                               texture_slot::kAntenna, station, {3.0f, 3.0f, 3.0f}),
-                  scene);
-  scene.city.station_position = station;
+                  meshes);
+  city.station_position = station;
   return {lowest.x, lowest.height - kBlockHeight, lowest.z - kBlockHeight};
 }
 

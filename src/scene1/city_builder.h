@@ -19,9 +19,10 @@ void compose_transform(SceneObject& object);
 SceneObject make_object(ObjectKind kind, std::string_view name, uint64_t mesh, uint64_t texture,
                         Vec3 position, Vec3 scale);
 
-// Builds the city into `scene` from its city parameters, style and generator
+// Builds the city's objects from its parameters, style and generator
 // (already seeded), sets station_position and returns the player's start:
 // ground level, 15 units in front (-z) of the lowest building.
-Vec3 build_city(CityScene& scene);
+Vec3 build_city(CityLayout& city, const std::vector<Mesh>& meshes, int32_t& rng_state,
+                CityObjects& objects);
 
 }  // namespace vel

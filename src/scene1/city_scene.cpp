@@ -29,30 +29,39 @@ namespace {
 // 1/60 s step the run ends in frame 757 (756 / 60 rounds to exactly 12.6f).
 constexpr float kRunLength = 12.6f;
 
+// The player's actions (with control), the physics steps and the camera
+// that follows the body, all on the raw dt.
 void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, float dt) {
+  // The axes of the view the last frame left: the shot and the walk follow
+  // what the player saw.
   const CameraAxes axes = camera_axes(scene.view.camera);
   if (scene.player.control_enabled) {
-    if (pressed & kJumpBit) player_jump(scene);
+    if (pressed & kJumpBit) player_jump(scene.player, scene.economy, scene.clock.elapsed);
     if (pressed & kGrappleBit) grapple_fire(scene, axes.forward);
-    player_drive(scene, input.held, axes);
-    player_vertical(scene, input.held, axes.forward, dt);
+    player_drive(scene.player, scene.economy.levels.drive, input.held, axes);
+    player_vertical(scene.player.body, input.held, axes.forward, dt);
   }
   physics_steps(scene, dt);
-  camera_update(scene, input.look, dt);
+  camera_update(scene.view, scene.player, input.look, dt);
 }
 
+// Everything that moves on its own, on step_dt (0 while paused), in a
+// fixed order: the pickups and the rain draw from the generator in turn.
 void advance_world(CityScene& scene, Vec2 look, float step_dt) {
-  traffic_step(scene, step_dt);
-  turn_pickups(scene, step_dt);
-  collect_chips(scene);
-  turn_batteries(scene, step_dt);
-  collect_batteries(scene);
-  spin_fans(scene, step_dt);
+  const Vec3 player_position = scene.player.body.position;
+  traffic_step(scene.objects, scene.city, scene.assets.meshes, step_dt);
+  turn_pickups(scene.objects, step_dt);
+  collect_chips(scene.objects, player_position, scene.rng_state, scene.economy, scene.hud.messages,
+                scene.clock.elapsed);
+  turn_batteries(scene.objects, step_dt);
+  collect_batteries(scene.objects, player_position, scene.rng_state, scene.economy,
+                    scene.hud.messages, scene.clock.elapsed);
+  spin_fans(scene.objects.fans, step_dt);
   advance_rain(scene, look, step_dt);
-  drone_bursts_update(scene, step_dt);
-  grapple_cooldown_update(scene, step_dt);
-  messages_update(scene);
-  station_test(scene);
+  drone_bursts_update(scene.grapple.drone_bursts, step_dt);
+  grapple_cooldown_update(scene.grapple, step_dt);
+  messages_update(scene.hud.messages, scene.clock.elapsed);
+  station_test(scene.player, scene.city.station_position, scene.menus);
 }
 
 // The readout shows the mean frame rate of the last second or so.
@@ -97,12 +106,14 @@ FrameResult CityScene::update(const InputState& input, Framebuffer& framebuffer,
 
   // The panel can be opened or closed in every mode.
   bool panel_opened_now = false;
-  if (pressed & kPanelToggleBit) panel_opened_now = panel_toggle(*this);
+  if (pressed & kPanelToggleBit) {
+    panel_opened_now = panel_toggle(menus, economy, clock.paused);
+  }
 
   // An open menu takes the controls; otherwise the world advances.
-  if (menus.panel_open) panel_navigate(*this, pressed);
+  if (menus.panel_open) panel_navigate(menus, economy, clock.paused, switch_request, pressed);
   if (menus.device_menu_open) {
-    device_menu_navigate(*this, pressed);
+    device_menu_navigate(menus.selection, pressed);
   } else if (!menus.panel_open) {
     advance_world(*this, input.look, step_dt);
   }
@@ -120,10 +131,10 @@ FrameResult CityScene::update(const InputState& input, Framebuffer& framebuffer,
     const uint8_t interlace = view.render_flags.interlace;
     if (panel_opened_now) view.render_flags.interlace = 0;
     draw_world(*this, framebuffer, step_dt);
-    draw_grapple_effects(*this, framebuffer);
+    draw_grapple_effects(grapple, objects.cars, view, framebuffer);
     if (menus.device_menu_open) draw_device_menu(*this, framebuffer);
     // Messages float over the city and the device menu, under the bars.
-    draw_messages(*this, framebuffer);
+    draw_messages(hud.messages, assets.textures, view.render_flags, framebuffer);
     if (clock.elapsed < kLetterboxEnd) {
       letterbox(clock.elapsed, view.render_flags, framebuffer);
     } else {
@@ -132,7 +143,7 @@ FrameResult CityScene::update(const InputState& input, Framebuffer& framebuffer,
       player.control_enabled = true;
     }
     if (panel_opened_now) {
-      capture_panel_background(*this, framebuffer);
+      capture_panel_background(menus.panel_background, framebuffer);
       view.render_flags.interlace = interlace;
     }
   }

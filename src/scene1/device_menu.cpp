@@ -83,8 +83,7 @@ void draw_device_pictures(CityScene& scene, Framebuffer& target) {
 
 }  // namespace
 
-void device_menu_navigate(CityScene& scene, uint32_t pressed) {
-  int32_t& selection = scene.menus.selection;
+void device_menu_navigate(int32_t& selection, uint32_t pressed) {
   // Left wraps only from device 0; right wraps from anything past device 2,
   // so a panel row left selected (3 to 5) comes back to device 0.
   if (pressed & kMenuLeftBit) selection = selection == 0 ? kDeviceCount - 1 : selection - 1;
@@ -92,10 +91,10 @@ void device_menu_navigate(CityScene& scene, uint32_t pressed) {
   if ((pressed & kMenuSelectBit) && is_device(selection)) fatal(kDeviceSelectMessage);
 }
 
-void station_test(CityScene& scene) {
-  if (distance(scene.player.body.position, scene.city.station_position) < kStationReach) {
-    scene.menus.device_menu_open = true;
-    scene.player.control_enabled = false;
+void station_test(PlayerState& player, Vec3 station_position, MenuState& menus) {
+  if (distance(player.body.position, station_position) < kStationReach) {
+    menus.device_menu_open = true;
+    player.control_enabled = false;
   }
 }
 

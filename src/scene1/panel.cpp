@@ -20,12 +20,18 @@ int32_t centred_text_x(const Image& font, std::string_view text, int32_t centre)
   return centred_start(centre, static_cast<int32_t>(text.size()), glyph_cell(font));
 }
 
+// The panel's rows: the three upgrade modules, then the three buttons.
 constexpr int32_t kRowMovement = 0;
+constexpr int32_t kRowJump = 1;
 constexpr int32_t kRowGrapple = 2;
 constexpr int32_t kRowResume = 3;
 constexpr int32_t kRowRestart = 4;
 constexpr int32_t kRowExit = 5;
 constexpr int32_t kLastRow = 5;
+
+// The scene indices the RESTART and EXIT buttons ask of the shell.
+constexpr int32_t kRestartTarget = 1;
+constexpr int32_t kExitTarget = 0;
 
 // The panel dims the city it covers to 35% in every channel, alpha too, so
 // the blit over black leaves about 12% of the picture.
@@ -43,25 +49,19 @@ struct UpgradeRow {
   const int32_t* level = nullptr;
 };
 
-UpgradeRow upgrade_row(CityScene& scene, int32_t row) {
+UpgradeRow upgrade_row(Economy& economy, int32_t row) {
   switch (row) {
-    case 0:
-      return {&scene.economy.drafts.drive, &scene.economy.levels.drive};
-    case 1:
-      return {&scene.economy.drafts.jump, &scene.economy.levels.jump};
+    case kRowMovement:
+      return {&economy.drafts.drive, &economy.levels.drive};
+    case kRowJump:
+      return {&economy.drafts.jump, &economy.levels.jump};
     default:
-      return {&scene.economy.drafts.pull, &scene.economy.levels.pull};
+      return {&economy.drafts.pull, &economy.levels.pull};
   }
 }
 
 bool is_upgrade_row(int32_t row) {
   return row >= kRowMovement && row <= kRowGrapple;
-}
-
-void commit_drafts(CityScene& scene) {
-  scene.economy.levels.drive = scene.economy.drafts.drive;
-  scene.economy.levels.jump = scene.economy.drafts.jump;
-  scene.economy.levels.pull = scene.economy.drafts.pull;
 }
 
 // Two rules from the centre (160, y) out to x = 10 and x = 310, fading out.
@@ -100,7 +100,7 @@ void draw_module_table(CityScene& scene, const Image& font, Colour pulse, Frameb
   const ModuleRow rows[3] = {{"MOVEMENT", 138, 140}, {"JUMP", 130, 128}, {"GRAPPLE", 122, 116}};
   for (int32_t i = 0; i < 3; ++i) {
     const ModuleRow& row = rows[i];
-    const UpgradeRow upgrade = upgrade_row(scene, i);
+    const UpgradeRow upgrade = upgrade_row(scene.economy, i);
     draw_text(font, row.label, {centred_text_x(font, row.label, 88), row.label_y}, kWhite, flags,
               target);
     // Versions count from 1.
@@ -160,52 +160,52 @@ void draw_socket_block(CityScene& scene, const Image& font, Colour pulse, Frameb
 
 }  // namespace
 
-bool panel_toggle(CityScene& scene) {
-  scene.menus.selection = 0;
-  scene.menus.panel_open = !scene.menus.panel_open;
-  scene.clock.paused = scene.menus.panel_open;
-  if (!scene.menus.panel_open) return false;
+bool panel_toggle(MenuState& menus, Economy& economy, bool& paused) {
+  menus.selection = 0;
+  menus.panel_open = !menus.panel_open;
+  paused = menus.panel_open;
+  if (!menus.panel_open) return false;
   // Drafts start from the committed levels; whatever an earlier opening
   // left in them is dropped here (its points stay spent).
-  scene.economy.drafts.drive = scene.economy.levels.drive;
-  scene.economy.drafts.jump = scene.economy.levels.jump;
-  scene.economy.drafts.pull = scene.economy.levels.pull;
+  economy.drafts = economy.levels;
   return true;
 }
 
-void panel_navigate(CityScene& scene, uint32_t pressed) {
-  int32_t& row = scene.menus.selection;
+void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitch& switch_request,
+                    uint32_t pressed) {
+  int32_t& row = menus.selection;
   if (pressed & kMenuUpBit) row = row - 1 < 0 ? kLastRow : row - 1;
   if (pressed & kMenuDownBit) row = row + 1 > kLastRow ? 0 : row + 1;
   if (pressed & kMenuSelectBit) {
     if (row == kRowResume) {
-      scene.clock.paused = false;
-      scene.menus.panel_open = false;
-      commit_drafts(scene);
+      // Resuming commits the drafts.
+      paused = false;
+      menus.panel_open = false;
+      economy.levels = economy.drafts;
     } else if (row == kRowRestart) {
-      scene.switch_request.requested = true;
-      scene.switch_request.target = 1;
+      switch_request.requested = true;
+      switch_request.target = kRestartTarget;
     } else if (row == kRowExit) {
-      scene.switch_request.requested = true;
-      scene.switch_request.target = 0;
+      switch_request.requested = true;
+      switch_request.target = kExitTarget;
     }
   }
   if (!is_upgrade_row(row)) return;
-  const UpgradeRow upgrade = upgrade_row(scene, row);
+  const UpgradeRow upgrade = upgrade_row(economy, row);
   // Only points moved in this opening can be taken back.
   if ((pressed & kMenuLeftBit) && *upgrade.draft > *upgrade.level) {
     *upgrade.draft -= 1;
-    scene.economy.upgrade_points += 1;
+    economy.upgrade_points += 1;
   }
-  if ((pressed & kMenuRightBit) && scene.economy.upgrade_points > 0) {
+  if ((pressed & kMenuRightBit) && economy.upgrade_points > 0) {
     *upgrade.draft += 1;
-    scene.economy.upgrade_points -= 1;
+    economy.upgrade_points -= 1;
   }
 }
 
-void capture_panel_background(CityScene& scene, const Framebuffer& picture) {
-  scene.menus.panel_background = framebuffer_to_image(picture, false);
-  for (Colour& c : scene.menus.panel_background.pixels) {
+void capture_panel_background(Image& background, const Framebuffer& picture) {
+  background = framebuffer_to_image(picture, false);
+  for (Colour& c : background.pixels) {
     c = {c.r * kBackgroundDim, c.g * kBackgroundDim, c.b * kBackgroundDim, c.a * kBackgroundDim};
   }
 }

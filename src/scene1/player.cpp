@@ -57,27 +57,29 @@ TriangleContact first_contact(const SceneObject& object, const Mesh& mesh, Vec3 
   return result;
 }
 
-void collide(CityScene& scene, bool was_on_ground) {
-  PlayerBody& body = scene.player.body;
-  for (const SceneObject& object : scene.objects.statics) {
-    if (!object.solid || object.mesh >= scene.assets.meshes.size()) continue;
+// Pushes the body out of every solid static it touches and sets on_ground
+// and airborne from the contacts.
+void collide(PlayerState& player, const std::vector<SceneObject>& statics,
+             const std::vector<Mesh>& meshes, bool was_on_ground) {
+  PlayerBody& body = player.body;
+  for (const SceneObject& object : statics) {
+    if (!object.solid || object.mesh >= meshes.size()) continue;
     // Only objects provably within reach are tested: a gap that is not a
     // number (a broken bound) keeps the object out rather than in.
     const float gap =
         distance(body.position, object.bound_center) - (object.bound_radius + kPlayerRadius);
     if (!(gap <= kCollisionReach)) continue;
 
-    const bool terrace = is_roof(object.kind);
-    const TriangleContact contact =
-        first_contact(object, scene.assets.meshes[object.mesh], body.position);
+    const bool roof = is_roof(object.kind);
+    const TriangleContact contact = first_contact(object, meshes[object.mesh], body.position);
     if (!contact.touching) continue;
 
     // The last touching object of the step decides on_ground.
-    scene.player.on_ground = terrace;
-    if (terrace) {
-      if (!was_on_ground && scene.player.airborne) scene.player.airborne = false;  // landing
+    player.on_ground = roof;
+    if (roof) {
+      if (!was_on_ground && player.airborne) player.airborne = false;  // landing
     } else {
-      scene.player.airborne = false;
+      player.airborne = false;
     }
 
     // Push the centre out to exactly one radius from the closest point. A
@@ -89,7 +91,7 @@ void collide(CityScene& scene, bool was_on_ground) {
     if (!is_finite(out)) continue;
     body.position = contact.closest + out * kPlayerRadius;
 
-    if (!terrace) {
+    if (!roof) {
       // Slide along the wall: keep only the velocity within its plane.
       const Vec3 n = unit(body.position - contact.closest);
       const Vec3 side = cross(n, body.velocity);
@@ -101,9 +103,9 @@ void collide(CityScene& scene, bool was_on_ground) {
   }
 }
 
-void apply_forces(CityScene& scene) {
-  PlayerBody& body = scene.player.body;
-  if (scene.player.on_ground) {
+void apply_forces(PlayerState& player) {
+  PlayerBody& body = player.body;
+  if (player.on_ground) {
     // Heavy damping and no gravity: a body on a terrace comes to rest.
     body.damping = {kGroundDamping, kGroundDamping, kGroundDamping};
     return;
@@ -162,10 +164,10 @@ CameraAxes camera_axes(const Camera& camera) {
   return axes;
 }
 
-void player_jump(CityScene& scene) {
-  PlayerBody& body = scene.player.body;
-  if (scene.player.on_ground) {
-    const float impulse = 1000.0f + 6000.0f * static_cast<float>(scene.economy.levels.jump) / 9.0f;
+void player_jump(PlayerState& player, Economy& economy, float elapsed) {
+  PlayerBody& body = player.body;
+  if (player.on_ground) {
+    const float impulse = 1000.0f + 6000.0f * static_cast<float>(economy.levels.jump) / 9.0f;
     body.force.y += impulse;
     // A running jump also pushes along the motion, never more than the
     // jump itself (a NaN in the minimum takes the jump).
@@ -175,9 +177,9 @@ void player_jump(CityScene& scene) {
       const float push = carried < impulse ? carried : impulse;
       body.force = body.force + (body.velocity / speed) * push;
     }
-    scene.economy.energy -= 0.1f;
-    scene.player.airborne = true;
-    scene.player.takeoff_time = scene.clock.elapsed;
+    economy.energy -= 0.1f;
+    player.airborne = true;
+    player.takeoff_time = elapsed;
   } else {
     // Air brake: only the upper bound is applied.
     body.force.x += std::min(-10.0f * body.velocity.x, 1000.0f);
@@ -185,8 +187,8 @@ void player_jump(CityScene& scene) {
   }
 }
 
-void player_drive(CityScene& scene, uint32_t held, const CameraAxes& axes) {
-  if (!scene.player.on_ground) return;
+void player_drive(PlayerState& player, int32_t drive_level, uint32_t held, const CameraAxes& axes) {
+  if (!player.on_ground) return;
   // Horizontal parts as they are, not normalised before they are summed.
   Vec2 h{0.0f, 0.0f};
   if (held & kWalkForward) h = {h.x + axes.forward.x, h.y + axes.forward.z};
@@ -195,23 +197,26 @@ void player_drive(CityScene& scene, uint32_t held, const CameraAxes& axes) {
   if (held & kWalkRight) h = {h.x + axes.right.x, h.y + axes.right.z};
   const float h_length = std::sqrt(h.x * h.x + h.y * h.y);
   if (!(h_length > 0.0f)) return;
-  const float thrust = 100.0f + 300.0f * static_cast<float>(scene.economy.levels.drive) / 9.0f;
-  scene.player.body.force.x += h.x / h_length * thrust;
-  scene.player.body.force.z += h.y / h_length * thrust;
+  const float thrust = 100.0f + 300.0f * static_cast<float>(drive_level) / 9.0f;
+  player.body.force.x += h.x / h_length * thrust;
+  player.body.force.z += h.y / h_length * thrust;
 }
 
-void player_vertical(CityScene& scene, uint32_t held, Vec3 forward, float dt) {
+void player_vertical(PlayerBody& body, uint32_t held, Vec3 forward, float dt) {
   // Looking level (forward.y = 0) these do nothing.
-  if (held & kMoveWithView) scene.player.body.position.y += 10.0f * dt * forward.y;
-  if (held & kMoveAgainstView) scene.player.body.position.y -= 10.0f * dt * forward.y;
+  if (held & kMoveWithView) body.position.y += 10.0f * dt * forward.y;
+  if (held & kMoveAgainstView) body.position.y -= 10.0f * dt * forward.y;
 }
 
 void physics_step(CityScene& scene) {
   const bool was_on_ground = scene.player.on_ground;
   scene.player.on_ground = false;
-  collide(scene, was_on_ground);
-  apply_forces(scene);
-  if (scene.grapple.attached) grapple_pull(scene);
+  collide(scene.player, scene.objects.statics, scene.assets.meshes, was_on_ground);
+  apply_forces(scene.player);
+  if (scene.grapple.attached) {
+    grapple_pull(scene.grapple, scene.player.body, scene.objects, scene.economy, scene.hud.messages,
+                 scene.clock.elapsed);
+  }
   integrate_body(scene.player.body, kPhysicsStep);
   scene.player.physics_accumulator -= kPhysicsStep;
   scene.player.body.force = {0.0f, 0.0f, 0.0f};
@@ -224,13 +229,13 @@ void physics_steps(CityScene& scene, float dt) {
   while (scene.player.physics_accumulator >= kPhysicsStep) physics_step(scene);
 }
 
-void camera_update(CityScene& scene, Vec2 look, float dt) {
-  scene.view.camera.eye = scene.player.body.position;
-  if (scene.player.control_enabled) {
-    scene.view.yaw += 0.5f * dt * look.x;
-    scene.view.pitch += 0.5f * dt * look.y;
+void camera_update(ViewState& view, const PlayerState& player, Vec2 look, float dt) {
+  view.camera.eye = player.body.position;
+  if (player.control_enabled) {
+    view.yaw += 0.5f * dt * look.x;
+    view.pitch += 0.5f * dt * look.y;
   }
-  camera_look(scene.view.camera, scene.view.yaw, scene.view.pitch, scene.view.camera.eye);
+  camera_look(view.camera, view.yaw, view.pitch, view.camera.eye);
 }
 
 }  // namespace vel

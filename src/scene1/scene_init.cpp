@@ -142,8 +142,8 @@ void build_scene(CityScene& fresh, const Settings& settings, float time) {
   fresh.view.render_flags.interlace = settings.interlaced ? 1 : 0;
   fresh.city.max_chips = 40;
 
-  const Vec3 start = build_city(fresh);
-  create_traffic(fresh);
+  const Vec3 start = build_city(fresh.city, fresh.assets.meshes, fresh.rng_state, fresh.objects);
+  create_traffic(fresh.city, fresh.assets.meshes, fresh.rng_state, fresh.objects);
 
   const StyleLook look = style_look(fresh.city.style);
   fresh.view.distance = look.view_distance;

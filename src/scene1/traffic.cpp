@@ -29,11 +29,11 @@ struct TrafficGrid {
   float span = 0.0f;    // height span of the stack of lanes
 };
 
-TrafficGrid traffic_grid(const CityScene& scene) {
+TrafficGrid traffic_grid(const CityLayout& city) {
   TrafficGrid grid;
-  grid.pitch = 15.0f * scene.city.block_factor;
-  grid.extent = static_cast<float>(scene.city.grid_size) * grid.pitch;
-  grid.span = 15.0f * static_cast<float>(scene.city.height_steps) - 15.0f;
+  grid.pitch = 15.0f * city.block_factor;
+  grid.extent = static_cast<float>(city.grid_size) * grid.pitch;
+  grid.span = 15.0f * static_cast<float>(city.height_steps) - 15.0f;
   return grid;
 }
 
@@ -45,20 +45,19 @@ struct VehicleMaker {
   uint64_t texture;
 };
 
-void create_vehicles(CityScene& scene, std::vector<SceneObject>& list, int32_t count,
-                     const VehicleMaker& maker) {
-  const TrafficGrid grid = traffic_grid(scene);
+void create_vehicles(const CityLayout& city, const std::vector<Mesh>& meshes, int32_t& rng_state,
+                     std::vector<SceneObject>& list, int32_t count, const VehicleMaker& maker) {
+  const TrafficGrid grid = traffic_grid(city);
   if (count > 0) list.reserve(list.size() + static_cast<size_t>(count));
   for (int32_t k = 0; k < count; ++k) {
-    const int32_t r1 = rng_next(scene.rng_state);
-    const int32_t r2 = rng_next(scene.rng_state);
-    const int32_t r3 = rng_next(scene.rng_state);
-    const int32_t r4 = rng_next(scene.rng_state);
+    const int32_t r1 = rng_next(rng_state);
+    const int32_t r2 = rng_next(rng_state);
+    const int32_t r3 = rng_next(rng_state);
+    const int32_t r4 = rng_next(rng_state);
     // Lane L in 0..n (n only when u is exactly 1), 12.5 past the centre line
     // of building column or row L.
-    const int32_t lane = trunc_i32(rng_unit(r3) * static_cast<float>(scene.city.grid_size));
-    const float across =
-        static_cast<float>(lane) * grid.pitch + scene.city.lane_offset + kLaneInset;
+    const int32_t lane = trunc_i32(rng_unit(r3) * static_cast<float>(city.grid_size));
+    const float across = static_cast<float>(lane) * grid.pitch + city.lane_offset + kLaneInset;
     const float along = rng_unit(r4) * grid.extent;
     // The first vehicle flies highest; heights step down evenly.
     const float height =
@@ -77,7 +76,7 @@ void create_vehicles(CityScene& scene, std::vector<SceneObject>& list, int32_t c
                                       maker.texture, position, {1.0f, 1.0f, 1.0f});
     vehicle.rotation = axis_rotation(1, heading);
     compose_transform(vehicle);
-    update_object_bounds(vehicle, scene.assets.meshes[maker.mesh], true);
+    update_object_bounds(vehicle, meshes[maker.mesh], true);
     list.push_back(std::move(vehicle));
   }
 }
@@ -104,22 +103,24 @@ void move_vehicles(std::vector<SceneObject>& list, const std::vector<Mesh>& mesh
 
 }  // namespace
 
-void create_traffic(CityScene& scene) {
-  const StyleLook look = style_look(scene.city.style);
-  create_vehicles(scene, scene.objects.cars, scene.city.car_count,
+void create_traffic(const CityLayout& city, const std::vector<Mesh>& meshes, int32_t& rng_state,
+                    CityObjects& objects) {
+  const StyleLook look = style_look(city.style);
+  create_vehicles(city, meshes, rng_state, objects.cars, city.car_count,
                   {ObjectKind::car, "flying car ", look.car_mesh, look.car_texture});
-  create_vehicles(scene, scene.objects.drones, scene.city.drone_count,
+  create_vehicles(city, meshes, rng_state, objects.drones, city.drone_count,
                   {ObjectKind::drone, "drone ", mesh_slot::kDrone, texture_slot::kDrone});
 }
 
-void traffic_step(CityScene& scene, float step_dt) {
-  const float extent = traffic_grid(scene).extent;
-  move_vehicles(scene.objects.cars, scene.assets.meshes, extent, step_dt, car_speed);
-  move_vehicles(scene.objects.drones, scene.assets.meshes, extent, step_dt, drone_speed);
+void traffic_step(CityObjects& objects, const CityLayout& city, const std::vector<Mesh>& meshes,
+                  float step_dt) {
+  const float extent = traffic_grid(city).extent;
+  move_vehicles(objects.cars, meshes, extent, step_dt, car_speed);
+  move_vehicles(objects.drones, meshes, extent, step_dt, drone_speed);
 }
 
-void spin_fans(CityScene& scene, float step_dt) {
-  for (SceneObject& fan : scene.objects.fans) rotate_object(fan, 1, step_dt);
+void spin_fans(std::vector<SceneObject>& fans, float step_dt) {
+  for (SceneObject& fan : fans) rotate_object(fan, 1, step_dt);
 }
 
 }  // namespace vel

@@ -81,44 +81,47 @@ void draw_city(const CityScene& scene, Framebuffer& target) {
 
 // Each drop is a three-pixel streak hanging down from its point; its weight
 // squared is the streak's opacity.
-void draw_rain(const CityScene& scene, Framebuffer& target) {
-  const float grey = rain_grey(scene.city.style);
+void draw_rain(const std::vector<Vec3>& rain, CityStyle style, const RenderFlags& flags,
+               Framebuffer& target) {
+  const float grey = rain_grey(style);
   const float width = static_cast<float>(target.width);
   const float height = static_cast<float>(target.height);
-  for (const Vec3& drop : scene.weather.rain) {
+  for (const Vec3& drop : rain) {
     const int32_t px = trunc_i32(width * drop.x);
     const int32_t py = trunc_i32(height * drop.y);
     const Colour colour{grey, grey, grey, drop.z * drop.z};
-    blend_pixel({px, py}, colour, scene.view.render_flags, target);
-    blend_pixel({px, py - 1}, colour, scene.view.render_flags, target);
-    blend_pixel({px, py - 2}, colour, scene.view.render_flags, target);
+    blend_pixel({px, py}, colour, flags, target);
+    blend_pixel({px, py - 1}, colour, flags, target);
+    blend_pixel({px, py - 2}, colour, flags, target);
   }
 }
 
 // Waiting (fog on, short view) -> flashing (fog off, long view, picture
 // doubled) -> re-armed. The two draws happen every frame, needed or not.
 // The distance and fog chosen here take effect from the next frame.
-void lightning(CityScene& scene, Framebuffer& target, float step_dt) {
-  const int32_t r1 = rng_next(scene.rng_state);
-  const int32_t r2 = rng_next(scene.rng_state);
-  scene.weather.lightning_wait -= step_dt;
-  scene.view.lighting.fog_enabled = true;
-  scene.view.distance = kStormViewDistance;
-  if (scene.weather.lightning_wait < 0.0f) {
-    scene.weather.lightning_flash -= step_dt;
-    if (scene.weather.lightning_flash > 0.0f) {
-      scene.view.lighting.fog_enabled = false;
-      scene.view.distance = kClearViewDistance;
-      brighten_framebuffer(scene.view.render_flags, target, 1.0f);
+void lightning(Weather& weather, ViewState& view, int32_t& rng_state, Framebuffer& target,
+               float step_dt) {
+  const int32_t r1 = rng_next(rng_state);
+  const int32_t r2 = rng_next(rng_state);
+  weather.lightning_wait -= step_dt;
+  view.lighting.fog_enabled = true;
+  view.distance = kStormViewDistance;
+  if (weather.lightning_wait < 0.0f) {
+    weather.lightning_flash -= step_dt;
+    if (weather.lightning_flash > 0.0f) {
+      view.lighting.fog_enabled = false;
+      view.distance = kClearViewDistance;
+      brighten_framebuffer(view.render_flags, target, 1.0f);
     } else {
-      scene.weather.lightning_wait = 0.5f + 9.5f * rng_unit(r1);
-      scene.weather.lightning_flash = 0.05f + 0.15f * rng_unit(r2);
+      weather.lightning_wait = 0.5f + 9.5f * rng_unit(r1);
+      weather.lightning_flash = 0.05f + 0.15f * rng_unit(r2);
     }
   }
 }
 
-// Into 0..1: below 0 add 1, then above 1 subtract 1.
-float wrap_unit(float v) {
+// A drop that leaves the screen on one side comes back on the other: below
+// 0 add 1, then above 1 subtract 1.
+float wrap_screen_fraction(float v) {
   if (v < 0.0f) v += 1.0f;
   if (v > 1.0f) v -= 1.0f;
   return v;
@@ -149,8 +152,12 @@ float rain_grey(CityStyle style) {
 void draw_world(CityScene& scene, Framebuffer& target, float step_dt) {
   draw_sky(scene, target);
   draw_city(scene, target);
-  if (has_rain(scene.city.style)) draw_rain(scene, target);
-  if (scene.city.style == CityStyle::storm) lightning(scene, target, step_dt);
+  if (has_rain(scene.city.style)) {
+    draw_rain(scene.weather.rain, scene.city.style, scene.view.render_flags, target);
+  }
+  if (scene.city.style == CityStyle::storm) {
+    lightning(scene.weather, scene.view, scene.rng_state, target, step_dt);
+  }
 }
 
 void advance_rain(CityScene& scene, Vec2 look, float step_dt) {
@@ -168,8 +175,8 @@ void advance_rain(CityScene& scene, Vec2 look, float step_dt) {
       drop.x +=
           (2.0f * rng_unit(r) - 1.0f) * step_dt * 0.2f * sideways * w - look.x * 0.5f * step_dt;
       drop.y -= (0.5f * w + v) * step_dt * c * fall;
-      drop.x = wrap_unit(drop.x);
-      drop.y = wrap_unit(drop.y);
+      drop.x = wrap_screen_fraction(drop.x);
+      drop.y = wrap_screen_fraction(drop.y);
     }
   }
   if (scene.city.style == CityStyle::storm) {

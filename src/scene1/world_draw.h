@@ -20,8 +20,8 @@ Rgb sky_high_colour(CityStyle style, float t);
 float rain_grey(CityStyle style);
 
 // Sky, city (only while the player is above ground), cars and drones, rain,
-// and in style 2 the lightning timer and flash. Mutates only the weather
-// fields, view_distance, lighting.fog_enabled and the generator.
+// and in the storm the lightning timer and flash. Mutates only the weather,
+// the view's distance and fog switch, and the generator.
 void draw_world(CityScene& scene, Framebuffer& target, float step_dt);
 // Moves the rain drops (one draw each) and runs the storm timer.
 void advance_rain(CityScene& scene, Vec2 look, float step_dt);

@@ -45,7 +45,7 @@ void expect_near(Vec3 actual, Vec3 expected, float tolerance = 1e-3f) {
 
 TEST(CityBuilder, StandardSeedGivesTheKnownCity) {
   CityScene scene = scene_before_city(CityStyle::storm);
-  const Vec3 start = build_city(scene);
+  const Vec3 start = build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
 
   EXPECT_EQ(scene.rng_state, 1914860917);
   EXPECT_EQ(count_named(scene.objects.statics, "base "), 10u);
@@ -76,7 +76,7 @@ TEST(CityBuilder, StandardSeedGivesTheKnownCity) {
 
 TEST(CityBuilder, CellsStackTheirBlocksAndTopThemWithATerrace) {
   CityScene scene = scene_before_city(CityStyle::storm);
-  build_city(scene);
+  build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
   // In statics each accepted cell lists its blocks bottom to top, then its
   // terrace at the roof height.
   float next_height = 0.0f;
@@ -109,7 +109,7 @@ TEST(CityBuilder, CellsStackTheirBlocksAndTopThemWithATerrace) {
 
 TEST(CityBuilder, TallestTerraceIsMarkedAndCarriesTheAntenna) {
   CityScene scene = scene_before_city(CityStyle::storm);
-  build_city(scene);
+  build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
   size_t marked = 0;
   for (const SceneObject& object : scene.objects.statics) {
     if (object.texture != 5) continue;
@@ -128,7 +128,7 @@ TEST(CityBuilder, TallestTerraceIsMarkedAndCarriesTheAntenna) {
 
 TEST(CityBuilder, PickupsPairWithTheirIndicatorsAndHaveNoBounds) {
   CityScene scene = scene_before_city(CityStyle::storm);
-  build_city(scene);
+  build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
   ASSERT_EQ(scene.objects.chips.size(), scene.objects.chip_indicators.size());
   ASSERT_EQ(scene.objects.batteries.size(), scene.objects.battery_indicators.size());
   for (size_t k = 0; k < scene.objects.chips.size(); ++k) {
@@ -166,7 +166,7 @@ int32_t seed_after(size_t draws) {
 
 TEST(CityBuilder, GeneratorIsDrawnAFixedNumberOfTimesPerCell) {
   CityScene scene = scene_before_city(CityStyle::storm);
-  build_city(scene);
+  build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
   const size_t cells = count_named(scene.objects.statics, "terrace");
   const size_t draws = 5 * cells + 2 * (36 - cells) + 2 * scene.objects.chips.size() +
                        2 * scene.objects.batteries.size();
@@ -176,7 +176,7 @@ TEST(CityBuilder, GeneratorIsDrawnAFixedNumberOfTimesPerCell) {
   // A full chip list still rolls for chips, but places none.
   CityScene capped = scene_before_city(CityStyle::storm);
   capped.city.max_chips = 0;
-  build_city(capped);
+  build_city(capped.city, capped.assets.meshes, capped.rng_state, capped.objects);
   EXPECT_TRUE(capped.objects.chips.empty());
   EXPECT_TRUE(capped.objects.chip_indicators.empty());
   const size_t capped_cells = count_named(capped.objects.statics, "terrace");
@@ -186,7 +186,7 @@ TEST(CityBuilder, GeneratorIsDrawnAFixedNumberOfTimesPerCell) {
 
 TEST(CityBuilder, StyleThreeAddsFittingsAndHidesTerraces) {
   CityScene scene = scene_before_city(CityStyle::fan_roofs);
-  build_city(scene);
+  build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
   EXPECT_EQ(scene.objects.fans.size(), 10u);
   EXPECT_EQ(count_named(scene.objects.statics, "fancontainer"), 10u);
   EXPECT_EQ(count_named(scene.objects.statics, "gridterrace"), 10u);
@@ -201,7 +201,7 @@ TEST(CityBuilder, StyleThreeAddsFittingsAndHidesTerraces) {
   }
   // The fittings draw nothing from the generator: same state as the storm.
   CityScene plain = scene_before_city(CityStyle::storm);
-  build_city(plain);
+  build_city(plain.city, plain.assets.meshes, plain.rng_state, plain.objects);
   EXPECT_EQ(scene.rng_state, plain.rng_state);
 }
 

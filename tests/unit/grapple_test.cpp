@@ -22,6 +22,12 @@ using test::placed;
 
 constexpr Vec3 kAhead{0.0f, 0.0f, -1.0f};
 
+// One physics step of the rope on the scene's own parts.
+void pull_rope(CityScene& scene) {
+  grapple_pull(scene.grapple, scene.player.body, scene.objects, scene.economy, scene.hud.messages,
+               scene.clock.elapsed);
+}
+
 // Mesh 0: a 2-unit box about the origin. Mesh 1: a wall facing +z, 10 wide.
 CityScene shooting_range() {
   CityScene scene;
@@ -59,8 +65,8 @@ TEST(GrappleFire, DoesNothingDuringCooldownAndShootsOnceItHasRunOut) {
   EXPECT_EQ(scene.economy.energy, 1.0f);
   EXPECT_EQ(scene.grapple.cooldown, 0.05f);
 
-  grapple_cooldown_update(scene, 0.03f);
-  grapple_cooldown_update(scene, 0.03f);  // never below 0
+  grapple_cooldown_update(scene.grapple, 0.03f);
+  grapple_cooldown_update(scene.grapple, 0.03f);  // never below 0
   EXPECT_EQ(scene.grapple.cooldown, 0.0f);
   grapple_fire(scene, kAhead);
   expect_message(scene, "MISSED!", {1.0f, 0.3f, 0.3f, 1.0f});
@@ -212,19 +218,19 @@ TEST(GrapplePull, GrowsWithTheRopeAndTheUpgradeAndStopsAt100) {
   scene.grapple.attached = true;
   scene.grapple.anchor = {0.0f, 0.0f, -5.0f};
   scene.grapple.rope_end = scene.grapple.anchor;
-  grapple_pull(scene);
+  pull_rope(scene);
   EXPECT_EQ(scene.player.body.force, (Vec3{0.0f, 0.0f, -5.0f}));
 
   scene.player.body.force = {};
   scene.economy.levels.pull = 9;  // three times the pull
-  grapple_pull(scene);
+  pull_rope(scene);
   EXPECT_EQ(scene.player.body.force, (Vec3{0.0f, 0.0f, -15.0f}));
 
   scene.player.body.force = {0.0f, -9.81f, 0.0f};  // adds to what the step holds
   scene.economy.levels.pull = 0;
   scene.grapple.anchor = {0.0f, 150.0f, 0.0f};
   scene.grapple.rope_end = scene.grapple.anchor;
-  grapple_pull(scene);
+  pull_rope(scene);
   EXPECT_EQ(scene.player.body.force, (Vec3{0.0f, 100.0f - 9.81f, 0.0f}));
   EXPECT_TRUE(scene.grapple.attached);
 }
@@ -235,7 +241,7 @@ TEST(GrapplePull, FollowsTheCarThatHoldsTheRope) {
   scene.objects.cars.push_back(flyer("car_0", {50.0f, 0.0f, 0.0f}, 1.0f));
   scene.objects.cars.push_back(flyer("car_1", {3.0f, 4.0f, 0.0f}, 1.0f));
   scene.grapple.anchor_car = 1;
-  grapple_pull(scene);
+  pull_rope(scene);
   EXPECT_EQ(scene.grapple.anchor, (Vec3{3.0f, 4.0f, 0.0f}));
   EXPECT_EQ(scene.grapple.rope_end, (Vec3{3.0f, 4.0f, 0.0f}));
   expect_vec_near(scene.player.body.force, {3.0f, 4.0f, 0.0f});
@@ -247,7 +253,7 @@ TEST(GrapplePull, AtTheAnchorItselfTheForceStaysFinite) {
   scene.player.body.position = {1.0f, 2.0f, 3.0f};
   scene.grapple.anchor = scene.player.body.position;
   scene.grapple.rope_end = scene.player.body.position;
-  grapple_pull(scene);
+  pull_rope(scene);
   EXPECT_EQ(scene.player.body.force, (Vec3{}));
 }
 
@@ -266,7 +272,7 @@ CityScene rope_past_a_block(ObjectKind kind, const char* name, Vec3 anchor) {
 TEST(GrapplePull, ARopeThroughABuildingSnaps) {
   CityScene scene =
       rope_past_a_block(ObjectKind::floor_block, "building_floor_3", {0.0f, 0.0f, -40.0f});
-  grapple_pull(scene);
+  pull_rope(scene);
   EXPECT_FALSE(scene.grapple.attached);
   EXPECT_EQ(scene.grapple.anchor_car, -1);
   expect_message(scene, "SNAPPED!", {1.0f, 0.5f, 0.0f, 1.0f});
@@ -276,7 +282,7 @@ TEST(GrapplePull, ARopeThroughABuildingSnaps) {
 TEST(GrapplePull, OnlyBuildingsSnapAndOnlyWhereTheRopeRuns) {
   {  // The same block named as a terrace.
     CityScene scene = rope_past_a_block(ObjectKind::terrace, "terrace", {0.0f, 0.0f, -40.0f});
-    grapple_pull(scene);
+    pull_rope(scene);
     EXPECT_TRUE(scene.grapple.attached);
     EXPECT_TRUE(scene.hud.messages.empty());
   }
@@ -284,14 +290,14 @@ TEST(GrapplePull, OnlyBuildingsSnapAndOnlyWhereTheRopeRuns) {
     CityScene scene =
         rope_past_a_block(ObjectKind::floor_block, "building_floor", {0.0f, 11.0f, -40.0f});
     scene.player.body.position = {0.0f, 11.0f, 0.0f};
-    grapple_pull(scene);
+    pull_rope(scene);
     EXPECT_TRUE(scene.grapple.attached);
   }
   {  // Passing its corner diagonally: only a cross axis separates them.
     CityScene scene =
         rope_past_a_block(ObjectKind::floor_block, "building_floor", {22.0f, 0.0f, -25.0f});
     scene.player.body.position = {2.0f, 0.0f, -5.0f};
-    grapple_pull(scene);
+    pull_rope(scene);
     EXPECT_TRUE(scene.grapple.attached);
   }
 }
@@ -302,7 +308,7 @@ TEST(GrapplePull, TheBuildingThatHoldsTheAnchorDoesNotCutItsRope) {
   grapple_fire(scene, kAhead);
   ASSERT_TRUE(scene.grapple.attached);
   EXPECT_EQ(scene.grapple.anchor, (Vec3{0.0f, 0.0f, -12.5f}));
-  grapple_pull(scene);
+  pull_rope(scene);
   EXPECT_TRUE(scene.grapple.attached);
 }
 
@@ -310,23 +316,23 @@ TEST(DroneBursts, AdvanceEvery50msAndLeaveAfterTenFrames) {
   CityScene scene;
   scene.grapple.drone_bursts.push_back(DroneBurst{{1.0f, 0.0f, 0.0f}, 0, 0.0f});
   scene.grapple.drone_bursts.push_back(DroneBurst{{2.0f, 0.0f, 0.0f}, 5, 0.0f});
-  drone_bursts_update(scene, 0.05f);  // not past 0.05 yet
+  drone_bursts_update(scene.grapple.drone_bursts, 0.05f);  // not past 0.05 yet
   EXPECT_EQ(scene.grapple.drone_bursts[0].frame, 0);
   EXPECT_EQ(scene.grapple.drone_bursts[0].timer, 0.05f);
-  drone_bursts_update(scene, 0.001f);
+  drone_bursts_update(scene.grapple.drone_bursts, 0.001f);
   EXPECT_EQ(scene.grapple.drone_bursts[0].frame, 1);
   EXPECT_EQ(scene.grapple.drone_bursts[0].timer, 0.0f);
   EXPECT_EQ(scene.grapple.drone_bursts[1].frame, 6);
 
-  for (int i = 0; i < 4; ++i) drone_bursts_update(scene, 0.06f);
+  for (int i = 0; i < 4; ++i) drone_bursts_update(scene.grapple.drone_bursts, 0.06f);
   ASSERT_EQ(scene.grapple.drone_bursts.size(), 1u);  // the older one reached frame 10
   EXPECT_EQ(scene.grapple.drone_bursts[0].position.x, 1.0f);
   EXPECT_EQ(scene.grapple.drone_bursts[0].frame, 5);
-  for (int i = 0; i < 4; ++i) drone_bursts_update(scene, 0.06f);
+  for (int i = 0; i < 4; ++i) drone_bursts_update(scene.grapple.drone_bursts, 0.06f);
   EXPECT_EQ(scene.grapple.drone_bursts[0].frame, 9);
-  drone_bursts_update(scene, 0.0f);  // a paused frame changes nothing
+  drone_bursts_update(scene.grapple.drone_bursts, 0.0f);  // a paused frame changes nothing
   EXPECT_EQ(scene.grapple.drone_bursts.size(), 1u);
-  drone_bursts_update(scene, 0.06f);
+  drone_bursts_update(scene.grapple.drone_bursts, 0.06f);
   EXPECT_TRUE(scene.grapple.drone_bursts.empty());
 }
 
@@ -353,12 +359,12 @@ int lit_pixels(const Framebuffer& target) {
 TEST(GrappleEffects, TheRopeRunsFromBelowTheCentreToTheAnchor) {
   CityScene scene = looking_ahead();
   Framebuffer target = framebuffer_new(320, 180);
-  draw_grapple_effects(scene, target);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
   EXPECT_EQ(lit_pixels(target), 0);  // nothing attached, no bursts
 
   scene.grapple.attached = true;
   scene.grapple.anchor = {5.0f, 0.0f, -10.0f};
-  draw_grapple_effects(scene, target);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
   EXPECT_NE(test::pixel_at(target, 160, 84), test::Bgr{});
   // The anchor lands at x = (1.4281484 * 0.5 + 1) / 2 * 320 = 274, y = 90.
   EXPECT_TRUE(test::pixel_at(target, 274, 89) != test::Bgr{} ||
@@ -373,14 +379,14 @@ TEST(GrappleEffects, AnAnchorBehindTheEyeDrawsNoRopeAndAFarOneIsCutToThePicture)
   scene.grapple.attached = true;
   Framebuffer target = framebuffer_new(320, 180);
   scene.grapple.anchor = {0.0f, 0.0f, 10.0f};
-  draw_grapple_effects(scene, target);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
   EXPECT_EQ(lit_pixels(target), 0);
 
   // Barely in front of the eye and far to the side: projects millions of
   // pixels away, yet the line is cut to the picture and drawn at once.
   scene.grapple.anchor = {1000.0f, 0.0f, -0.001f};
   const auto start = std::chrono::steady_clock::now();
-  draw_grapple_effects(scene, target);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_LT(took, std::chrono::milliseconds(200));
   EXPECT_NE(test::pixel_at(target, 319, 84), test::Bgr{});
@@ -390,10 +396,10 @@ TEST(GrappleEffects, ABurstIsASmallSparkThatGrowsAndFades) {
   CityScene scene = looking_ahead();
   scene.grapple.drone_bursts.push_back(DroneBurst{{0.0f, 0.0f, -10.0f}, 0, 0.0f});
   Framebuffer young = framebuffer_new(320, 180);
-  draw_grapple_effects(scene, young);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, young);
   scene.grapple.drone_bursts[0].frame = 8;
   Framebuffer old = framebuffer_new(320, 180);
-  draw_grapple_effects(scene, old);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, old);
   const int young_pixels = lit_pixels(young);
   EXPECT_GT(young_pixels, 8);
   EXPECT_LT(young_pixels, 400);  // small

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "scene1/city_scene.h"
 #include "support/pixels.h"
 
 namespace vel {
@@ -122,7 +123,7 @@ TEST(Messages, DriftByAgeSquaredEachFrameInTheirDirection) {
   scene.hud.messages = {message("DOWN", 1.0f), message("UP", 1.0f, 0.5f, true),
                         message("LATER", 3.0f)};
   scene.clock.elapsed = 2.0f;
-  messages_update(scene);
+  messages_update(scene.hud.messages, scene.clock.elapsed);
   ASSERT_EQ(scene.hud.messages.size(), 3u);
   EXPECT_FLOAT_EQ(scene.hud.messages[0].position.y, 0.49f);
   EXPECT_FLOAT_EQ(scene.hud.messages[1].position.y, 0.51f);
@@ -134,7 +135,7 @@ TEST(Messages, LeavingTheScreenRemovesOnlyThatMessage) {
   scene.hud.messages = {message("A", 0.0f), message("B", 9.0f, 0.05f),
                         message("C", 0.0f, 0.95f, true), message("D", 9.5f)};
   scene.clock.elapsed = 10.0f;
-  messages_update(scene);
+  messages_update(scene.hud.messages, scene.clock.elapsed);
   // A and C moved by 1.0 (age 10): both gone; B by 0.01 to 0.04; D stays.
   ASSERT_EQ(scene.hud.messages.size(), 2u);
   EXPECT_EQ(scene.hud.messages[0].text, "B");
@@ -148,7 +149,7 @@ TEST(Messages, AtSixtyFramesASecondAMessageLeavesAfterAboutOneAndAThirdSeconds) 
   while (!scene.hud.messages.empty() && frames < 1000) {
     ++frames;
     scene.clock.elapsed = 10.0f + static_cast<float>(frames) / 60.0f;
-    messages_update(scene);
+    messages_update(scene.hud.messages, scene.clock.elapsed);
   }
   EXPECT_GT(frames, 60);
   EXPECT_LT(frames, 90);
@@ -160,7 +161,7 @@ TEST(Messages, DrawnCentredInTheirColourWithTheSmallFont) {
   scene.view.render_flags.interlace = 0;
   scene.hud.messages = {message("AB", 0.0f)};
   Framebuffer target = framebuffer_new(320, 180);
-  draw_messages(scene, target);
+  draw_messages(scene.hud.messages, scene.assets.textures, scene.view.render_flags, target);
   // Centred on (160, 90): columns 152..169, rows 85..94.
   EXPECT_EQ(pixel_at(target, 152, 90), (Bgr{0, 255, 0}));
   EXPECT_EQ(pixel_at(target, 169, 94), (Bgr{0, 255, 0}));

@@ -12,10 +12,15 @@
 namespace vel {
 namespace {
 
+// The panel's navigation on the scene's own parts.
+void navigate(CityScene& scene, uint32_t pressed) {
+  panel_navigate(scene.menus, scene.economy, scene.clock.paused, scene.switch_request, pressed);
+}
+
 CityScene open_panel() {
   CityScene scene;
   scene.clock.paused = false;
-  EXPECT_TRUE(panel_toggle(scene));
+  EXPECT_TRUE(panel_toggle(scene.menus, scene.economy, scene.clock.paused));
   return scene;
 }
 
@@ -27,7 +32,7 @@ TEST(PanelToggle, OpensOnRowZeroWithDraftsFromTheLevelsAndPauses) {
   scene.economy.levels.jump = 2;
   scene.economy.levels.pull = 3;
   scene.economy.drafts.drive = 7;
-  EXPECT_TRUE(panel_toggle(scene));
+  EXPECT_TRUE(panel_toggle(scene.menus, scene.economy, scene.clock.paused));
   EXPECT_TRUE(scene.menus.panel_open);
   EXPECT_TRUE(scene.clock.paused);
   EXPECT_EQ(scene.menus.selection, 0);
@@ -36,7 +41,7 @@ TEST(PanelToggle, OpensOnRowZeroWithDraftsFromTheLevelsAndPauses) {
   EXPECT_EQ(scene.economy.drafts.pull, 3);
 
   scene.menus.selection = 2;
-  EXPECT_FALSE(panel_toggle(scene));
+  EXPECT_FALSE(panel_toggle(scene.menus, scene.economy, scene.clock.paused));
   EXPECT_FALSE(scene.menus.panel_open);
   EXPECT_FALSE(scene.clock.paused);
   EXPECT_EQ(scene.menus.selection, 0);
@@ -44,16 +49,16 @@ TEST(PanelToggle, OpensOnRowZeroWithDraftsFromTheLevelsAndPauses) {
 
 TEST(PanelNavigate, RowsWrapAtBothEnds) {
   CityScene scene = open_panel();
-  panel_navigate(scene, kMenuUpBit);
+  navigate(scene, kMenuUpBit);
   EXPECT_EQ(scene.menus.selection, 5);
-  panel_navigate(scene, kMenuDownBit);
+  navigate(scene, kMenuDownBit);
   EXPECT_EQ(scene.menus.selection, 0);
-  panel_navigate(scene, kMenuDownBit);
-  panel_navigate(scene, kMenuDownBit);
+  navigate(scene, kMenuDownBit);
+  navigate(scene, kMenuDownBit);
   EXPECT_EQ(scene.menus.selection, 2);
-  panel_navigate(scene, kMenuUpBit | kMenuDownBit);  // up, then down
+  navigate(scene, kMenuUpBit | kMenuDownBit);  // up, then down
   EXPECT_EQ(scene.menus.selection, 2);
-  panel_navigate(scene, 0);
+  navigate(scene, 0);
   EXPECT_EQ(scene.menus.selection, 2);
 }
 
@@ -61,24 +66,24 @@ TEST(PanelNavigate, PointsMoveIntoDraftsAndBackButNotBelowTheLevel) {
   CityScene scene;
   scene.economy.levels.jump = 1;
   scene.economy.upgrade_points = 2;
-  panel_toggle(scene);
-  panel_navigate(scene, kMenuDownBit);  // row 1, JUMP
-  panel_navigate(scene, kMenuRightBit);
-  panel_navigate(scene, kMenuRightBit);
-  panel_navigate(scene, kMenuRightBit);  // no points left
+  panel_toggle(scene.menus, scene.economy, scene.clock.paused);
+  navigate(scene, kMenuDownBit);  // row 1, JUMP
+  navigate(scene, kMenuRightBit);
+  navigate(scene, kMenuRightBit);
+  navigate(scene, kMenuRightBit);  // no points left
   EXPECT_EQ(scene.economy.drafts.jump, 3);
   EXPECT_EQ(scene.economy.upgrade_points, 0);
   EXPECT_EQ(scene.economy.levels.jump, 1);  // nothing committed yet
 
-  panel_navigate(scene, kMenuLeftBit);
+  navigate(scene, kMenuLeftBit);
   EXPECT_EQ(scene.economy.drafts.jump, 2);
   EXPECT_EQ(scene.economy.upgrade_points, 1);
-  panel_navigate(scene, kMenuLeftBit);
-  panel_navigate(scene, kMenuLeftBit);  // already at the committed level
+  navigate(scene, kMenuLeftBit);
+  navigate(scene, kMenuLeftBit);  // already at the committed level
   EXPECT_EQ(scene.economy.drafts.jump, 1);
   EXPECT_EQ(scene.economy.upgrade_points, 2);
 
-  panel_navigate(scene, kMenuDownBit | kMenuRightBit);  // row 2, GRAPPLE, in one frame
+  navigate(scene, kMenuDownBit | kMenuRightBit);  // row 2, GRAPPLE, in one frame
   EXPECT_EQ(scene.economy.drafts.pull, 1);
   EXPECT_EQ(scene.economy.upgrade_points, 1);
   EXPECT_EQ(scene.economy.drafts.drive, 0);
@@ -87,16 +92,16 @@ TEST(PanelNavigate, PointsMoveIntoDraftsAndBackButNotBelowTheLevel) {
 TEST(PanelNavigate, ResumeCommitsTheDraftsAndCloses) {
   CityScene scene;
   scene.economy.upgrade_points = 3;
-  panel_toggle(scene);
-  panel_navigate(scene, kMenuRightBit);  // MOVEMENT
-  panel_navigate(scene, kMenuDownBit);
-  panel_navigate(scene, kMenuRightBit);
-  panel_navigate(scene, kMenuRightBit);  // JUMP twice
-  panel_navigate(scene, kMenuDownBit);
-  panel_navigate(scene, kMenuDownBit);                  // RESUME
-  panel_navigate(scene, kMenuRightBit | kMenuLeftBit);  // nothing on a button
+  panel_toggle(scene.menus, scene.economy, scene.clock.paused);
+  navigate(scene, kMenuRightBit);  // MOVEMENT
+  navigate(scene, kMenuDownBit);
+  navigate(scene, kMenuRightBit);
+  navigate(scene, kMenuRightBit);  // JUMP twice
+  navigate(scene, kMenuDownBit);
+  navigate(scene, kMenuDownBit);                  // RESUME
+  navigate(scene, kMenuRightBit | kMenuLeftBit);  // nothing on a button
   EXPECT_EQ(scene.economy.upgrade_points, 0);
-  panel_navigate(scene, kMenuSelectBit);
+  navigate(scene, kMenuSelectBit);
   EXPECT_FALSE(scene.menus.panel_open);
   EXPECT_FALSE(scene.clock.paused);
   EXPECT_EQ(scene.economy.levels.drive, 1);
@@ -108,33 +113,34 @@ TEST(PanelNavigate, ResumeCommitsTheDraftsAndCloses) {
 TEST(PanelNavigate, ClosingWithTheToggleKeepsTheLevelsAndThePointsStaySpent) {
   CityScene scene;
   scene.economy.upgrade_points = 2;
-  panel_toggle(scene);
-  panel_navigate(scene, kMenuDownBit);
-  panel_navigate(scene, kMenuRightBit);
-  panel_navigate(scene, kMenuRightBit);
-  panel_toggle(scene);
+  panel_toggle(scene.menus, scene.economy, scene.clock.paused);
+  navigate(scene, kMenuDownBit);
+  navigate(scene, kMenuRightBit);
+  navigate(scene, kMenuRightBit);
+  panel_toggle(scene.menus, scene.economy, scene.clock.paused);
   EXPECT_EQ(scene.economy.levels.jump, 0);
   EXPECT_EQ(scene.economy.upgrade_points, 0);
-  panel_toggle(scene);  // the drafts start again from the levels
+  panel_toggle(scene.menus, scene.economy,
+               scene.clock.paused);  // the drafts start again from the levels
   EXPECT_EQ(scene.economy.drafts.jump, 0);
-  panel_navigate(scene, kMenuDownBit | kMenuLeftBit);
+  navigate(scene, kMenuDownBit | kMenuLeftBit);
   EXPECT_EQ(scene.economy.upgrade_points, 0);
 }
 
 TEST(PanelNavigate, RestartAndExitAskForScenesAndLeaveThePanelOpen) {
   CityScene scene = open_panel();
-  panel_navigate(scene, kMenuSelectBit);  // row 0: nothing
+  navigate(scene, kMenuSelectBit);  // row 0: nothing
   EXPECT_FALSE(scene.switch_request.requested);
   EXPECT_TRUE(scene.menus.panel_open);
 
-  panel_navigate(scene, kMenuUpBit | kMenuSelectBit);  // EXIT
+  navigate(scene, kMenuUpBit | kMenuSelectBit);  // EXIT
   EXPECT_TRUE(scene.switch_request.requested);
   EXPECT_EQ(scene.switch_request.target, 0);
   EXPECT_TRUE(scene.menus.panel_open);
 
   CityScene other = open_panel();
-  panel_navigate(other, kMenuUpBit);
-  panel_navigate(other, kMenuUpBit | kMenuSelectBit);  // RESTART
+  navigate(other, kMenuUpBit);
+  navigate(other, kMenuUpBit | kMenuSelectBit);  // RESTART
   EXPECT_TRUE(other.switch_request.requested);
   EXPECT_EQ(other.switch_request.target, 1);
   EXPECT_TRUE(other.menus.panel_open);
@@ -145,36 +151,36 @@ TEST(StationTest, OpensTheDeviceMenuWithinFiveAndTakesControl) {
   scene.player.control_enabled = true;
   scene.city.station_position = {10.0f, 50.0f, 10.0f};
   scene.player.body.position = {10.0f, 55.0f, 10.0f};  // exactly 5 away
-  station_test(scene);
+  station_test(scene.player, scene.city.station_position, scene.menus);
   EXPECT_FALSE(scene.menus.device_menu_open);
   EXPECT_TRUE(scene.player.control_enabled);
   scene.player.body.position = {13.0f, 53.9f, 10.0f};
-  station_test(scene);
+  station_test(scene.player, scene.city.station_position, scene.menus);
   EXPECT_TRUE(scene.menus.device_menu_open);
   EXPECT_FALSE(scene.player.control_enabled);
   scene.player.body.position = {100.0f, 0.0f, 0.0f};
-  station_test(scene);
+  station_test(scene.player, scene.city.station_position, scene.menus);
   EXPECT_TRUE(scene.menus.device_menu_open);  // nothing closes it
 }
 
 TEST(DeviceMenuNavigate, LeftWrapsOnlyFromZeroAndRightWrapsPastTwo) {
   CityScene scene;
   scene.menus.device_menu_open = true;
-  device_menu_navigate(scene, kMenuLeftBit);
+  device_menu_navigate(scene.menus.selection, kMenuLeftBit);
   EXPECT_EQ(scene.menus.selection, 2);
-  device_menu_navigate(scene, kMenuRightBit);
+  device_menu_navigate(scene.menus.selection, kMenuRightBit);
   EXPECT_EQ(scene.menus.selection, 0);
-  device_menu_navigate(scene, kMenuRightBit);
+  device_menu_navigate(scene.menus.selection, kMenuRightBit);
   EXPECT_EQ(scene.menus.selection, 1);
 
   scene.menus.selection = 4;  // left there by the panel
-  device_menu_navigate(scene, kMenuLeftBit);
+  device_menu_navigate(scene.menus.selection, kMenuLeftBit);
   EXPECT_EQ(scene.menus.selection, 3);
-  device_menu_navigate(scene, kMenuSelectBit);  // names no device: nothing
+  device_menu_navigate(scene.menus.selection, kMenuSelectBit);  // names no device: nothing
   EXPECT_EQ(scene.menus.selection, 3);
-  device_menu_navigate(scene, kMenuRightBit);
+  device_menu_navigate(scene.menus.selection, kMenuRightBit);
   EXPECT_EQ(scene.menus.selection, 0);
-  device_menu_navigate(scene, kMenuUpBit | kMenuDownBit);  // not the menu's keys
+  device_menu_navigate(scene.menus.selection, kMenuUpBit | kMenuDownBit);  // not the menu's keys
   EXPECT_EQ(scene.menus.selection, 0);
   EXPECT_TRUE(scene.menus.device_menu_open);
 }
@@ -184,8 +190,8 @@ TEST(DeviceMenuNavigateDeathTest, SelectingADeviceStopsTheProgram) {
   for (int32_t device = 0; device < 3; ++device) {
     CityScene scene;
     scene.menus.selection = device;
-    EXPECT_EXIT(device_menu_navigate(scene, kMenuSelectBit), ::testing::ExitedWithCode(101),
-                "not yet implemented: HANDLE ITEM SELECTION DUDE");
+    EXPECT_EXIT(device_menu_navigate(scene.menus.selection, kMenuSelectBit),
+                ::testing::ExitedWithCode(101), "not yet implemented: HANDLE ITEM SELECTION DUDE");
   }
 }
 
@@ -195,7 +201,7 @@ TEST(PanelBackground, IsTheFinishedPictureAt35PercentInEveryChannel) {
   picture.colour = {255, 102, 51,  0, 0, 0, 10, 20, 30, 1, 2, 3,
                     255, 255, 255, 0, 0, 0, 0,  0,  0,  0, 0, 0};
   std::fill(picture.depth.begin(), picture.depth.end(), kDepthEmpty);  // no alpha from depth
-  capture_panel_background(scene, picture);
+  capture_panel_background(scene.menus.panel_background, picture);
   const Image& image = scene.menus.panel_background;
   ASSERT_EQ(image.width, 4);
   ASSERT_EQ(image.height, 2);

@@ -48,7 +48,8 @@ TEST(CollectChips, TwoInReachAreBothTakenHigherIndexFirst) {
                   {2.0f, 0.0f, 0.0f});  // just out of reach
   scene.player.body.position = {0.0f, 0.0f, 0.0f};
   scene.economy.chip_count = 5;
-  collect_chips(scene);
+  collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                scene.hud.messages, scene.clock.elapsed);
 
   ASSERT_EQ(scene.hud.messages.size(), 2u);
   EXPECT_EQ(scene.hud.messages[0].text, "+14 CHIPS!");  // chip 3, first draw
@@ -75,7 +76,8 @@ TEST(CollectChips, NothingInReachDrawsNothing) {
   CityScene scene = seeded_scene();
   lay_pairs(scene.objects.chips, scene.objects.chip_indicators, "chip", 3);
   scene.player.body.position = {5.0f, 0.0f, 0.0f};  // 5 from both neighbours
-  collect_chips(scene);
+  collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                scene.hud.messages, scene.clock.elapsed);
   EXPECT_EQ(scene.objects.chips.size(), 3u);
   EXPECT_EQ(scene.rng_state, kRngSeed);
   EXPECT_TRUE(scene.hud.messages.empty());
@@ -86,13 +88,15 @@ TEST(CollectChips, ListsOutOfStepAreOnlyWalkedAsFarAsBothReach) {
   lay_pairs(scene.objects.chips, scene.objects.chip_indicators, "chip", 3);
   scene.objects.chips.pop_back();  // indicator 2 has no chip any more
   scene.player.body.position = {20.0f, 0.0f, 0.0f};
-  collect_chips(scene);
+  collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                scene.hud.messages, scene.clock.elapsed);
   EXPECT_EQ(scene.objects.chips.size(), 2u);
   EXPECT_EQ(scene.objects.chip_indicators.size(), 3u);
   EXPECT_TRUE(scene.hud.messages.empty());
 
   scene.player.body.position = {0.0f, 0.0f, 0.0f};
-  collect_chips(scene);
+  collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                scene.hud.messages, scene.clock.elapsed);
   EXPECT_EQ(scene.objects.chips.size(), 1u);
   EXPECT_EQ(scene.objects.chip_indicators.size(), 2u);
   EXPECT_EQ(scene.objects.chip_indicators[0].name, "chip_indicator_1");
@@ -103,7 +107,8 @@ TEST(CollectBatteries, GainIsCappedAtOneButTheMessageShowsAllOfIt) {
   lay_pairs(scene.objects.batteries, scene.objects.battery_indicators, "battery", 2);
   scene.economy.energy = 0.9f;
   scene.player.body.position = {10.0f, 1.0f, 0.0f};
-  collect_batteries(scene);
+  collect_batteries(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                    scene.hud.messages, scene.clock.elapsed);
   EXPECT_EQ(scene.economy.energy, 1.0f);
   ASSERT_EQ(scene.hud.messages.size(), 1u);
   EXPECT_EQ(scene.hud.messages[0].text, "+27 ENERGY!");  // gain 0.2711 from the first draw
@@ -117,7 +122,8 @@ TEST(CollectBatteries, BelowTheCapTheWholeGainIsAdded) {
   rng_next(scene.rng_state);  // the second draw: u = 61922 / 65535
   lay_pairs(scene.objects.batteries, scene.objects.battery_indicators, "battery", 1);
   scene.economy.energy = -0.3f;  // spent below 0 by jumps and shots
-  collect_batteries(scene);
+  collect_batteries(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                    scene.hud.messages, scene.clock.elapsed);
   EXPECT_FLOAT_EQ(scene.economy.energy, -0.3f + 0.47794765f);
   EXPECT_EQ(scene.hud.messages.back().text, "+47 ENERGY!");
 }
@@ -126,8 +132,8 @@ TEST(TurnPickups, ChipsTurnAboutXThenYAndIndicatorsAboutY) {
   CityScene scene;
   lay_pairs(scene.objects.chips, scene.objects.chip_indicators, "chip", 1);
   lay_pairs(scene.objects.batteries, scene.objects.battery_indicators, "battery", 1);
-  turn_pickups(scene, 0.5f);
-  turn_batteries(scene, 0.5f);
+  turn_pickups(scene.objects, 0.5f);
+  turn_batteries(scene.objects, 0.5f);
 
   const Mat4 chip = mat4_mul(axis_rotation(0, 0.5f), axis_rotation(1, 1.1f * 0.5f));
   const Mat4 battery = mat4_mul(axis_rotation(0, 1.5f * 0.5f), axis_rotation(1, 0.5f * 0.5f));

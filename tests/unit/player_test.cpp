@@ -130,7 +130,7 @@ TEST_F(PlayerTest, JumpFromTheGroundAddsTenUnitsPerSecondAndCostsEnergy) {
   ASSERT_TRUE(scene.player.on_ground);
   scene.economy.energy = -0.5f;  // costs its energy even when there is none left
   scene.clock.elapsed = 7.5f;
-  player_jump(scene);
+  player_jump(scene.player, scene.economy, scene.clock.elapsed);
   EXPECT_EQ(scene.player.body.force.y, 1000.0f);
   EXPECT_FLOAT_EQ(scene.economy.energy, -0.6f);
   EXPECT_TRUE(scene.player.airborne);
@@ -143,19 +143,19 @@ TEST_F(PlayerTest, RunningJumpPushesAlongTheMotionAtMostByTheJump) {
   scene.player.on_ground = true;
   scene.economy.levels.jump = 9;  // 1000 + 6000
   scene.player.body.velocity = {2.0f, 0.0f, 0.0f};
-  player_jump(scene);
+  player_jump(scene.player, scene.economy, scene.clock.elapsed);
   EXPECT_FLOAT_EQ(scene.player.body.force.y, 7000.0f);
   EXPECT_FLOAT_EQ(scene.player.body.force.x, 60.0f);  // 30 |v|
   scene.player.body.force = {};
   scene.player.body.velocity = {0.0f, 0.0f, 1000.0f};
-  player_jump(scene);
+  player_jump(scene.player, scene.economy, scene.clock.elapsed);
   EXPECT_FLOAT_EQ(scene.player.body.force.z, 7000.0f);
 }
 
 TEST_F(PlayerTest, AirBrakeWorksOnlyInTheAirAndCostsNothing) {
   scene.player.on_ground = false;
   scene.player.body.velocity = {4.0f, -3.0f, -200.0f};
-  player_jump(scene);
+  player_jump(scene.player, scene.economy, scene.clock.elapsed);
   EXPECT_EQ(scene.player.body.force.x, -40.0f);
   EXPECT_EQ(scene.player.body.force.y, 0.0f);
   EXPECT_EQ(scene.player.body.force.z, 1000.0f);  // only the upper bound applies
@@ -168,11 +168,11 @@ TEST_F(PlayerTest, WalkingPushesHorizontallyOnlyOnTheGround) {
   camera_look(scene.view.camera, 0.0f, pitch, {});
   const CameraAxes axes = camera_axes(scene.view.camera);
   scene.player.on_ground = false;
-  player_drive(scene, kWalkForward, axes);
+  player_drive(scene.player, scene.economy.levels.drive, kWalkForward, axes);
   EXPECT_EQ(scene.player.body.force, (Vec3{}));
 
   scene.player.on_ground = true;
-  player_drive(scene, kWalkForward, axes);
+  player_drive(scene.player, scene.economy.levels.drive, kWalkForward, axes);
   // Looking along -z (and up): the horizontal part, normalised, times 100.
   EXPECT_NEAR(scene.player.body.force.z, -100.0f, 1e-3f);
   EXPECT_NEAR(scene.player.body.force.x, 0.0f, 1e-3f);
@@ -180,12 +180,13 @@ TEST_F(PlayerTest, WalkingPushesHorizontallyOnlyOnTheGround) {
 
   scene.player.body.force = {};
   scene.economy.levels.drive = 9;
-  player_drive(scene, kWalkForward | kWalkRight, axes);
+  player_drive(scene.player, scene.economy.levels.drive, kWalkForward | kWalkRight, axes);
   EXPECT_NEAR(length(scene.player.body.force), 400.0f, 1e-2f);
   EXPECT_GT(scene.player.body.force.x, 0.0f);
 
   scene.player.body.force = {};
-  player_drive(scene, kWalkForward | kWalkBack, axes);  // cancel out
+  player_drive(scene.player, scene.economy.levels.drive, kWalkForward | kWalkBack,
+               axes);  // cancel out
   EXPECT_EQ(scene.player.body.force, (Vec3{}));
 }
 
@@ -195,9 +196,9 @@ TEST_F(PlayerTest, VerticalMovesFollowTheViewHeight) {
   const Vec3 forward = camera_axes(scene.view.camera).forward;
   ASSERT_GT(forward.y, 0.3f);
   const float y = scene.player.body.position.y;
-  player_vertical(scene, kMoveWithView, forward, 0.5f);
+  player_vertical(scene.player.body, kMoveWithView, forward, 0.5f);
   EXPECT_NEAR(scene.player.body.position.y, y + 5.0f * forward.y, 1e-4f);
-  player_vertical(scene, kMoveWithView | kMoveAgainstView, forward, 0.5f);
+  player_vertical(scene.player.body, kMoveWithView | kMoveAgainstView, forward, 0.5f);
   EXPECT_NEAR(scene.player.body.position.y, y + 5.0f * forward.y, 1e-4f);
 }
 
@@ -223,15 +224,15 @@ TEST(CameraAxes, FollowYawAndPitch) {
 TEST(CameraUpdate, PitchIsHeldAtEightyNineDegreesAndLookNeedsControl) {
   CityScene scene;
   scene.player.body.position = {1.0f, 2.0f, 3.0f};
-  camera_update(scene, {100.0f, 1.0e6f}, 1.0f);
+  camera_update(scene.view, scene.player, {100.0f, 1.0e6f}, 1.0f);
   EXPECT_EQ(scene.view.yaw, 0.0f);  // no control yet: the look is ignored
   EXPECT_EQ(scene.view.camera.eye, (Vec3{1.0f, 2.0f, 3.0f}));
 
   scene.player.control_enabled = true;
-  camera_update(scene, {2.0f, 1.0e6f}, 0.5f);
+  camera_update(scene.view, scene.player, {2.0f, 1.0e6f}, 0.5f);
   EXPECT_EQ(scene.view.pitch, 1.5533427f);
   EXPECT_EQ(scene.view.yaw, 0.5f);
-  camera_update(scene, {0.0f, -1.0e9f}, 1.0f);
+  camera_update(scene.view, scene.player, {0.0f, -1.0e9f}, 1.0f);
   EXPECT_EQ(scene.view.pitch, -1.5533427f);
 }
 

@@ -87,7 +87,7 @@ TEST_F(TrafficTest, StepMovesEachVehicleBySpeedAlongItsHeadingAndBoundsFollow) {
   const Vec3 car_before = translation_of(scene.objects.cars[17].transform);
   const float radius_before = scene.objects.cars[17].bound_radius;
   const Vec3 drone_before = translation_of(scene.objects.drones[0].transform);
-  traffic_step(scene, 0.5f);
+  traffic_step(scene.objects, scene.city, scene.assets.meshes, 0.5f);
   const Vec3 car_after = translation_of(scene.objects.cars[17].transform);
   const Vec3 moved = car_after - car_before;
   EXPECT_NEAR(length(moved), 13.4f * 0.5f, 1e-4f);
@@ -100,7 +100,7 @@ TEST_F(TrafficTest, StepMovesEachVehicleBySpeedAlongItsHeadingAndBoundsFollow) {
 
 TEST_F(TrafficTest, PausedStepLeavesEverythingInPlace) {
   const CityScene before = scene;
-  traffic_step(scene, 0.0f);
+  traffic_step(scene.objects, scene.city, scene.assets.meshes, 0.0f);
   for (size_t k = 0; k < scene.objects.cars.size(); ++k) {
     EXPECT_EQ(translation_of(scene.objects.cars[k].transform),
               translation_of(before.objects.cars[k].transform));
@@ -115,18 +115,19 @@ TEST_F(TrafficTest, VehiclesWrapAroundTheCity) {
   car.rotation = axis_rotation(1, 3.141592f);
   compose_transform(car);
   set_translation(car.transform, {50.0f, 30.0f, -99.5f});
-  traffic_step(scene, 0.1f);  // speed 10: to z = -100.5, wrapped in the same frame
+  traffic_step(scene.objects, scene.city, scene.assets.meshes,
+               0.1f);  // speed 10: to z = -100.5, wrapped in the same frame
   EXPECT_NEAR(translation_of(car.transform).z, extent + 99.5f, 1e-3f);
   EXPECT_EQ(translation_of(car.transform).y, 30.0f);
 
   // Exactly at E + 100 nothing wraps; past it, the vehicle re-enters at -100.
   SceneObject& drone = scene.objects.drones[0];  // runs along -x
   set_translation(drone.transform, {extent + 100.0f, 20.0f, 10.0f});
-  traffic_step(scene, 0.0f);
+  traffic_step(scene.objects, scene.city, scene.assets.meshes, 0.0f);
   EXPECT_EQ(translation_of(drone.transform).x, extent + 100.0f);
   drone.rotation = axis_rotation(1, 3.141592f / 2.0f);  // now along +x
   compose_transform(drone);
-  traffic_step(scene, 0.1f);
+  traffic_step(scene.objects, scene.city, scene.assets.meshes, 0.1f);
   EXPECT_NEAR(translation_of(drone.transform).x, -100.0f + 1.0f, 1e-3f);
 }
 
@@ -135,8 +136,8 @@ TEST(Fans, SpinAboutYOneRadianPerSecond) {
   scene.assets.meshes = test::stand_in_meshes();
   scene.objects.fans.push_back(
       make_object(ObjectKind::fan, "fan0-0", 15, 40, {1.0f, 2.0f, 3.0f}, {7.5f, 1.0f, 7.5f}));
-  spin_fans(scene, 0.25f);
-  spin_fans(scene, 0.25f);
+  spin_fans(scene.objects.fans, 0.25f);
+  spin_fans(scene.objects.fans, 0.25f);
   const Mat4& t = scene.objects.fans[0].transform;
   EXPECT_NEAR(t.at(0, 0), 7.5f * std::cos(0.5f), 1e-5f);
   EXPECT_NEAR(t.at(0, 2), 7.5f * std::sin(0.5f), 1e-5f);
