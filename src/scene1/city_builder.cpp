@@ -19,10 +19,12 @@ namespace vel {
 
 namespace {
 
-constexpr float kBlockHeight = 15.0f;   // one stacked block
-constexpr float kRoofHalfSize = 7.5f;   // half a block's footprint
-constexpr float kJitter = 5.0f;         // cell positions move by up to +-5
-constexpr float kHalfTurn = 3.141592f;  // pi as the city has always written it
+constexpr float kBlockHeight = 15.0f;  // one stacked block
+constexpr float kRoofHalfSize = 7.5f;  // half a block's footprint
+constexpr float kJitter = 5.0f;        // cell positions move by up to +-5
+// Pi cut to six decimals: the roof plates' tilt and the city's positions
+// are built from this value, so a closer pi would move them.
+constexpr float kHalfTurn = 3.141592f;
 
 // (2u - 1) * 5: a jitter in -5..5.
 float jitter(int32_t r) {
@@ -214,7 +216,8 @@ Vec3 build_city(CityLayout& city, const std::vector<Mesh>& meshes, int32_t& rng_
     objects.statics[tallest.terrace].texture = texture_slot::kStationTerrace;
   }
   const Vec3 station{tallest.x, tallest.height, tallest.z};
-  // "anenna" is the name this object has always carried; keep the spelling.
+  // The state file names the antenna "anenna", and tools that read it look
+  // for that name: keep the spelling.
   add_with_bounds(objects.statics,
                   make_object(ObjectKind::antenna, "anenna", mesh_slot::kAntenna,
                               texture_slot::kAntenna, station, {3.0f, 3.0f, 3.0f}),

@@ -67,7 +67,7 @@ Mesh roof_quad_mesh() {
 
 std::vector<Mesh> stand_in_meshes() {
   std::vector<Mesh> meshes(kMeshSlots, box_mesh({-7.5f, 0.0f, -7.5f}, {7.5f, 15.0f, 7.5f}));
-  meshes[0] = roof_quad_mesh();
+  meshes[mesh_slot::kQuad] = roof_quad_mesh();
   return meshes;
 }
 

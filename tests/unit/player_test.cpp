@@ -22,13 +22,13 @@ class PlayerTest : public ::testing::Test {
     scene.assets.meshes = test::stand_in_meshes();
     SceneObject block = make_object(ObjectKind::floor_block, "building 0-0", 1, 3,
                                     {0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f});
-    update_object_bounds(block, scene.assets.meshes[1], true);
+    update_object_bounds(block, scene.assets.meshes[mesh_slot::kBlock], true);
     scene.objects.statics.push_back(block);
     SceneObject terrace = make_object(ObjectKind::terrace, "terrace0-0", 0, 6, {0.0f, 15.0f, 0.0f},
                                       {7.5f, 1.0f, 7.5f});
     terrace.rotation = axis_rotation(0, 3.141592f / 2.0f);
     compose_transform(terrace);
-    update_object_bounds(terrace, scene.assets.meshes[0], true);
+    update_object_bounds(terrace, scene.assets.meshes[mesh_slot::kQuad], true);
     scene.objects.statics.push_back(terrace);
     scene.player.body.position = {100.0f, 50.0f, 100.0f};
   }

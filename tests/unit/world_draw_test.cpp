@@ -70,20 +70,20 @@ TEST_F(WorldDrawTest, SkyHighColourReachesItsTopAtTheRoofs) {
   EXPECT_EQ(rain_grey(CityStyle::clear_night), 0.0f);
 }
 
-// One block straight ahead at `distance`; slot 3 (near floors) red, slot 16
-// (far floors) green, slot 9 (bases) blue. Returns the centre pixel.
+// One block straight ahead at `distance`; near floors red, distant floors
+// green, bases blue. Returns the centre pixel.
 class FloorTextureTest : public WorldDrawTest {
  protected:
   Bgr centre_pixel_of(ObjectKind kind, const char* name, uint64_t texture, float distance) {
-    scene.assets.textures[3] = test::solid_image(4, 4, kRed);
-    scene.assets.textures[16] = test::solid_image(4, 4, kGreen);
-    scene.assets.textures[9] = test::solid_image(4, 4, kBlue);
+    scene.assets.textures[texture_slot::kFloor] = test::solid_image(4, 4, kRed);
+    scene.assets.textures[texture_slot::kDistantFloor] = test::solid_image(4, 4, kGreen);
+    scene.assets.textures[texture_slot::kBase] = test::solid_image(4, 4, kBlue);
     scene.view.distance = 150.0f;
     scene.view.lighting.fog_enabled = false;  // the storm turns it back on every frame
     scene.view.camera.projection = perspective(0.01f, far_plane);
     SceneObject block =
         make_object(kind, name, 1, texture, {0.0f, 20.0f, -distance}, {1.0f, 1.0f, 1.0f});
-    update_object_bounds(block, scene.assets.meshes[1], true);
+    update_object_bounds(block, scene.assets.meshes[mesh_slot::kBlock], true);
     scene.objects.statics = {block};
     look_from({0.0f, 20.0f, 0.0f}, -0.05f);  // a little up, onto the block's face
     draw_world(scene, target, 0.0f);
@@ -108,10 +108,10 @@ TEST_F(FloorTextureTest, ObjectsBeyondViewAndRadiusAreNotDrawn) {
 }
 
 TEST_F(FloorTextureTest, InvisibleStaticsAndTheCityBelowGroundAreSkipped) {
-  scene.assets.textures[9] = test::solid_image(4, 4, kBlue);
+  scene.assets.textures[texture_slot::kBase] = test::solid_image(4, 4, kBlue);
   SceneObject block = make_object(ObjectKind::base_block, "base 0-0", 1, 9, {0.0f, -10.0f, -30.0f},
                                   {1.0f, 1.0f, 1.0f});
-  update_object_bounds(block, scene.assets.meshes[1], true);
+  update_object_bounds(block, scene.assets.meshes[mesh_slot::kBlock], true);
   block.visible = false;
   scene.objects.statics = {block};
   look_from({0.0f, 1.0f, 0.0f}, 0.0f);

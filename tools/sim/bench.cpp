@@ -182,7 +182,8 @@ bool run_bench(const Settings& settings, const BenchRequest& request, std::ostre
   if (!high_request.frames) high_request.frames = main.fast_ms.size();
   const CourseResult high = bench_course(Course::high_view, settings, high_request);
 
-  // The default path over the whole run, as the runner has always printed.
+  // The first three lines give the default path over the whole run: scripts
+  // that read the report take them from there.
   const Figures whole = figures_of(main.fast_ms);
   out << "frames: " << whole.frames << "\n"
       << printed("median: %.3f ms per frame\nmean: %.3f ms per frame\n", whole.median, whole.mean);
