@@ -88,15 +88,6 @@ void add_pickup(int32_t& rng_state, std::vector<SceneObject>& items,
 
 }  // namespace
 
-void compose_transform(SceneObject& object) {
-  const float scale[3] = {object.scale.x, object.scale.y, object.scale.z};
-  for (int row = 0; row < 3; ++row) {
-    for (int column = 0; column < 3; ++column) {
-      object.transform.at(row, column) = scale[row] * object.rotation.at(row, column);
-    }
-  }
-}
-
 SceneObject make_object(ObjectKind kind, std::string_view name, uint64_t mesh, uint64_t texture,
                         Vec3 position, Vec3 scale) {
   SceneObject object;

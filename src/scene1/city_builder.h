@@ -11,9 +11,6 @@
 
 namespace vel {
 
-// upper 3x3 of transform <- scale[row] * rotation[row]; column 3 untouched.
-void compose_transform(SceneObject& object);
-
 // An object of `kind` at `position` with identity rotation, the given
 // scale, and its transform built from them; solid as its kind is.
 SceneObject make_object(ObjectKind kind, std::string_view name, uint64_t mesh, uint64_t texture,

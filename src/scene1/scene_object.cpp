@@ -26,17 +26,21 @@ bool is_roof(ObjectKind kind) {
   return kind == ObjectKind::terrace || kind == ObjectKind::grid_terrace;
 }
 
-// The new turn is applied in the object's own frame (right-multiplied),
-// while the scale is applied after the rotation along the world axes: row i
-// of the 3x3 is scaled by scale[i]. Column 3, the position, is kept.
-void rotate_object(SceneObject& object, uint8_t axis, float angle) {
-  object.rotation = mat4_mul(object.rotation, axis_rotation(axis, angle));
-  const float row_scale[3] = {object.scale.x, object.scale.y, object.scale.z};
-  for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) {
-      object.transform.at(i, j) = row_scale[i] * object.rotation.at(i, j);
+// The scale is applied after the rotation along the world axes: row i of
+// the 3x3 is scaled by scale[i]. Column 3, the position, is kept.
+void compose_transform(SceneObject& object) {
+  const float scale[3] = {object.scale.x, object.scale.y, object.scale.z};
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      object.transform.at(row, column) = scale[row] * object.rotation.at(row, column);
     }
   }
+}
+
+// The new turn is applied in the object's own frame (right-multiplied).
+void rotate_object(SceneObject& object, uint8_t axis, float angle) {
+  object.rotation = mat4_mul(object.rotation, axis_rotation(axis, angle));
+  compose_transform(object);
 }
 
 void update_object_bounds(SceneObject& object, const Mesh& mesh, bool with_radius) {

@@ -54,8 +54,10 @@ struct SceneObject {
   bool solid = false;
 };
 
+// upper 3x3 of transform <- scale[row] * rotation[row]; column 3 untouched.
+void compose_transform(SceneObject& object);
 // rotation <- rotation * R(axis, angle); then the upper 3x3 of transform is
-// rebuilt as row i = scale[i] * rotation row i. Column 3 is left alone.
+// rebuilt by compose_transform.
 void rotate_object(SceneObject& object, uint8_t axis, float angle);
 // bound_center from the mesh centre; with_radius also recomputes the radius.
 void update_object_bounds(SceneObject& object, const Mesh& mesh, bool with_radius);
