@@ -128,6 +128,8 @@ std::vector<Mesh> load_mesh_slots() {
 }
 
 void build_scene(CityScene& fresh, const Settings& settings, float time) {
+  // Every run is the storm, from the one seed: the city, the traffic and the
+  // rain below draw from it in this order.
   fresh.rng_state = kRngSeed;
   fresh.city.style = CityStyle::storm;
 
