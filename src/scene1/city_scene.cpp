@@ -29,42 +29,50 @@ namespace {
 // 1/60 s step the run ends in frame 757 (756 / 60 rounds to exactly 12.6f).
 constexpr float kRunLength = 12.6f;
 
-constexpr size_t kSmallFont = 0;  // texture slot of the HUD font
-
+// The player's actions (with control), the physics steps and the camera
+// that follows the body, all on the raw dt.
 void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, float dt) {
-  const CameraAxes axes = camera_axes(scene.camera);
-  if (scene.control_enabled) {
-    if (pressed & kJumpBit) player_jump(scene);
+  // The axes of the view the last frame left: the shot and the walk follow
+  // what the player saw.
+  const CameraAxes axes = camera_axes(scene.view.camera);
+  if (scene.player.control_enabled) {
+    if (pressed & kJumpBit) player_jump(scene.player, scene.economy, scene.clock.elapsed);
     if (pressed & kGrappleBit) grapple_fire(scene, axes.forward);
-    player_drive(scene, input.held, axes);
-    player_vertical(scene, input.held, axes.forward, dt);
+    player_drive(scene.player, scene.economy.levels.drive, input.held, axes);
+    player_vertical(scene.player.body, input.held, axes.forward, dt);
   }
   physics_steps(scene, dt);
-  camera_update(scene, input.look, dt);
+  camera_update(scene.view, scene.player, input.look, dt);
 }
 
+// Everything that moves on its own, on step_dt (0 while paused), in a
+// fixed order: the pickups and the rain draw from the generator in turn.
 void advance_world(CityScene& scene, Vec2 look, float step_dt) {
-  traffic_step(scene, step_dt);
-  turn_pickups(scene, step_dt);
-  collect_chips(scene);
-  turn_batteries(scene, step_dt);
-  collect_batteries(scene);
-  spin_fans(scene, step_dt);
+  const Vec3 player_position = scene.player.body.position;
+  traffic_step(scene.objects, scene.city, scene.assets.meshes, step_dt);
+  turn_pickups(scene.objects, step_dt);
+  collect_chips(scene.objects, player_position, scene.rng_state, scene.economy, scene.hud.messages,
+                scene.clock.elapsed);
+  turn_batteries(scene.objects, step_dt);
+  collect_batteries(scene.objects, player_position, scene.rng_state, scene.economy,
+                    scene.hud.messages, scene.clock.elapsed);
+  spin_fans(scene.objects.fans, step_dt);
   advance_rain(scene, look, step_dt);
-  drone_bursts_update(scene, step_dt);
-  grapple_cooldown_update(scene, step_dt);
-  messages_update(scene);
-  station_test(scene);
+  drone_bursts_update(scene.grapple.drone_bursts, step_dt);
+  grapple_cooldown_update(scene.grapple, step_dt);
+  messages_update(scene.hud.messages, scene.clock.elapsed);
+  station_test(scene.player, scene.city.station_position, scene.menus);
 }
 
-void count_frame(CityScene& scene, float dt) {
-  scene.fps_frames += 1;
-  scene.fps_time += dt;
-  if (scene.fps_time > 1.0f) {
-    const float mean_frame = scene.fps_time / static_cast<float>(scene.fps_frames);
-    scene.fps_text = std::to_string(trunc_i32(1.0f / mean_frame));
-    scene.fps_frames = 0;
-    scene.fps_time = 0.0f;
+// The readout shows the mean frame rate of the last second or so.
+void count_frame(HudState& hud, float dt) {
+  hud.fps_frames += 1;
+  hud.fps_time += dt;
+  if (hud.fps_time > 1.0f) {
+    const float mean_frame = hud.fps_time / static_cast<float>(hud.fps_frames);
+    hud.fps_text = std::to_string(trunc_i32(1.0f / mean_frame));
+    hud.fps_frames = 0;
+    hud.fps_time = 0.0f;
   }
 }
 
@@ -81,77 +89,82 @@ void end_run_with_screenshot(const Framebuffer& framebuffer) {
 
 FrameResult CityScene::update(const InputState& input, Framebuffer& framebuffer, float dt,
                               float time, const Settings& settings) {
-  // 1. Times: the game rules advance by step_dt, which is 0 while paused;
-  // the physics, the mouse look and the frame count use the raw dt.
-  elapsed = time - start_time;
-  const float step_dt = paused ? 0.0f : dt;
+  // The game rules advance by step_dt, which is 0 while paused; the physics,
+  // the mouse look and the frame count use the raw dt.
+  clock.elapsed = time - clock.start_time;
+  const float step_dt = clock.paused ? 0.0f : dt;
 
-  // 2. Edges.
-  const uint32_t pressed = input.held & ~prev_held;
-  prev_held = input.held;
+  // A control acts on the frame its bit goes down.
+  const uint32_t pressed = input.held & ~clock.prev_held;
+  clock.prev_held = input.held;
 
-  // 3. The player, only while no menu covers the city.
-  if (!panel_open && !device_menu_open) player_frame(*this, input, pressed, dt);
+  // The player moves only while no menu covers the city.
+  if (!menus.panel_open && !menus.device_menu_open) player_frame(*this, input, pressed, dt);
 
-  // 4. Every frame, whatever the mode.
-  camera.view_projection = mat4_mul(camera.projection, camera.view);
+  // Rebuilt every frame, whatever the mode, from the view the player left.
+  view.camera.view_projection = mat4_mul(view.camera.projection, view.camera.view);
 
-  // 5. Panel toggle, read in every mode.
+  // The panel can be opened or closed in every mode.
   bool panel_opened_now = false;
-  if (pressed & kPanelToggleBit) panel_opened_now = panel_toggle(*this);
+  if (pressed & kPanelToggleBit) {
+    panel_opened_now = panel_toggle(menus, economy, clock.paused);
+  }
 
-  // 6, 7. Menus navigate; otherwise the world advances.
-  if (panel_open) panel_navigate(*this, pressed);
-  if (device_menu_open) {
-    device_menu_navigate(*this, pressed);
-  } else if (!panel_open) {
+  // An open menu takes the controls; otherwise the world advances.
+  if (menus.panel_open) panel_navigate(menus, economy, clock.paused, switch_request, pressed);
+  if (menus.device_menu_open) {
+    device_menu_navigate(menus.selection, pressed);
+  } else if (!menus.panel_open) {
     advance_world(*this, input.look, step_dt);
   }
 
-  // 8.
+  // The state file reports the settings the last frame ran with.
   settings_copy = settings;
 
-  // 9-11. The picture.
-  if (panel_open && !panel_opened_now) {
+  // The picture: the panel over its captured background, or the city with
+  // its effects, the device menu, the messages and the opening bars.
+  if (menus.panel_open && !panel_opened_now) {
     draw_panel(*this, framebuffer);
   } else {
     // The frame the panel opens in is drawn whole (both fields), since it
     // becomes the panel's background.
-    const uint8_t interlace = render_flags.interlace;
-    if (panel_opened_now) render_flags.interlace = 0;
+    const uint8_t interlace = view.render_flags.interlace;
+    if (panel_opened_now) view.render_flags.interlace = 0;
     draw_world(*this, framebuffer, step_dt);
-    draw_grapple_effects(*this, framebuffer);
-    if (device_menu_open) draw_device_menu(*this, framebuffer);
+    draw_grapple_effects(grapple, objects.cars, view, framebuffer);
+    if (menus.device_menu_open) draw_device_menu(*this, framebuffer);
     // Messages float over the city and the device menu, under the bars.
-    draw_messages(*this, framebuffer);
-    if (elapsed < kLetterboxEnd) {
-      letterbox(elapsed, render_flags, framebuffer);
+    draw_messages(hud.messages, assets.textures, view.render_flags, framebuffer);
+    if (clock.elapsed < kLetterboxEnd) {
+      letterbox(clock.elapsed, view.render_flags, framebuffer);
     } else {
-      paused = 0;
-      control_enabled = 1;
+      // Once the bars have opened, the world runs and the player takes over.
+      clock.paused = false;
+      player.control_enabled = true;
     }
     if (panel_opened_now) {
-      capture_panel_background(*this, framebuffer);
-      render_flags.interlace = interlace;
+      capture_panel_background(menus.panel_background, framebuffer);
+      view.render_flags.interlace = interlace;
     }
   }
 
-  // 12.
-  if (textures.size() > kSmallFont) {
-    fps_readout(fps_text, settings.show_fps, textures[kSmallFont], render_flags, framebuffer);
+  // The frame-rate readout goes over everything, the panel included.
+  if (assets.textures.size() > texture_slot::kSmallFont) {
+    fps_readout(hud.fps_text, settings.show_fps, assets.textures[texture_slot::kSmallFont],
+                view.render_flags, framebuffer);
   }
 
-  // 13. The timed ending, whatever the input.
-  if (elapsed > kRunLength && run_end) run_end(framebuffer);
+  // The timed ending, whatever the input.
+  if (clock.elapsed > kRunLength && run_end) run_end(framebuffer);
 
-  // 14.
-  render_flags.odd_field = render_flags.odd_field ? 0 : 1;
-  count_frame(*this, dt);
+  // The next frame draws the other field of an interlaced picture.
+  view.render_flags.odd_field = view.render_flags.odd_field ? 0 : 1;
+  count_frame(hud, dt);
 
-  // 15.
+  // Only the panel frees the mouse.
   FrameResult result;
-  if (switch_requested != 0) result.next_scene = switch_target;
-  result.relative_mouse = !panel_open;
+  if (switch_request.requested) result.next_scene = switch_request.target;
+  result.relative_mouse = !menus.panel_open;
   return result;
 }
 

@@ -16,10 +16,6 @@ namespace {
 // The menu opens when the player comes this close to the station.
 constexpr float kStationReach = 5.0f;
 constexpr int32_t kDeviceCount = 3;
-// Device i is drawn with mesh kFirstDeviceMesh + i and texture
-// kFirstDeviceTexture + i.
-constexpr size_t kFirstDeviceMesh = 17;
-constexpr size_t kFirstDeviceTexture = 42;
 // The selected model turns at this rate in radians per second of elapsed.
 constexpr float kTurnRate = 2.0f;
 // The pictures sit side by side, this far apart, between the name and the
@@ -31,12 +27,17 @@ struct Device {
   std::string_view name;
   std::string_view first_line;   // at y = H - 140
   std::string_view second_line;  // at y = H - 150; may be empty
+  uint64_t mesh = 0;             // slot of the model its picture shows
+  uint64_t texture = 0;
 };
 
 constexpr Device kDevices[kDeviceCount] = {
-    {"GRAPPLE: MAGNETIC", "DOES NOT SNAP", "ENGAGES ONLY WITH METAL SURFACES"},
-    {"GRAPPLE: FORCE FIELD", "DOES NOT SNAP", "ENGAGES WITH ALL SURFACES"},
-    {"FREQUENCY SCANNER", "PROVIDES BETTER SIGNAL RECEPTION IN BAD CONDITIONS", ""},
+    {"GRAPPLE: MAGNETIC", "DOES NOT SNAP", "ENGAGES ONLY WITH METAL SURFACES",
+     mesh_slot::kMagneticGrapple, texture_slot::kMagneticGrapple},
+    {"GRAPPLE: FORCE FIELD", "DOES NOT SNAP", "ENGAGES WITH ALL SURFACES",
+     mesh_slot::kForceFieldGrapple, texture_slot::kForceFieldGrapple},
+    {"FREQUENCY SCANNER", "PROVIDES BETTER SIGNAL RECEPTION IN BAD CONDITIONS", "",
+     mesh_slot::kFrequencyScanner, texture_slot::kFrequencyScanner},
 };
 // Rows 3 to 5 of the panel can be left selected under the menu.
 constexpr Device kUnknownDevice{"UNKNOWN", "UNKNOWN OPERATION", ""};
@@ -56,33 +57,33 @@ void draw_centred(const Image& font, std::string_view text, int32_t centre, int3
 }
 
 void draw_device_pictures(CityScene& scene, Framebuffer& target) {
-  if (kFirstDeviceMesh + kDeviceCount > scene.meshes.size() ||
-      kFirstDeviceTexture + kDeviceCount > scene.textures.size()) {
-    return;
+  // Nothing is drawn unless every device's model is loaded.
+  for (const Device& device : kDevices) {
+    if (device.mesh >= scene.assets.meshes.size() || device.texture >= scene.assets.textures.size())
+      return;
   }
-  Framebuffer& picture_target = scene.previews.device_target;
+  Framebuffer& picture_target = scene.menus.previews.device_target;
   if (picture_target.width != kDevicePreviewSize) {
     picture_target = framebuffer_new(kDevicePreviewSize, kDevicePreviewSize);
   }
   for (int32_t i = 0; i < kDeviceCount; ++i) {
-    const bool selected = scene.menu_selection == i;
-    const float turn = selected ? kTurnRate * scene.elapsed : 0.0f;
-    const size_t slot = static_cast<size_t>(i);
-    render_device_preview(scene.meshes[kFirstDeviceMesh + slot],
-                          scene.textures[kFirstDeviceTexture + slot], turn, picture_target);
-    Image& picture = scene.previews.device_picture;
+    const bool selected = scene.menus.selection == i;
+    const float turn = selected ? kTurnRate * scene.clock.elapsed : 0.0f;
+    const Device& device = kDevices[i];
+    render_device_preview(scene.assets.meshes[device.mesh], scene.assets.textures[device.texture],
+                          turn, picture_target);
+    Image& picture = scene.menus.previews.device_picture;
     framebuffer_to_image_into(picture_target, true, picture);
     if (!selected) grey_out(picture);
     const Point2 at{target.width / 2 + (i - 1) * kPictureSpacing, kPictureY};
     blit_image(picture, std::nullopt, at, Vec2{0.5f, 0.5f}, Vec2{1.0f, 1.0f}, std::nullopt, false,
-               scene.render_flags, target);
+               scene.view.render_flags, target);
   }
 }
 
 }  // namespace
 
-void device_menu_navigate(CityScene& scene, uint32_t pressed) {
-  int32_t& selection = scene.menu_selection;
+void device_menu_navigate(int32_t& selection, uint32_t pressed) {
   // Left wraps only from device 0; right wraps from anything past device 2,
   // so a panel row left selected (3 to 5) comes back to device 0.
   if (pressed & kMenuLeftBit) selection = selection == 0 ? kDeviceCount - 1 : selection - 1;
@@ -90,19 +91,22 @@ void device_menu_navigate(CityScene& scene, uint32_t pressed) {
   if ((pressed & kMenuSelectBit) && is_device(selection)) fatal(kDeviceSelectMessage);
 }
 
-void station_test(CityScene& scene) {
-  if (distance(scene.player.position, scene.station_position) < kStationReach) {
-    scene.device_menu_open = 1;
-    scene.control_enabled = 0;
+void station_test(PlayerState& player, Vec3 station_position, MenuState& menus) {
+  if (distance(player.body.position, station_position) < kStationReach) {
+    menus.device_menu_open = true;
+    player.control_enabled = false;
   }
 }
 
 void draw_device_menu(CityScene& scene, Framebuffer& target) {
-  const RenderFlags& flags = scene.render_flags;
+  const RenderFlags& flags = scene.view.render_flags;
   darken_framebuffer(flags, target, 0.9f);
-  if (scene.textures.size() < 2) return;
-  const Image& font = scene.textures[0];
-  const Image& title_font = scene.textures[1];
+  if (scene.assets.textures.size() <= texture_slot::kSmallFont ||
+      scene.assets.textures.size() <= texture_slot::kTitleFont) {
+    return;
+  }
+  const Image& font = scene.assets.textures[texture_slot::kSmallFont];
+  const Image& title_font = scene.assets.textures[texture_slot::kTitleFont];
   const int32_t w = target.width;
   const int32_t h = target.height;
   const Colour white{1.0f, 1.0f, 1.0f, 1.0f};
@@ -110,7 +114,7 @@ void draw_device_menu(CityScene& scene, Framebuffer& target) {
 
   draw_text(title_font, "NEW DEVICES AVAILABLE!",
             {w / 2 - 11 * glyph_cell(title_font) + 22, h - 40}, white, flags, target);
-  const Device& device = device_at(scene.menu_selection);
+  const Device& device = device_at(scene.menus.selection);
   draw_centred(font, device.name, w / 2, h - 60, cyan, flags, target);
   draw_centred(font, device.first_line, w / 2, h - 140, white, flags, target);
   if (!device.second_line.empty()) {

@@ -12,6 +12,7 @@
 #include "gfx/draw2d.h"
 #include "gfx/geometry.h"
 #include "gfx/matrix.h"
+#include "scene1/asset_slots.h"
 #include "scene1/hud_message.h"
 
 namespace vel {
@@ -35,11 +36,7 @@ constexpr float kSnapCost = 0.15f;
 enum class HitKind { none = 0, surface = 1, drone = 2, car = 3 };
 
 void add_message(CityScene& scene, const char* text, Colour colour) {
-  scene.messages.push_back(HudMessage{text, colour, {0.5f, 0.5f}, scene.elapsed, false});
-}
-
-bool name_contains(const SceneObject& object, const char* part) {
-  return object.name.find(part) != std::string::npos;
+  post_message(scene.hud.messages, text, colour, scene.clock.elapsed);
 }
 
 // The ray against a bound sphere by the quadratic a t^2 + b t + c = 0;
@@ -84,15 +81,16 @@ void shoot_spheres(const std::vector<SceneObject>& objects, HitKind kind, Vec3 o
   }
 }
 
-void shoot_statics(const CityScene& scene, Vec3 origin, Vec3 direction, ShotResult& shot) {
-  for (const SceneObject& object : scene.statics) {
-    if (!object.solid || object.mesh >= scene.meshes.size()) continue;
+void shoot_statics(const std::vector<SceneObject>& statics, const std::vector<Mesh>& meshes,
+                   Vec3 origin, Vec3 direction, ShotResult& shot) {
+  for (const SceneObject& object : statics) {
+    if (!object.solid || object.mesh >= meshes.size()) continue;
     // The bound sphere only filters: its crossing distance does not matter.
     if (ray_sphere(origin, direction, object.bound_center, object.bound_radius).discriminant <
         0.0f) {
       continue;
     }
-    const Mesh& mesh = scene.meshes[object.mesh];
+    const Mesh& mesh = meshes[object.mesh];
     const size_t count = mesh.positions.size();
     for (size_t k = 0; k + 2 < mesh.corners.size(); k += 3) {
       const Corner* corner = &mesh.corners[k];
@@ -121,9 +119,10 @@ void shoot_statics(const CityScene& scene, Vec3 origin, Vec3 direction, ShotResu
 
 SceneObject hit_indicator(Vec3 point) {
   SceneObject marker;
+  marker.kind = ObjectKind::hit_marker;
   marker.name = "hitindicator";
-  marker.mesh = 3;
-  marker.texture = 5;
+  marker.mesh = mesh_slot::kCar;
+  marker.texture = texture_slot::kStationTerrace;
   set_translation(marker.transform, point);
   marker.visible = true;
   marker.solid = false;
@@ -191,15 +190,16 @@ Point2 to_pixel(Vec2 p) {
   return {trunc_i32(p.x), trunc_i32(p.y)};
 }
 
-void draw_rope(const CityScene& scene, Framebuffer& target) {
-  Vec3 anchor = scene.grapple_anchor;
+void draw_rope(const GrappleState& grapple, const std::vector<SceneObject>& cars,
+               const ViewState& view, Framebuffer& target) {
+  Vec3 anchor = grapple.anchor;
   // Follow the car in the picture too, also before the first physics step
   // after the hit has moved the anchor onto it.
-  if (scene.anchor_car >= 0 && static_cast<size_t>(scene.anchor_car) < scene.cars.size()) {
-    anchor = translation_of(scene.cars[static_cast<size_t>(scene.anchor_car)].transform);
+  if (grapple.anchor_car >= 0 && static_cast<size_t>(grapple.anchor_car) < cars.size()) {
+    anchor = translation_of(cars[static_cast<size_t>(grapple.anchor_car)].transform);
   }
   Vec2 end;
-  if (!project_to_screen(scene.camera, anchor, target.width, target.height, end)) return;
+  if (!project_to_screen(view.camera, anchor, target.width, target.height, end)) return;
   // The rope leaves from just below the view centre, where the hand is.
   Vec2 start{static_cast<float>(target.width / 2), static_cast<float>(target.height / 2 - 6)};
   if (!clip_to_picture(start, end, static_cast<float>(target.width),
@@ -207,16 +207,16 @@ void draw_rope(const CityScene& scene, Framebuffer& target) {
     return;
   }
   draw_line(to_pixel(start), to_pixel(end), Colour{0.6f, 0.7f, 0.8f, 1.0f},
-            Colour{0.9f, 0.95f, 1.0f, 0.6f}, scene.render_flags, target);
+            Colour{0.9f, 0.95f, 1.0f, 0.6f}, view.render_flags, target);
 }
 
 // Eight short rays pushed outward and fading as the burst ages.
-void draw_burst(const CityScene& scene, const DroneBurst& burst, Framebuffer& target) {
+void draw_burst(const ViewState& view, const DroneBurst& burst, Framebuffer& target) {
   static constexpr Vec2 kRays[8] = {{1.0f, 0.0f},        {0.7071f, 0.7071f}, {0.0f, 1.0f},
                                     {-0.7071f, 0.7071f}, {-1.0f, 0.0f},      {-0.7071f, -0.7071f},
                                     {0.0f, -1.0f},       {0.7071f, -0.7071f}};
   Vec2 centre;
-  if (!project_to_screen(scene.camera, burst.position, target.width, target.height, centre)) {
+  if (!project_to_screen(view.camera, burst.position, target.width, target.height, centre)) {
     return;
   }
   const float age = static_cast<float>(burst.frame);
@@ -234,32 +234,32 @@ void draw_burst(const CityScene& scene, const DroneBurst& burst, Framebuffer& ta
   for (const Vec2 ray : kRays) {
     const Point2 from = to_pixel({centre.x + ray.x * inner, centre.y + ray.y * inner});
     const Point2 to = to_pixel({centre.x + ray.x * outer, centre.y + ray.y * outer});
-    draw_line(from, to, hot, cool, scene.render_flags, target);
+    draw_line(from, to, hot, cool, view.render_flags, target);
   }
 }
 
 }  // namespace
 
 void grapple_fire(CityScene& scene, Vec3 forward) {
-  if (scene.grapple_cooldown != 0.0f) return;
+  if (scene.grapple.cooldown != 0.0f) return;
 
-  if (scene.grapple_attached) {
+  if (scene.grapple.attached) {
     // Letting go is free and does not reload; it also drops whatever was
     // pushed on the body earlier in this frame (a jump, say).
-    scene.grapple_attached = 0;
-    scene.anchor_car = -1;
-    scene.player.force = {};
-    scene.player.torque = {};
+    scene.grapple.attached = false;
+    scene.grapple.anchor_car = -1;
+    scene.player.body.force = {};
+    scene.player.body.torque = {};
     add_message(scene, "DISENGAGED!", Colour{0.0f, 0.3f, 1.0f, 1.0f});
     return;
   }
 
-  const Vec3 origin = scene.player.position;
+  const Vec3 origin = scene.player.body.position;
   ShotResult shot;
   // Drones, then cars, then statics: a later hit must be strictly nearer.
-  shoot_spheres(scene.drones, HitKind::drone, origin, forward, shot);
-  shoot_spheres(scene.cars, HitKind::car, origin, forward, shot);
-  shoot_statics(scene, origin, forward, shot);
+  shoot_spheres(scene.objects.drones, HitKind::drone, origin, forward, shot);
+  shoot_spheres(scene.objects.cars, HitKind::car, origin, forward, shot);
+  shoot_statics(scene.objects.statics, scene.assets.meshes, origin, forward, shot);
 
   float energy_change = kHitCost;
   if (shot.best >= kGrappleRange) {
@@ -269,88 +269,90 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
     const Vec3 point = origin + forward * shot.best;
     switch (shot.kind) {
       case HitKind::surface:
-        scene.markers.push_back(hit_indicator(point));
-        scene.grapple_attached = 1;
-        scene.grapple_anchor = point;
+        scene.objects.markers.push_back(hit_indicator(point));
+        scene.grapple.attached = true;
+        scene.grapple.anchor = point;
         // The snap test runs to just outside the surface, so the building
         // that holds the anchor does not cut its own rope.
-        scene.rope_end = point + shot.normal * 0.2f;
+        scene.grapple.rope_end = point + shot.normal * 0.2f;
         add_message(scene, "ENGAGED!", Colour{0.0f, 1.0f, 0.2f, 1.0f});
         break;
       case HitKind::drone:
         add_message(scene, "PLACEHOLDER", Colour{0.5f, 1.0f, 1.0f, 1.0f});
-        scene.drones.erase(scene.drones.begin() + static_cast<std::ptrdiff_t>(shot.index));
-        scene.drone_bursts.push_back(DroneBurst{point, 0, 0.0f});
+        scene.objects.drones.erase(scene.objects.drones.begin() +
+                                   static_cast<std::ptrdiff_t>(shot.index));
+        scene.grapple.drone_bursts.push_back(DroneBurst{point, 0, 0.0f});
         break;
       case HitKind::car:
-        scene.anchor_car = static_cast<int32_t>(shot.index);
-        scene.grapple_attached = 1;
+        scene.grapple.anchor_car = static_cast<int32_t>(shot.index);
+        scene.grapple.attached = true;
         add_message(scene, "HITCHHIKING!", Colour{0.0f, 1.0f, 0.2f, 1.0f});
         break;
       case HitKind::none:
         break;  // unreachable: no hit leaves best at the largest float
     }
   }
-  scene.energy += energy_change;
-  scene.grapple_cooldown = scene.grapple_reload;
+  scene.economy.energy += energy_change;
+  scene.grapple.cooldown = scene.grapple.reload;
 }
 
-void grapple_pull(CityScene& scene) {
-  if (scene.anchor_car >= 0 && static_cast<size_t>(scene.anchor_car) < scene.cars.size()) {
-    scene.grapple_anchor =
-        translation_of(scene.cars[static_cast<size_t>(scene.anchor_car)].transform);
-    scene.rope_end = scene.grapple_anchor;
+void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& objects,
+                  Economy& economy, std::vector<HudMessage>& messages, float elapsed) {
+  if (grapple.anchor_car >= 0 && static_cast<size_t>(grapple.anchor_car) < objects.cars.size()) {
+    grapple.anchor =
+        translation_of(objects.cars[static_cast<size_t>(grapple.anchor_car)].transform);
+    grapple.rope_end = grapple.anchor;
   }
 
-  PlayerBody& body = scene.player;
-  const Vec3 to_anchor = scene.grapple_anchor - body.position;
+  const Vec3 to_anchor = grapple.anchor - body.position;
   const float rope_length = length(to_anchor);
   // A spring that grows with the rope's length and the pull upgrade, capped.
-  const float stiffness = 2.0f * static_cast<float>(scene.pull_level) / 9.0f + 1.0f;
+  const float stiffness = 2.0f * static_cast<float>(economy.levels.pull) / 9.0f + 1.0f;
   const float pull = std::min(rope_length * stiffness, kMaxPull);
   // At the anchor itself the direction is undefined and the pull is 0
   // anyway; dividing by the zero length would poison the body with NaN.
   if (rope_length > 0.0f) body.force = body.force + (to_anchor / rope_length) * pull;
 
-  const Vec3 middle = (body.position + scene.rope_end) / 2.0f;
-  const Vec3 half = scene.rope_end - middle;
+  const Vec3 middle = (body.position + grapple.rope_end) / 2.0f;
+  const Vec3 half = grapple.rope_end - middle;
   const float half_length = length(half);
-  for (const SceneObject& object : scene.statics) {
-    if (!name_contains(object, "building")) continue;
+  for (const SceneObject& object : objects.statics) {
+    if (object.kind != ObjectKind::floor_block) continue;
     if (distance(middle, object.bound_center) > object.bound_radius + half_length) continue;
     const Vec3 base = translation_of(object.transform);
     const Vec3 box_centre{base.x, base.y + kBlockHalf, base.z};
     if (segment_meets_block(middle, half, box_centre)) {
-      scene.grapple_attached = 0;
-      scene.anchor_car = -1;
-      add_message(scene, "SNAPPED!", Colour{1.0f, 0.5f, 0.0f, 1.0f});
-      scene.energy -= kSnapCost;
+      grapple.attached = false;
+      grapple.anchor_car = -1;
+      post_message(messages, "SNAPPED!", Colour{1.0f, 0.5f, 0.0f, 1.0f}, elapsed);
+      economy.energy -= kSnapCost;
       return;
     }
   }
 }
 
-void drone_bursts_update(CityScene& scene, float step_dt) {
-  for (size_t i = scene.drone_bursts.size(); i-- > 0;) {
-    DroneBurst& burst = scene.drone_bursts[i];
+void drone_bursts_update(std::vector<DroneBurst>& bursts, float step_dt) {
+  for (size_t i = bursts.size(); i-- > 0;) {
+    DroneBurst& burst = bursts[i];
     burst.timer += step_dt;
     if (burst.timer > kBurstFrameTime) {
       burst.timer = 0.0f;
       burst.frame += 1;
     }
     if (burst.frame > kBurstLastFrame) {
-      scene.drone_bursts.erase(scene.drone_bursts.begin() + static_cast<std::ptrdiff_t>(i));
+      bursts.erase(bursts.begin() + static_cast<std::ptrdiff_t>(i));
     }
   }
 }
 
-void grapple_cooldown_update(CityScene& scene, float step_dt) {
-  scene.grapple_cooldown = std::max(0.0f, scene.grapple_cooldown - step_dt);
+void grapple_cooldown_update(GrappleState& grapple, float step_dt) {
+  grapple.cooldown = std::max(0.0f, grapple.cooldown - step_dt);
 }
 
-void draw_grapple_effects(const CityScene& scene, Framebuffer& target) {
-  if (scene.grapple_attached) draw_rope(scene, target);
-  for (const DroneBurst& burst : scene.drone_bursts) draw_burst(scene, burst, target);
+void draw_grapple_effects(const GrappleState& grapple, const std::vector<SceneObject>& cars,
+                          const ViewState& view, Framebuffer& target) {
+  if (grapple.attached) draw_rope(grapple, cars, view, target);
+  for (const DroneBurst& burst : grapple.drone_bursts) draw_burst(view, burst, target);
 }
 
 }  // namespace vel

@@ -9,13 +9,19 @@
 namespace vel {
 
 // Pressed fire: releases an attached rope, else casts the ray from the
-// player along `forward` (unit length). Does nothing unless the cooldown is 0.
+// player along `forward` (unit length) at the drones, the cars and the solid
+// statics, and charges the shot. Does nothing unless the cooldown is 0.
 void grapple_fire(CityScene& scene, Vec3 forward);
-// One physics step of pull and snap test; only while attached.
-void grapple_pull(CityScene& scene);
-void drone_bursts_update(CityScene& scene, float step_dt);
-void grapple_cooldown_update(CityScene& scene, float step_dt);
+// One physics step of the rope, only while attached: the anchor follows its
+// car, the spring pulls the body, and a building floor across the rope snaps
+// it (a message born at `elapsed`, energy charged).
+void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& objects,
+                  Economy& economy, std::vector<HudMessage>& messages, float elapsed);
+// Ages the bursts and drops those past their last frame.
+void drone_bursts_update(std::vector<DroneBurst>& bursts, float step_dt);
+void grapple_cooldown_update(GrappleState& grapple, float step_dt);
 // The rope (while attached) and the drone bursts, over the city picture.
-void draw_grapple_effects(const CityScene& scene, Framebuffer& target);
+void draw_grapple_effects(const GrappleState& grapple, const std::vector<SceneObject>& cars,
+                          const ViewState& view, Framebuffer& target);
 
 }  // namespace vel

@@ -6,6 +6,7 @@
 
 #include "base/saturate.h"
 #include "gfx/draw2d.h"
+#include "scene1/asset_slots.h"
 
 namespace vel {
 
@@ -14,7 +15,6 @@ namespace {
 constexpr Colour kBlack{0.0f, 0.0f, 0.0f, 1.0f};
 constexpr Colour kReadoutRed{1.0f, 0.0f, 0.0f, 1.0f};
 constexpr float kMessageDrift = 0.01f;  // per frame, times age squared
-constexpr size_t kSmallFont = 0;        // texture slot
 
 }  // namespace
 
@@ -65,32 +65,33 @@ void fps_readout(std::string_view text, int32_t show_fps, const Image& font,
   draw_text(font, text, at, kReadoutRed, flags, target);
 }
 
-void messages_update(CityScene& scene) {
-  for (size_t k = scene.messages.size(); k-- > 0;) {
-    HudMessage& message = scene.messages[k];
-    const float age = scene.elapsed - message.born;
+void messages_update(std::vector<HudMessage>& messages, float elapsed) {
+  for (size_t k = messages.size(); k-- > 0;) {
+    HudMessage& message = messages[k];
+    const float age = elapsed - message.born;
     if (age < 0.0f) continue;
     // Applied once per frame, so the travel depends on the frame rate.
     const float drift = kMessageDrift * (age * age);
     message.position.y += message.rising ? drift : -drift;
     if (message.position.y < 0.0f || message.position.y > 1.0f) {
-      scene.messages.erase(scene.messages.begin() + static_cast<std::ptrdiff_t>(k));
+      messages.erase(messages.begin() + static_cast<std::ptrdiff_t>(k));
     }
   }
 }
 
-void draw_messages(const CityScene& scene, Framebuffer& target) {
-  if (scene.messages.empty() || scene.textures.size() <= kSmallFont) return;
-  const Image& font = scene.textures[kSmallFont];
+void draw_messages(const std::vector<HudMessage>& messages, const std::vector<Image>& textures,
+                   const RenderFlags& flags, Framebuffer& target) {
+  if (messages.empty() || textures.size() <= texture_slot::kSmallFont) return;
+  const Image& font = textures[texture_slot::kSmallFont];
   const int32_t cell = glyph_cell(font);
   const float width = static_cast<float>(target.width);
   const float height = static_cast<float>(target.height);
-  for (const HudMessage& message : scene.messages) {
+  for (const HudMessage& message : messages) {
     const int32_t glyphs = static_cast<int32_t>(message.text.size());  // a few words at most
     const int32_t centre_x = trunc_i32(message.position.x * width);
     const int32_t centre_y = trunc_i32(message.position.y * height);
     draw_text(font, message.text, {centred_start(centre_x, glyphs, cell), centre_y}, message.colour,
-              scene.render_flags, target);
+              flags, target);
   }
 }
 

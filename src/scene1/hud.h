@@ -4,11 +4,12 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "gfx/framebuffer.h"
 #include "gfx/image.h"
 #include "gfx/vec.h"
-#include "scene1/city_scene.h"
+#include "scene1/hud_message.h"
 
 namespace vel {
 
@@ -28,8 +29,9 @@ bool fps_readout_position(int32_t show_fps, Point2* at);
 void fps_readout(std::string_view text, int32_t show_fps, const Image& font,
                  const RenderFlags& flags, Framebuffer& target);
 // Ages the messages (last to first) and drops those that left the screen.
-void messages_update(CityScene& scene);
-// Each message centred on (x W, y H) in its colour, in the slot-0 font.
-void draw_messages(const CityScene& scene, Framebuffer& target);
+void messages_update(std::vector<HudMessage>& messages, float elapsed);
+// Each message centred on (x W, y H) in its colour, in the small font.
+void draw_messages(const std::vector<HudMessage>& messages, const std::vector<Image>& textures,
+                   const RenderFlags& flags, Framebuffer& target);
 
 }  // namespace vel

@@ -1,7 +1,10 @@
-// hud_message.h: a floating message appended by the grapple and the pickups.
+// hud_message.h: a floating message appended by the grapple and the pickups,
+// and the burst a captured drone leaves.
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "gfx/vec.h"
 
@@ -15,6 +18,14 @@ struct HudMessage {
   bool rising = false;
 };
 
+// A message born at `elapsed` in the middle of the screen, drifting down:
+// how the grapple and the pickups report what happened.
+inline void post_message(std::vector<HudMessage>& messages, std::string text, Colour colour,
+                         float elapsed) {
+  messages.push_back(HudMessage{std::move(text), colour, {0.5f, 0.5f}, elapsed, false});
+}
+
+// The flash where a captured drone was.
 struct DroneBurst {
   Vec3 position;
   int32_t frame = 0;

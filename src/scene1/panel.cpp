@@ -20,21 +20,22 @@ int32_t centred_text_x(const Image& font, std::string_view text, int32_t centre)
   return centred_start(centre, static_cast<int32_t>(text.size()), glyph_cell(font));
 }
 
+// The panel's rows: the three upgrade modules, then the three buttons.
 constexpr int32_t kRowMovement = 0;
+constexpr int32_t kRowJump = 1;
 constexpr int32_t kRowGrapple = 2;
 constexpr int32_t kRowResume = 3;
 constexpr int32_t kRowRestart = 4;
 constexpr int32_t kRowExit = 5;
 constexpr int32_t kLastRow = 5;
 
+// The scene indices the RESTART and EXIT buttons ask of the shell.
+constexpr int32_t kRestartTarget = 1;
+constexpr int32_t kExitTarget = 0;
+
 // The panel dims the city it covers to 35% in every channel, alpha too, so
 // the blit over black leaves about 12% of the picture.
 constexpr float kBackgroundDim = 0.35f;
-
-// Texture and mesh slots of the panel's device pictures.
-constexpr size_t kCoreMesh = 22;
-constexpr size_t kCoreTexture = 48;
-constexpr size_t kSocketTexture = 30;
 
 constexpr Colour kIdle{0.0f, 0.8f, 1.0f, 1.0f};
 constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
@@ -48,25 +49,19 @@ struct UpgradeRow {
   const int32_t* level = nullptr;
 };
 
-UpgradeRow upgrade_row(CityScene& scene, int32_t row) {
+UpgradeRow upgrade_row(Economy& economy, int32_t row) {
   switch (row) {
-    case 0:
-      return {&scene.drive_draft, &scene.drive_level};
-    case 1:
-      return {&scene.jump_draft, &scene.jump_level};
+    case kRowMovement:
+      return {&economy.drafts.drive, &economy.levels.drive};
+    case kRowJump:
+      return {&economy.drafts.jump, &economy.levels.jump};
     default:
-      return {&scene.pull_draft, &scene.pull_level};
+      return {&economy.drafts.pull, &economy.levels.pull};
   }
 }
 
 bool is_upgrade_row(int32_t row) {
   return row >= kRowMovement && row <= kRowGrapple;
-}
-
-void commit_drafts(CityScene& scene) {
-  scene.drive_level = scene.drive_draft;
-  scene.jump_level = scene.jump_draft;
-  scene.pull_level = scene.pull_draft;
 }
 
 // Two rules from the centre (160, y) out to x = 10 and x = 310, fading out.
@@ -86,14 +81,14 @@ void draw_buttons(const CityScene& scene, const Image& font, Colour pulse, Frame
                              {"RESTART", w / 2, kRowRestart},
                              {"EXIT", 2 * w / 3, kRowExit}};
   for (const Button& button : buttons) {
-    const Colour colour = scene.menu_selection == button.row ? pulse : kIdle;
+    const Colour colour = scene.menus.selection == button.row ? pulse : kIdle;
     draw_text(font, button.text, {centred_text_x(font, button.text, button.centre), 10}, colour,
-              scene.render_flags, target);
+              scene.view.render_flags, target);
   }
 }
 
 void draw_module_table(CityScene& scene, const Image& font, Colour pulse, Framebuffer& target) {
-  const RenderFlags& flags = scene.render_flags;
+  const RenderFlags& flags = scene.view.render_flags;
   draw_text(font, "MODULE", {centred_text_x(font, "MODULE", 88), 150}, kHead, flags, target);
   draw_text(font, "VERSION", {centred_text_x(font, "VERSION", 232), 150}, kHead, flags, target);
 
@@ -105,13 +100,14 @@ void draw_module_table(CityScene& scene, const Image& font, Colour pulse, Frameb
   const ModuleRow rows[3] = {{"MOVEMENT", 138, 140}, {"JUMP", 130, 128}, {"GRAPPLE", 122, 116}};
   for (int32_t i = 0; i < 3; ++i) {
     const ModuleRow& row = rows[i];
-    const UpgradeRow upgrade = upgrade_row(scene, i);
+    const UpgradeRow upgrade = upgrade_row(scene.economy, i);
     draw_text(font, row.label, {centred_text_x(font, row.label, 88), row.label_y}, kWhite, flags,
               target);
     // Versions count from 1.
     draw_text(font, std::to_string(*upgrade.draft + 1), {232, row.label_y}, kWhite, flags, target);
-    const Colour mark = scene.menu_selection == i ? pulse : kIdle;
-    if (scene.upgrade_points > 0) draw_text(font, "+", {130, row.mark_y}, mark, flags, target);
+    const Colour mark = scene.menus.selection == i ? pulse : kIdle;
+    if (scene.economy.upgrade_points > 0)
+      draw_text(font, "+", {130, row.mark_y}, mark, flags, target);
     if (*upgrade.draft > *upgrade.level) {
       draw_text(font, "-", {110, row.mark_y}, mark, flags, target);
     }
@@ -120,15 +116,18 @@ void draw_module_table(CityScene& scene, const Image& font, Colour pulse, Frameb
 
 // The panel's two device pictures never change: rendered on first use.
 void prepare_panel_previews(CityScene& scene) {
-  DevicePreviews& previews = scene.previews;
+  DevicePreviews& previews = scene.menus.previews;
   if (previews.core.width != 0) return;
-  if (kCoreMesh >= scene.meshes.size() || kCoreTexture >= scene.textures.size()) return;
-  const Mesh& mesh = scene.meshes[kCoreMesh];
+  if (mesh_slot::kCore >= scene.assets.meshes.size() ||
+      texture_slot::kCore >= scene.assets.textures.size()) {
+    return;
+  }
+  const Mesh& mesh = scene.assets.meshes[mesh_slot::kCore];
   Framebuffer core = framebuffer_new(kCorePreviewSize, kCorePreviewSize);
-  render_device_preview(mesh, scene.textures[kCoreTexture], 0.6f, core);
+  render_device_preview(mesh, scene.assets.textures[texture_slot::kCore], 0.6f, core);
   previews.core = preview_picture(core);
   Framebuffer socket = framebuffer_new(kSocketPreviewSize, kSocketPreviewSize);
-  render_device_preview(mesh, scene.textures[kSocketTexture], 0.0f, socket);
+  render_device_preview(mesh, scene.assets.textures[texture_slot::kSocket], 0.0f, socket);
   previews.socket = preview_picture(socket);
   grey_out(previews.socket);  // an empty socket: nothing installed, shown dimmed
 }
@@ -136,16 +135,16 @@ void prepare_panel_previews(CityScene& scene) {
 // Socket 1 holds the nuclear core, drawn large between its two labels;
 // sockets 2 to 5 are empty, small and crossed out.
 void draw_socket_block(CityScene& scene, const Image& font, Colour pulse, Framebuffer& target) {
-  const RenderFlags& flags = scene.render_flags;
+  const RenderFlags& flags = scene.view.render_flags;
   const int32_t cell = glyph_cell(font);
-  const Colour label = scene.menu_selection == 0 ? Colour{0.0f, 0.4f + 0.6f * pulse.r, 1.0f, 1.0f}
-                                                 : Colour{0.0f, 0.5f, 1.0f, 1.0f};
+  const Colour label = scene.menus.selection == 0 ? Colour{0.0f, 0.4f + 0.6f * pulse.r, 1.0f, 1.0f}
+                                                  : Colour{0.0f, 0.5f, 1.0f, 1.0f};
   draw_text(font, "SOCKET 1/5 >", {72 - 6 * cell, 88}, label, flags, target);
   draw_text(font, "- PROVIDES INFINITE ENERGY", {239 - 13 * cell, 62}, kWhite, flags, target);
   draw_text(font, "NUCLEAR CORE", {72 - 6 * cell, 32}, label, flags, target);
 
   prepare_panel_previews(scene);
-  const DevicePreviews& previews = scene.previews;
+  const DevicePreviews& previews = scene.menus.previews;
   const Vec2 centred{0.5f, 0.5f};
   const Vec2 unit{1.0f, 1.0f};
   blit_image(previews.core, std::nullopt, {72, 60}, centred, unit, std::nullopt, false, flags,
@@ -161,66 +160,66 @@ void draw_socket_block(CityScene& scene, const Image& font, Colour pulse, Frameb
 
 }  // namespace
 
-bool panel_toggle(CityScene& scene) {
-  scene.menu_selection = 0;
-  scene.panel_open = scene.panel_open ? 0 : 1;
-  scene.paused = scene.panel_open;
-  if (!scene.panel_open) return false;
+bool panel_toggle(MenuState& menus, Economy& economy, bool& paused) {
+  menus.selection = 0;
+  menus.panel_open = !menus.panel_open;
+  paused = menus.panel_open;
+  if (!menus.panel_open) return false;
   // Drafts start from the committed levels; whatever an earlier opening
   // left in them is dropped here (its points stay spent).
-  scene.drive_draft = scene.drive_level;
-  scene.jump_draft = scene.jump_level;
-  scene.pull_draft = scene.pull_level;
+  economy.drafts = economy.levels;
   return true;
 }
 
-void panel_navigate(CityScene& scene, uint32_t pressed) {
-  int32_t& row = scene.menu_selection;
+void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitch& switch_request,
+                    uint32_t pressed) {
+  int32_t& row = menus.selection;
   if (pressed & kMenuUpBit) row = row - 1 < 0 ? kLastRow : row - 1;
   if (pressed & kMenuDownBit) row = row + 1 > kLastRow ? 0 : row + 1;
   if (pressed & kMenuSelectBit) {
     if (row == kRowResume) {
-      scene.paused = 0;
-      scene.panel_open = 0;
-      commit_drafts(scene);
+      // Resuming commits the drafts.
+      paused = false;
+      menus.panel_open = false;
+      economy.levels = economy.drafts;
     } else if (row == kRowRestart) {
-      scene.switch_requested = 1;
-      scene.switch_target = 1;
+      switch_request.requested = true;
+      switch_request.target = kRestartTarget;
     } else if (row == kRowExit) {
-      scene.switch_requested = 1;
-      scene.switch_target = 0;
+      switch_request.requested = true;
+      switch_request.target = kExitTarget;
     }
   }
   if (!is_upgrade_row(row)) return;
-  const UpgradeRow upgrade = upgrade_row(scene, row);
+  const UpgradeRow upgrade = upgrade_row(economy, row);
   // Only points moved in this opening can be taken back.
   if ((pressed & kMenuLeftBit) && *upgrade.draft > *upgrade.level) {
     *upgrade.draft -= 1;
-    scene.upgrade_points += 1;
+    economy.upgrade_points += 1;
   }
-  if ((pressed & kMenuRightBit) && scene.upgrade_points > 0) {
+  if ((pressed & kMenuRightBit) && economy.upgrade_points > 0) {
     *upgrade.draft += 1;
-    scene.upgrade_points -= 1;
+    economy.upgrade_points -= 1;
   }
 }
 
-void capture_panel_background(CityScene& scene, const Framebuffer& picture) {
-  scene.panel_background = framebuffer_to_image(picture, false);
-  for (Colour& c : scene.panel_background.pixels) {
+void capture_panel_background(Image& background, const Framebuffer& picture) {
+  background = framebuffer_to_image(picture, false);
+  for (Colour& c : background.pixels) {
     c = {c.r * kBackgroundDim, c.g * kBackgroundDim, c.b * kBackgroundDim, c.a * kBackgroundDim};
   }
 }
 
 void draw_panel(CityScene& scene, Framebuffer& target) {
-  const RenderFlags& flags = scene.render_flags;
+  const RenderFlags& flags = scene.view.render_flags;
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, flags, target);
-  blit_image(scene.panel_background, std::nullopt, {0, 0}, Vec2{0.0f, 0.0f}, Vec2{1.0f, 1.0f},
+  blit_image(scene.menus.panel_background, std::nullopt, {0, 0}, Vec2{0.0f, 0.0f}, Vec2{1.0f, 1.0f},
              std::nullopt, false, flags, target);
-  if (scene.textures.empty()) return;
-  const Image& font = scene.textures[0];
+  if (scene.assets.textures.size() <= texture_slot::kSmallFont) return;
+  const Image& font = scene.assets.textures[texture_slot::kSmallFont];
   const int32_t cell = glyph_cell(font);
   // The selected button and marks pulse between black and white.
-  const float c = std::fabs(std::cos(5.0f * scene.elapsed));
+  const float c = std::fabs(std::cos(5.0f * scene.clock.elapsed));
   const Colour pulse{c, c, c, 1.0f};
 
   draw_buttons(scene, font, pulse, target);

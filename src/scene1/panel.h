@@ -16,16 +16,22 @@ namespace vel {
 inline constexpr const char* kDeviceSelectMessage =
     "not yet implemented: HANDLE ITEM SELECTION DUDE";
 
-// Flips the panel (called on a pressed toggle bit); returns true when the
-// panel has just opened.
-bool panel_toggle(CityScene& scene);
-// `pressed` is the frame's pressed-edge mask.
-void panel_navigate(CityScene& scene, uint32_t pressed);
-void device_menu_navigate(CityScene& scene, uint32_t pressed);
-// Opens the device menu when the player is within 5 of the station.
-void station_test(CityScene& scene);
+// Flips the panel (called on a pressed toggle bit), pausing the world while
+// it is open; returns true when the panel has just opened.
+bool panel_toggle(MenuState& menus, Economy& economy, bool& paused);
+// Moves through the panel's rows, spends and takes back upgrade points, and
+// acts on its buttons (resume, restart, exit). `pressed` is the frame's
+// pressed-edge mask.
+void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitch& switch_request,
+                    uint32_t pressed);
+// Moves between the devices of the device menu; choosing one stops the
+// program with kDeviceSelectMessage.
+void device_menu_navigate(int32_t& selection, uint32_t pressed);
+// Opens the device menu, and takes the controls from the player, when the
+// player comes within 5 of the station.
+void station_test(PlayerState& player, Vec3 station_position, MenuState& menus);
 // Captures the finished picture (interlace off) at 0.35 brightness.
-void capture_panel_background(CityScene& scene, const Framebuffer& picture);
+void capture_panel_background(Image& background, const Framebuffer& picture);
 void draw_panel(CityScene& scene, Framebuffer& target);
 void draw_device_menu(CityScene& scene, Framebuffer& target);
 

@@ -20,11 +20,6 @@ namespace {
 constexpr float kPickupReach = 2.0f;
 constexpr Colour kPickupColour{0.5f, 1.0f, 1.0f, 1.0f};
 
-void add_message(CityScene& scene, std::string text) {
-  scene.messages.push_back(
-      HudMessage{std::move(text), kPickupColour, {0.5f, 0.5f}, scene.elapsed, false});
-}
-
 void turn_all(std::vector<SceneObject>& objects, uint8_t axis, float angle) {
   for (SceneObject& object : objects) rotate_object(object, axis, angle);
 }
@@ -37,8 +32,8 @@ void remove_pair(std::vector<SceneObject>& pickups, std::vector<SceneObject>& in
   pickups.erase(pickups.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-bool within_reach(const CityScene& scene, const SceneObject& indicator) {
-  return distance(scene.player.position, translation_of(indicator.transform)) < kPickupReach;
+bool within_reach(Vec3 player_position, const SceneObject& indicator) {
+  return distance(player_position, translation_of(indicator.transform)) < kPickupReach;
 }
 
 // Pairs are walked from the last one down so that a removal never moves an
@@ -51,45 +46,48 @@ size_t paired_count(const std::vector<SceneObject>& pickups,
 
 }  // namespace
 
-void turn_pickups(CityScene& scene, float step_dt) {
-  for (SceneObject& chip : scene.chips) {
+void turn_pickups(CityObjects& objects, float step_dt) {
+  for (SceneObject& chip : objects.chips) {
     rotate_object(chip, 0, step_dt);
     rotate_object(chip, 1, 1.1f * step_dt);
   }
-  turn_all(scene.chip_indicators, 1, step_dt);
+  turn_all(objects.chip_indicators, 1, step_dt);
 }
 
-void collect_chips(CityScene& scene) {
-  for (size_t i = paired_count(scene.chips, scene.chip_indicators); i-- > 0;) {
-    if (!within_reach(scene, scene.chip_indicators[i])) continue;
-    remove_pair(scene.chips, scene.chip_indicators, i);
-    const int32_t draw = rng_next(scene.rng_state);
+void collect_chips(CityObjects& objects, Vec3 player_position, int32_t& rng_state, Economy& economy,
+                   std::vector<HudMessage>& messages, float elapsed) {
+  for (size_t i = paired_count(objects.chips, objects.chip_indicators); i-- > 0;) {
+    if (!within_reach(player_position, objects.chip_indicators[i])) continue;
+    remove_pair(objects.chips, objects.chip_indicators, i);
+    const int32_t draw = rng_next(rng_state);
     const float u = rng_unit(draw);
     // 10 to 20 chips, rounded to the nearest.
     const int32_t amount = trunc_i32((u + 1.0f) * 0.5f * 20.0f + 0.5f);
-    scene.chip_count += amount;
-    add_message(scene, "+" + std::to_string(amount) + " CHIPS!");
+    economy.chip_count += amount;
+    post_message(messages, "+" + std::to_string(amount) + " CHIPS!", kPickupColour, elapsed);
   }
 }
 
-void turn_batteries(CityScene& scene, float step_dt) {
-  for (SceneObject& battery : scene.batteries) {
+void turn_batteries(CityObjects& objects, float step_dt) {
+  for (SceneObject& battery : objects.batteries) {
     rotate_object(battery, 0, 1.5f * step_dt);
     rotate_object(battery, 1, 0.5f * step_dt);
   }
-  turn_all(scene.battery_indicators, 1, step_dt);
+  turn_all(objects.battery_indicators, 1, step_dt);
 }
 
-void collect_batteries(CityScene& scene) {
-  for (size_t i = paired_count(scene.batteries, scene.battery_indicators); i-- > 0;) {
-    if (!within_reach(scene, scene.battery_indicators[i])) continue;
-    remove_pair(scene.batteries, scene.battery_indicators, i);
-    const int32_t draw = rng_next(scene.rng_state);
+void collect_batteries(CityObjects& objects, Vec3 player_position, int32_t& rng_state,
+                       Economy& economy, std::vector<HudMessage>& messages, float elapsed) {
+  for (size_t i = paired_count(objects.batteries, objects.battery_indicators); i-- > 0;) {
+    if (!within_reach(player_position, objects.battery_indicators[i])) continue;
+    remove_pair(objects.batteries, objects.battery_indicators, i);
+    const int32_t draw = rng_next(rng_state);
     const float u = rng_unit(draw);
-    const float gain = u * 0.4f + 0.1f;  // 0.1 to 0.5
-    scene.energy = std::min(1.0f, scene.energy + gain);
+    const float energy_gain = u * 0.4f + 0.1f;  // 0.1 to 0.5
+    economy.energy = std::min(1.0f, economy.energy + energy_gain);
     // The message shows the whole gain, also when the cap swallowed part.
-    add_message(scene, "+" + std::to_string(trunc_i32(gain * 100.0f)) + " ENERGY!");
+    post_message(messages, "+" + std::to_string(trunc_i32(energy_gain * 100.0f)) + " ENERGY!",
+                 kPickupColour, elapsed);
   }
 }
 

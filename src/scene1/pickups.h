@@ -2,13 +2,29 @@
 // player, and what they add to the chip count and the energy.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
+#include "gfx/vec.h"
 #include "scene1/city_scene.h"
+#include "scene1/hud_message.h"
 
 namespace vel {
 
-void turn_pickups(CityScene& scene, float step_dt);
-void collect_chips(CityScene& scene);
-void turn_batteries(CityScene& scene, float step_dt);
-void collect_batteries(CityScene& scene);
+// Chips turn about x and y, their indicators about y.
+void turn_pickups(CityObjects& objects, float step_dt);
+// A collected pickup draws its amount from the generator, adds it to the
+// economy and says so in a message born at `elapsed`.
+//
+// Takes every chip whose indicator is within reach of the player: 10 to 20
+// chips each.
+void collect_chips(CityObjects& objects, Vec3 player_position, int32_t& rng_state, Economy& economy,
+                   std::vector<HudMessage>& messages, float elapsed);
+// Batteries turn about x and y, their indicators about y.
+void turn_batteries(CityObjects& objects, float step_dt);
+// Takes every battery whose indicator is within reach of the player: 0.1 to
+// 0.5 energy each, the energy capped at 1.
+void collect_batteries(CityObjects& objects, Vec3 player_position, int32_t& rng_state,
+                       Economy& economy, std::vector<HudMessage>& messages, float elapsed);
 
 }  // namespace vel

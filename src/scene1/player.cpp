@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 
 #include "gfx/geometry.h"
 #include "gfx/matrix.h"
@@ -19,10 +18,6 @@ namespace {
 // triangle by triangle.
 constexpr float kCollisionReach = 20.0f;
 constexpr float kAirDrag = 0.015f;  // drag force = -0.015 |v| v
-
-bool contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
-}
 
 Vec3 unit(Vec3 v) {
   return v / length(v);
@@ -62,26 +57,29 @@ TriangleContact first_contact(const SceneObject& object, const Mesh& mesh, Vec3 
   return result;
 }
 
-void collide(CityScene& scene, bool was_on_ground) {
-  PlayerBody& body = scene.player;
-  for (const SceneObject& object : scene.statics) {
-    if (!object.solid || object.mesh >= scene.meshes.size()) continue;
+// Pushes the body out of every solid static it touches and sets on_ground
+// and airborne from the contacts.
+void collide(PlayerState& player, const std::vector<SceneObject>& statics,
+             const std::vector<Mesh>& meshes, bool was_on_ground) {
+  PlayerBody& body = player.body;
+  for (const SceneObject& object : statics) {
+    if (!object.solid || object.mesh >= meshes.size()) continue;
     // Only objects provably within reach are tested: a gap that is not a
     // number (a broken bound) keeps the object out rather than in.
     const float gap =
         distance(body.position, object.bound_center) - (object.bound_radius + kPlayerRadius);
     if (!(gap <= kCollisionReach)) continue;
 
-    const bool terrace = contains(object.name, "terrace");
-    const TriangleContact contact = first_contact(object, scene.meshes[object.mesh], body.position);
+    const bool roof = is_roof(object.kind);
+    const TriangleContact contact = first_contact(object, meshes[object.mesh], body.position);
     if (!contact.touching) continue;
 
     // The last touching object of the step decides on_ground.
-    scene.on_ground = terrace ? 1 : 0;
-    if (terrace) {
-      if (!was_on_ground && scene.airborne) scene.airborne = 0;  // landing
+    player.on_ground = roof;
+    if (roof) {
+      if (!was_on_ground && player.airborne) player.airborne = false;  // landing
     } else {
-      scene.airborne = 0;
+      player.airborne = false;
     }
 
     // Push the centre out to exactly one radius from the closest point. A
@@ -93,7 +91,7 @@ void collide(CityScene& scene, bool was_on_ground) {
     if (!is_finite(out)) continue;
     body.position = contact.closest + out * kPlayerRadius;
 
-    if (!terrace) {
+    if (!roof) {
       // Slide along the wall: keep only the velocity within its plane.
       const Vec3 n = unit(body.position - contact.closest);
       const Vec3 side = cross(n, body.velocity);
@@ -105,9 +103,9 @@ void collide(CityScene& scene, bool was_on_ground) {
   }
 }
 
-void apply_forces(CityScene& scene) {
-  PlayerBody& body = scene.player;
-  if (scene.on_ground) {
+void apply_forces(PlayerState& player) {
+  PlayerBody& body = player.body;
+  if (player.on_ground) {
     // Heavy damping and no gravity: a body on a terrace comes to rest.
     body.damping = {kGroundDamping, kGroundDamping, kGroundDamping};
     return;
@@ -166,10 +164,10 @@ CameraAxes camera_axes(const Camera& camera) {
   return axes;
 }
 
-void player_jump(CityScene& scene) {
-  PlayerBody& body = scene.player;
-  if (scene.on_ground) {
-    const float impulse = 1000.0f + 6000.0f * static_cast<float>(scene.jump_level) / 9.0f;
+void player_jump(PlayerState& player, Economy& economy, float elapsed) {
+  PlayerBody& body = player.body;
+  if (player.on_ground) {
+    const float impulse = 1000.0f + 6000.0f * static_cast<float>(economy.levels.jump) / 9.0f;
     body.force.y += impulse;
     // A running jump also pushes along the motion, never more than the
     // jump itself (a NaN in the minimum takes the jump).
@@ -179,9 +177,9 @@ void player_jump(CityScene& scene) {
       const float push = carried < impulse ? carried : impulse;
       body.force = body.force + (body.velocity / speed) * push;
     }
-    scene.energy -= 0.1f;
-    scene.airborne = 1;
-    scene.takeoff_time = scene.elapsed;
+    economy.energy -= 0.1f;
+    player.airborne = true;
+    player.takeoff_time = elapsed;
   } else {
     // Air brake: only the upper bound is applied.
     body.force.x += std::min(-10.0f * body.velocity.x, 1000.0f);
@@ -189,8 +187,8 @@ void player_jump(CityScene& scene) {
   }
 }
 
-void player_drive(CityScene& scene, uint32_t held, const CameraAxes& axes) {
-  if (!scene.on_ground) return;
+void player_drive(PlayerState& player, int32_t drive_level, uint32_t held, const CameraAxes& axes) {
+  if (!player.on_ground) return;
   // Horizontal parts as they are, not normalised before they are summed.
   Vec2 h{0.0f, 0.0f};
   if (held & kWalkForward) h = {h.x + axes.forward.x, h.y + axes.forward.z};
@@ -199,42 +197,45 @@ void player_drive(CityScene& scene, uint32_t held, const CameraAxes& axes) {
   if (held & kWalkRight) h = {h.x + axes.right.x, h.y + axes.right.z};
   const float h_length = std::sqrt(h.x * h.x + h.y * h.y);
   if (!(h_length > 0.0f)) return;
-  const float thrust = 100.0f + 300.0f * static_cast<float>(scene.drive_level) / 9.0f;
-  scene.player.force.x += h.x / h_length * thrust;
-  scene.player.force.z += h.y / h_length * thrust;
+  const float thrust = 100.0f + 300.0f * static_cast<float>(drive_level) / 9.0f;
+  player.body.force.x += h.x / h_length * thrust;
+  player.body.force.z += h.y / h_length * thrust;
 }
 
-void player_vertical(CityScene& scene, uint32_t held, Vec3 forward, float dt) {
+void player_vertical(PlayerBody& body, uint32_t held, Vec3 forward, float dt) {
   // Looking level (forward.y = 0) these do nothing.
-  if (held & kMoveWithView) scene.player.position.y += 10.0f * dt * forward.y;
-  if (held & kMoveAgainstView) scene.player.position.y -= 10.0f * dt * forward.y;
+  if (held & kMoveWithView) body.position.y += 10.0f * dt * forward.y;
+  if (held & kMoveAgainstView) body.position.y -= 10.0f * dt * forward.y;
 }
 
 void physics_step(CityScene& scene) {
-  const bool was_on_ground = scene.on_ground != 0;
-  scene.on_ground = 0;
-  collide(scene, was_on_ground);
-  apply_forces(scene);
-  if (scene.grapple_attached) grapple_pull(scene);
-  integrate_body(scene.player, kPhysicsStep);
-  scene.physics_accumulator -= kPhysicsStep;
-  scene.player.force = {0.0f, 0.0f, 0.0f};
-  scene.player.torque = {0.0f, 0.0f, 0.0f};
+  const bool was_on_ground = scene.player.on_ground;
+  scene.player.on_ground = false;
+  collide(scene.player, scene.objects.statics, scene.assets.meshes, was_on_ground);
+  apply_forces(scene.player);
+  if (scene.grapple.attached) {
+    grapple_pull(scene.grapple, scene.player.body, scene.objects, scene.economy, scene.hud.messages,
+                 scene.clock.elapsed);
+  }
+  integrate_body(scene.player.body, kPhysicsStep);
+  scene.player.physics_accumulator -= kPhysicsStep;
+  scene.player.body.force = {0.0f, 0.0f, 0.0f};
+  scene.player.body.torque = {0.0f, 0.0f, 0.0f};
 }
 
 void physics_steps(CityScene& scene, float dt) {
   // Raw dt, also while paused: the body falls during the opening letterbox.
-  scene.physics_accumulator += dt;
-  while (scene.physics_accumulator >= kPhysicsStep) physics_step(scene);
+  scene.player.physics_accumulator += dt;
+  while (scene.player.physics_accumulator >= kPhysicsStep) physics_step(scene);
 }
 
-void camera_update(CityScene& scene, Vec2 look, float dt) {
-  scene.camera.eye = scene.player.position;
-  if (scene.control_enabled) {
-    scene.yaw += 0.5f * dt * look.x;
-    scene.pitch += 0.5f * dt * look.y;
+void camera_update(ViewState& view, const PlayerState& player, Vec2 look, float dt) {
+  view.camera.eye = player.body.position;
+  if (player.control_enabled) {
+    view.yaw += 0.5f * dt * look.x;
+    view.pitch += 0.5f * dt * look.y;
   }
-  camera_look(scene.camera, scene.yaw, scene.pitch, scene.camera.eye);
+  camera_look(view.camera, view.yaw, view.pitch, view.camera.eye);
 }
 
 }  // namespace vel

@@ -24,17 +24,18 @@ CameraAxes camera_axes(const Camera& camera);
 
 // Pressed jump: a jump impulse on the ground (costs 0.1 energy), an air
 // brake in the air.
-void player_jump(CityScene& scene);
-// Held walking bits: a horizontal force, only on the ground.
-void player_drive(CityScene& scene, uint32_t held, const CameraAxes& axes);
+void player_jump(PlayerState& player, Economy& economy, float elapsed);
+// Held walking bits: a horizontal force growing with the drive level, only
+// on the ground.
+void player_drive(PlayerState& player, int32_t drive_level, uint32_t held, const CameraAxes& axes);
 // Held vertical bits: moves the position directly along the view's height.
-void player_vertical(CityScene& scene, uint32_t held, Vec3 forward, float dt);
+void player_vertical(PlayerBody& body, uint32_t held, Vec3 forward, float dt);
 // Accumulates dt and runs every whole 0.01 s step: collision, gravity or
 // ground damping, the rope's pull, integration.
 void physics_steps(CityScene& scene, float dt);
 // One 0.01 s step (physics_steps without the accumulator).
 void physics_step(CityScene& scene);
 // Eye to the body, look turns yaw and pitch (with control), view matrix.
-void camera_update(CityScene& scene, Vec2 look, float dt);
+void camera_update(ViewState& view, const PlayerState& player, Vec2 look, float dt);
 
 }  // namespace vel

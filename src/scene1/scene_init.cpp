@@ -33,30 +33,67 @@ constexpr size_t kMarkerRoom = 64;
 constexpr size_t kBurstRoom = 64;
 constexpr size_t kMessageRoom = 64;
 
+// Every slot the game names, with its file; slots reserved for art that is
+// not finished load the placeholder under their name, and unnamed slots
+// load it too.
 std::array<const char*, kTextureSlots> texture_manifest() {
+  namespace slot = texture_slot;
   std::array<const char*, kTextureSlots> paths;
   paths.fill(kPlaceholderTexture);
-  paths[3] = "assets/building_3.tga";
-  paths[4] = "assets/antenna.tga";
-  paths[5] = "assets/terrace_2.tga";
-  paths[6] = "assets/terrace.tga";
-  paths[9] = "assets/building_3_base.tga";
-  paths[11] = "assets/crosshair2_tr.tga";
-  paths[12] = "assets/crosshair2_br.tga";
-  paths[13] = "assets/crosshair2_bl.tga";
-  paths[15] = "assets/car1/tex.tga";
-  paths[16] = "assets/building_3_32.tga";
-  paths[19] = "assets/drone/drone.tga";
+  paths[slot::kSmallFont] = kPlaceholderTexture;
+  paths[slot::kTitleFont] = kPlaceholderTexture;
+  paths[slot::kFloor] = "assets/building_3.tga";
+  paths[slot::kAntenna] = "assets/antenna.tga";
+  paths[slot::kStationTerrace] = "assets/terrace_2.tga";
+  paths[slot::kTerrace] = "assets/terrace.tga";
+  paths[slot::kBase] = "assets/building_3_base.tga";
+  paths[slot::kCrosshairTopRight] = "assets/crosshair2_tr.tga";
+  paths[slot::kCrosshairBottomRight] = "assets/crosshair2_br.tga";
+  paths[slot::kCrosshairBottomLeft] = "assets/crosshair2_bl.tga";
+  paths[slot::kCar] = "assets/car1/tex.tga";
+  paths[slot::kDistantFloor] = "assets/building_3_32.tga";
+  paths[slot::kDrone] = "assets/drone/drone.tga";
+  paths[slot::kSocket] = kPlaceholderTexture;
+  paths[slot::kChip] = kPlaceholderTexture;
+  paths[slot::kChipIndicator] = kPlaceholderTexture;
+  paths[slot::kGreyRainFloor] = kPlaceholderTexture;
+  paths[slot::kGreyRainTerrace] = kPlaceholderTexture;
+  paths[slot::kGreyRainBase] = kPlaceholderTexture;
+  paths[slot::kGreyRainDistantFloor] = kPlaceholderTexture;
+  paths[slot::kFanRoofsFloor] = kPlaceholderTexture;
+  paths[slot::kGridTerrace] = kPlaceholderTexture;
+  paths[slot::kFan] = kPlaceholderTexture;
+  paths[slot::kFanRoofsBase] = kPlaceholderTexture;
+  paths[slot::kMagneticGrapple] = kPlaceholderTexture;
+  paths[slot::kForceFieldGrapple] = kPlaceholderTexture;
+  paths[slot::kFrequencyScanner] = kPlaceholderTexture;
+  paths[slot::kGreyRainCar] = kPlaceholderTexture;
+  paths[slot::kBattery] = kPlaceholderTexture;
+  paths[slot::kBatteryIndicator] = kPlaceholderTexture;
+  paths[slot::kCore] = kPlaceholderTexture;
   return paths;
 }
 
 std::array<const char*, kMeshSlots> mesh_manifest() {
+  namespace slot = mesh_slot;
   std::array<const char*, kMeshSlots> paths;
   paths.fill(kPlaceholderMesh);
-  paths[1] = "assets/building_1_base.obj";
-  paths[2] = "assets/antenna.obj";
-  paths[3] = "assets/car1/car1.obj";
-  paths[10] = "assets/drone/drone.obj";
+  paths[slot::kQuad] = "assets/quad.obj";
+  paths[slot::kBlock] = "assets/building_1_base.obj";
+  paths[slot::kAntenna] = "assets/antenna.obj";
+  paths[slot::kCar] = "assets/car1/car1.obj";
+  paths[slot::kDrone] = "assets/drone/drone.obj";
+  paths[slot::kChip] = kPlaceholderMesh;
+  paths[slot::kIndicator] = kPlaceholderMesh;
+  paths[slot::kGridTerrace] = kPlaceholderMesh;
+  paths[slot::kFan] = kPlaceholderMesh;
+  paths[slot::kFanContainer] = kPlaceholderMesh;
+  paths[slot::kMagneticGrapple] = kPlaceholderMesh;
+  paths[slot::kForceFieldGrapple] = kPlaceholderMesh;
+  paths[slot::kFrequencyScanner] = kPlaceholderMesh;
+  paths[slot::kGreyRainCar] = kPlaceholderMesh;
+  paths[slot::kBattery] = kPlaceholderMesh;
+  paths[slot::kCore] = kPlaceholderMesh;
   return paths;
 }
 
@@ -91,72 +128,74 @@ std::vector<Mesh> load_mesh_slots() {
 }
 
 void build_scene(CityScene& fresh, const Settings& settings, float time) {
+  // Every run is the storm, from the one seed: the city, the traffic and the
+  // rain below draw from it in this order.
   fresh.rng_state = kRngSeed;
-  fresh.style = 2;
+  fresh.city.style = CityStyle::storm;
 
   // City parameters from the level (1 on a fresh record; nothing changes it).
-  const int32_t level = fresh.level;
-  fresh.grid_size = 2 * level + 4;
-  fresh.block_factor = 0.1f * static_cast<float>(level) + 2.0f;
-  fresh.lane_offset = 5.0f;
-  fresh.height_steps = level + 1;
-  fresh.car_count = 8 * level + 10;
-  fresh.drone_count = 30 * level + 20;
-  fresh.render_flags.interlace = settings.interlaced ? 1 : 0;
-  fresh.max_chips = 40;
+  const int32_t level = fresh.city.level;
+  fresh.city.grid_size = 2 * level + 4;
+  fresh.city.block_factor = 0.1f * static_cast<float>(level) + 2.0f;
+  fresh.city.lane_offset = 5.0f;
+  fresh.city.height_steps = level + 1;
+  fresh.city.car_count = 8 * level + 10;
+  fresh.city.drone_count = 30 * level + 20;
+  fresh.view.render_flags.interlace = settings.interlaced ? 1 : 0;
+  fresh.city.max_chips = 40;
 
-  const Vec3 start = build_city(fresh);
-  create_traffic(fresh);
+  const Vec3 start = build_city(fresh.city, fresh.assets.meshes, fresh.rng_state, fresh.objects);
+  create_traffic(fresh.city, fresh.assets.meshes, fresh.rng_state, fresh.objects);
 
-  const StyleLook look = style_look(fresh.style);
-  fresh.view_distance = look.view_distance;
-  fresh.camera.eye = {0.0f, 0.0f, 0.0f};
-  fresh.pitch = kStartPitch;
-  fresh.camera.projection = perspective(kNearPlane, fresh.view_distance);
-  fresh.yaw = kStartYaw;
+  const StyleLook look = style_look(fresh.city.style);
+  fresh.view.distance = look.view_distance;
+  fresh.view.camera.eye = {0.0f, 0.0f, 0.0f};
+  fresh.view.pitch = kStartPitch;
+  fresh.view.camera.projection = perspective(kNearPlane, fresh.view.distance);
+  fresh.view.yaw = kStartYaw;
 
   if (look.rain) {
-    fresh.rain.reserve(kRainDrops);
+    fresh.weather.rain.reserve(kRainDrops);
     for (size_t k = 0; k < kRainDrops; ++k) {
       const int32_t r1 = rng_next(fresh.rng_state);
       const int32_t r2 = rng_next(fresh.rng_state);
-      fresh.rain.push_back({rng_unit(r1), 1.0f, rng_unit(r2)});
+      fresh.weather.rain.push_back({rng_unit(r1), 1.0f, rng_unit(r2)});
     }
   }
 
-  Lighting& lighting = fresh.lighting;
+  Lighting& lighting = fresh.view.lighting;
   lighting.ambient = {0.1f, 0.1f, 0.1f, 1.0f};
   lighting.light_colour = {1.0f, 1.0f, 1.0f, 1.0f};
   lighting.fog_colour = {look.fog_colour.r, look.fog_colour.g, look.fog_colour.b, 1.0f};
   lighting.light_position = {3.0f, 3.0f, 23.0f};
   lighting.light_direction = {-0.2f, -1.0f, 0.0f};
-  lighting.fog_start = fresh.view_distance - 40.0f;
-  lighting.fog_end = fresh.view_distance - 20.0f;
+  lighting.fog_start = fresh.view.distance - 40.0f;
+  lighting.fog_end = fresh.view.distance - 20.0f;
   lighting.light_range = 500.0f;
   lighting.light_type = kDirectionalLight;
   lighting.lighting_enabled = false;
   lighting.fog_enabled = true;
 
-  fresh.fps_frames = 0;
-  fresh.fps_time = 0.0f;
-  fresh.fps_text = "LOL";
-  fresh.start_time = time;
+  fresh.hud.fps_frames = 0;
+  fresh.hud.fps_time = 0.0f;
+  fresh.hud.fps_text = "LOL";
+  fresh.clock.start_time = time;
 
-  fresh.player = PlayerBody{};
-  fresh.player.velocity = kStartVelocity;
-  fresh.player.position = start;
+  fresh.player.body = PlayerBody{};
+  fresh.player.body.velocity = kStartVelocity;
+  fresh.player.body.position = start;
 
-  fresh.markers.reserve(kMarkerRoom);
-  fresh.drone_bursts.reserve(kBurstRoom);
-  fresh.messages.reserve(kMessageRoom);
+  fresh.objects.markers.reserve(kMarkerRoom);
+  fresh.grapple.drone_bursts.reserve(kBurstRoom);
+  fresh.hud.messages.reserve(kMessageRoom);
 }
 
 void CityScene::init(const Settings& settings, float time) {
   // All the work happens on a new record: a reader failure ends the program
   // before anything of this one has changed.
   CityScene fresh;
-  fresh.textures = load_texture_slots();
-  fresh.meshes = load_mesh_slots();
+  fresh.assets.textures = load_texture_slots();
+  fresh.assets.meshes = load_mesh_slots();
   build_scene(fresh, settings, time);
   // Only the ending survives a rebuild: it belongs to whoever runs the scene.
   fresh.run_end = std::move(run_end);

@@ -17,8 +17,6 @@ namespace vel {
 
 namespace {
 
-constexpr uint64_t kDroneMesh = 10;
-constexpr uint64_t kDroneTexture = 19;
 constexpr float kHeadingPlusZ = 0.0f;
 constexpr float kHeadingMinusZ = 3.141592f;
 constexpr float kHeadingMinusX = 4.712388f;  // every vehicle along x runs towards -x
@@ -31,27 +29,35 @@ struct TrafficGrid {
   float span = 0.0f;    // height span of the stack of lanes
 };
 
-TrafficGrid traffic_grid(const CityScene& scene) {
+TrafficGrid traffic_grid(const CityLayout& city) {
   TrafficGrid grid;
-  grid.pitch = 15.0f * scene.block_factor;
-  grid.extent = static_cast<float>(scene.grid_size) * grid.pitch;
-  grid.span = 15.0f * static_cast<float>(scene.height_steps) - 15.0f;
+  grid.pitch = 15.0f * city.block_factor;
+  grid.extent = static_cast<float>(city.grid_size) * grid.pitch;
+  grid.span = 15.0f * static_cast<float>(city.height_steps) - 15.0f;
   return grid;
 }
 
-void create_vehicles(CityScene& scene, std::vector<SceneObject>& list, int32_t count,
-                     const char* prefix, uint64_t mesh, uint64_t texture) {
-  const TrafficGrid grid = traffic_grid(scene);
+// What one kind of vehicle is made of.
+struct VehicleMaker {
+  ObjectKind kind;
+  const char* prefix;  // the name is the prefix and the index in its list
+  uint64_t mesh;
+  uint64_t texture;
+};
+
+void create_vehicles(const CityLayout& city, const std::vector<Mesh>& meshes, int32_t& rng_state,
+                     std::vector<SceneObject>& list, int32_t count, const VehicleMaker& maker) {
+  const TrafficGrid grid = traffic_grid(city);
   if (count > 0) list.reserve(list.size() + static_cast<size_t>(count));
   for (int32_t k = 0; k < count; ++k) {
-    const int32_t r1 = rng_next(scene.rng_state);
-    const int32_t r2 = rng_next(scene.rng_state);
-    const int32_t r3 = rng_next(scene.rng_state);
-    const int32_t r4 = rng_next(scene.rng_state);
+    const int32_t r1 = rng_next(rng_state);
+    const int32_t r2 = rng_next(rng_state);
+    const int32_t r3 = rng_next(rng_state);
+    const int32_t r4 = rng_next(rng_state);
     // Lane L in 0..n (n only when u is exactly 1), 12.5 past the centre line
     // of building column or row L.
-    const int32_t lane = trunc_i32(rng_unit(r3) * static_cast<float>(scene.grid_size));
-    const float across = static_cast<float>(lane) * grid.pitch + scene.lane_offset + kLaneInset;
+    const int32_t lane = trunc_i32(rng_unit(r3) * static_cast<float>(city.grid_size));
+    const float across = static_cast<float>(lane) * grid.pitch + city.lane_offset + kLaneInset;
     const float along = rng_unit(r4) * grid.extent;
     // The first vehicle flies highest; heights step down evenly.
     const float height =
@@ -66,11 +72,11 @@ void create_vehicles(CityScene& scene, std::vector<SceneObject>& list, int32_t c
       position = {along, height, across};
     }
 
-    SceneObject vehicle =
-        make_object(prefix + std::to_string(k), mesh, texture, position, {1.0f, 1.0f, 1.0f}, true);
+    SceneObject vehicle = make_object(maker.kind, maker.prefix + std::to_string(k), maker.mesh,
+                                      maker.texture, position, {1.0f, 1.0f, 1.0f});
     vehicle.rotation = axis_rotation(1, heading);
     compose_transform(vehicle);
-    update_object_bounds(vehicle, scene.meshes[mesh], true);
+    update_object_bounds(vehicle, meshes[maker.mesh], true);
     list.push_back(std::move(vehicle));
   }
 }
@@ -97,21 +103,24 @@ void move_vehicles(std::vector<SceneObject>& list, const std::vector<Mesh>& mesh
 
 }  // namespace
 
-void create_traffic(CityScene& scene) {
-  const StyleLook look = style_look(scene.style);
-  create_vehicles(scene, scene.cars, scene.car_count, "flying car ", look.car_mesh,
-                  look.car_texture);
-  create_vehicles(scene, scene.drones, scene.drone_count, "drone ", kDroneMesh, kDroneTexture);
+void create_traffic(const CityLayout& city, const std::vector<Mesh>& meshes, int32_t& rng_state,
+                    CityObjects& objects) {
+  const StyleLook look = style_look(city.style);
+  create_vehicles(city, meshes, rng_state, objects.cars, city.car_count,
+                  {ObjectKind::car, "flying car ", look.car_mesh, look.car_texture});
+  create_vehicles(city, meshes, rng_state, objects.drones, city.drone_count,
+                  {ObjectKind::drone, "drone ", mesh_slot::kDrone, texture_slot::kDrone});
 }
 
-void traffic_step(CityScene& scene, float step_dt) {
-  const float extent = traffic_grid(scene).extent;
-  move_vehicles(scene.cars, scene.meshes, extent, step_dt, car_speed);
-  move_vehicles(scene.drones, scene.meshes, extent, step_dt, drone_speed);
+void traffic_step(CityObjects& objects, const CityLayout& city, const std::vector<Mesh>& meshes,
+                  float step_dt) {
+  const float extent = traffic_grid(city).extent;
+  move_vehicles(objects.cars, meshes, extent, step_dt, car_speed);
+  move_vehicles(objects.drones, meshes, extent, step_dt, drone_speed);
 }
 
-void spin_fans(CityScene& scene, float step_dt) {
-  for (SceneObject& fan : scene.fans) rotate_object(fan, 1, step_dt);
+void spin_fans(std::vector<SceneObject>& fans, float step_dt) {
+  for (SceneObject& fan : fans) rotate_object(fan, 1, step_dt);
 }
 
 }  // namespace vel

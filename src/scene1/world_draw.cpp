@@ -4,13 +4,12 @@
 #include "scene1/world_draw.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "base/saturate.h"
 #include "gfx/camera.h"
 #include "gfx/draw2d.h"
 #include "gfx/mesh_draw.h"
-#include "scene1/city_builder.h"
+#include "scene1/city_style.h"
 #include "scene1/rng.h"
 
 namespace vel {
@@ -19,50 +18,48 @@ namespace {
 
 constexpr float kSkyRampStart = 10.0f;  // below this height the sky is flat fog
 
-bool is_building_floor(const SceneObject& object) {
-  return std::string_view(object.name).find("building") != std::string_view::npos;
-}
-
 void draw_object(const CityScene& scene, const SceneObject& object, uint64_t texture,
                  Vec2 uv_offset, Vec2 uv_scale, Framebuffer& target) {
-  if (object.mesh >= scene.meshes.size() || texture >= scene.textures.size()) return;
-  draw_mesh(scene.meshes[object.mesh], object.transform,
-            Material::textured(scene.textures[texture]), uv_offset, uv_scale, scene.lighting,
-            scene.camera, scene.render_flags, target, scene.raster_path);
+  if (object.mesh >= scene.assets.meshes.size() || texture >= scene.assets.textures.size()) return;
+  draw_mesh(scene.assets.meshes[object.mesh], object.transform,
+            Material::textured(scene.assets.textures[texture]), uv_offset, uv_scale,
+            scene.view.lighting, scene.view.camera, scene.view.render_flags, target,
+            scene.raster_path);
 }
 
 bool beyond_view(const CityScene& scene, const SceneObject& object, Vec3 viewer, float* d) {
   *d = distance(viewer, translation_of(object.transform));
-  return *d > scene.view_distance + object.bound_radius;
+  return *d > scene.view.distance + object.bound_radius;
 }
 
 void draw_sky(const CityScene& scene, Framebuffer& target) {
-  const Rgb fog = style_look(scene.style).fog_colour;
-  const float y = scene.player.position.y;
+  const Rgb fog = style_look(scene.city.style).fog_colour;
+  const float y = scene.player.body.position.y;
   if (y > kSkyRampStart) {
-    const float roofs = 15.0f * static_cast<float>(scene.height_steps) - kSkyRampStart;
+    const float roofs = 15.0f * static_cast<float>(scene.city.height_steps) - kSkyRampStart;
     const float t = std::min((y - kSkyRampStart) / roofs, 1.0f);
-    draw_sky_gradient(fog, sky_high_colour(scene.style, t), scene.render_flags, target, 2.0f,
-                      scene.pitch, kSkyFieldOfView);
+    draw_sky_gradient(fog, sky_high_colour(scene.city.style, t), scene.view.render_flags, target,
+                      2.0f, scene.view.pitch, kSkyFieldOfView);
   } else {
-    clear_framebuffer(fog, scene.render_flags, target);
+    clear_framebuffer(fog, scene.view.render_flags, target);
   }
 }
 
 void draw_city(const CityScene& scene, Framebuffer& target) {
-  const Vec3 viewer = scene.player.position;
+  const Vec3 viewer = scene.player.body.position;
   // At or below the ground the city is not drawn at all.
   if (viewer.y > 0.0f) {
-    const uint64_t distant_floor = style_look(scene.style).distant_floor_texture;
-    for (const SceneObject& object : scene.statics) {
+    const uint64_t distant_floor = style_look(scene.city.style).distant_floor_texture;
+    for (const SceneObject& object : scene.objects.statics) {
       if (!object.visible) continue;
       float d = 0.0f;
       if (beyond_view(scene, object, viewer, &d)) continue;
-      const uint64_t texture =
-          d >= kDistantDetail && is_building_floor(object) ? distant_floor : object.texture;
+      const uint64_t texture = d >= kDistantDetail && object.kind == ObjectKind::floor_block
+                                   ? distant_floor
+                                   : object.texture;
       draw_object(scene, object, texture, object.uv_offset, object.uv_scale, target);
     }
-    for (const SceneObject& fan : scene.fans) {
+    for (const SceneObject& fan : scene.objects.fans) {
       if (!fan.visible) continue;
       float d = 0.0f;
       if (beyond_view(scene, fan, viewer, &d)) continue;
@@ -73,7 +70,7 @@ void draw_city(const CityScene& scene, Framebuffer& target) {
   // coordinates.
   const Vec2 no_offset{0.0f, 0.0f};
   const Vec2 no_scale{1.0f, 1.0f};
-  for (const std::vector<SceneObject>* list : {&scene.cars, &scene.drones}) {
+  for (const std::vector<SceneObject>* list : {&scene.objects.cars, &scene.objects.drones}) {
     for (const SceneObject& vehicle : *list) {
       float d = 0.0f;
       if (beyond_view(scene, vehicle, viewer, &d)) continue;
@@ -84,44 +81,47 @@ void draw_city(const CityScene& scene, Framebuffer& target) {
 
 // Each drop is a three-pixel streak hanging down from its point; its weight
 // squared is the streak's opacity.
-void draw_rain(const CityScene& scene, Framebuffer& target) {
-  const float grey = rain_grey(scene.style);
+void draw_rain(const std::vector<Vec3>& rain, CityStyle style, const RenderFlags& flags,
+               Framebuffer& target) {
+  const float grey = rain_grey(style);
   const float width = static_cast<float>(target.width);
   const float height = static_cast<float>(target.height);
-  for (const Vec3& drop : scene.rain) {
+  for (const Vec3& drop : rain) {
     const int32_t px = trunc_i32(width * drop.x);
     const int32_t py = trunc_i32(height * drop.y);
     const Colour colour{grey, grey, grey, drop.z * drop.z};
-    blend_pixel({px, py}, colour, scene.render_flags, target);
-    blend_pixel({px, py - 1}, colour, scene.render_flags, target);
-    blend_pixel({px, py - 2}, colour, scene.render_flags, target);
+    blend_pixel({px, py}, colour, flags, target);
+    blend_pixel({px, py - 1}, colour, flags, target);
+    blend_pixel({px, py - 2}, colour, flags, target);
   }
 }
 
 // Waiting (fog on, short view) -> flashing (fog off, long view, picture
 // doubled) -> re-armed. The two draws happen every frame, needed or not.
 // The distance and fog chosen here take effect from the next frame.
-void lightning(CityScene& scene, Framebuffer& target, float step_dt) {
-  const int32_t r1 = rng_next(scene.rng_state);
-  const int32_t r2 = rng_next(scene.rng_state);
-  scene.lightning_wait -= step_dt;
-  scene.lighting.fog_enabled = true;
-  scene.view_distance = kStormViewDistance;
-  if (scene.lightning_wait < 0.0f) {
-    scene.lightning_flash -= step_dt;
-    if (scene.lightning_flash > 0.0f) {
-      scene.lighting.fog_enabled = false;
-      scene.view_distance = kClearViewDistance;
-      brighten_framebuffer(scene.render_flags, target, 1.0f);
+void lightning(Weather& weather, ViewState& view, int32_t& rng_state, Framebuffer& target,
+               float step_dt) {
+  const int32_t r1 = rng_next(rng_state);
+  const int32_t r2 = rng_next(rng_state);
+  weather.lightning_wait -= step_dt;
+  view.lighting.fog_enabled = true;
+  view.distance = kStormViewDistance;
+  if (weather.lightning_wait < 0.0f) {
+    weather.lightning_flash -= step_dt;
+    if (weather.lightning_flash > 0.0f) {
+      view.lighting.fog_enabled = false;
+      view.distance = kClearViewDistance;
+      brighten_framebuffer(view.render_flags, target, 1.0f);
     } else {
-      scene.lightning_wait = 0.5f + 9.5f * rng_unit(r1);
-      scene.lightning_flash = 0.05f + 0.15f * rng_unit(r2);
+      weather.lightning_wait = 0.5f + 9.5f * rng_unit(r1);
+      weather.lightning_flash = 0.05f + 0.15f * rng_unit(r2);
     }
   }
 }
 
-// Into 0..1: below 0 add 1, then above 1 subtract 1.
-float wrap_unit(float v) {
+// A drop that leaves the screen on one side comes back on the other: below
+// 0 add 1, then above 1 subtract 1.
+float wrap_screen_fraction(float v) {
   if (v < 0.0f) v += 1.0f;
   if (v > 1.0f) v -= 1.0f;
   return v;
@@ -129,55 +129,61 @@ float wrap_unit(float v) {
 
 }  // namespace
 
-Rgb sky_high_colour(uint8_t style, float t) {
+Rgb sky_high_colour(CityStyle style, float t) {
   switch (style) {
-    case 1:
+    case CityStyle::grey_rain:
       return {0.5f + 0.3f * t, 0.5f + 0.3f * t, 0.5f + 0.3f * t};
-    case 2:
+    case CityStyle::storm:
       return {0.1f + 0.05f * t, 0.05f + 0.05f * t, 0.12f + 0.32f * t};
-    case 3:
+    case CityStyle::fan_roofs:
       return {0.05f, 0.27f + 0.33f * t, 0.03f};
+    case CityStyle::clear_night:
     default:
       return {0.05f + 0.05f * t, 0.05f + 0.05f * t, 0.03f + 0.32f * t};
   }
 }
 
-float rain_grey(uint8_t style) {
-  if (style == 1) return 0.8f;
-  if (style == 2) return 0.6f;
+float rain_grey(CityStyle style) {
+  if (style == CityStyle::grey_rain) return 0.8f;
+  if (style == CityStyle::storm) return 0.6f;
   return 0.0f;
 }
 
 void draw_world(CityScene& scene, Framebuffer& target, float step_dt) {
   draw_sky(scene, target);
   draw_city(scene, target);
-  if (scene.style == 1 || scene.style == 2) draw_rain(scene, target);
-  if (scene.style == 2) lightning(scene, target, step_dt);
+  if (has_rain(scene.city.style)) {
+    draw_rain(scene.weather.rain, scene.city.style, scene.view.render_flags, target);
+  }
+  if (scene.city.style == CityStyle::storm) {
+    lightning(scene.weather, scene.view, scene.rng_state, target, step_dt);
+  }
 }
 
 void advance_rain(CityScene& scene, Vec2 look, float step_dt) {
-  if (scene.style == 1 || scene.style == 2) {
-    const float sideways = scene.style == 1 ? 1.0f : 0.0f;  // jitter only in the light rain
-    const float fall = scene.style == 1 ? 1.0f : 4.0f;      // the storm's rain falls faster
+  if (has_rain(scene.city.style)) {
+    const bool light_rain = scene.city.style == CityStyle::grey_rain;
+    const float sideways = light_rain ? 1.0f : 0.0f;  // jitter only in the light rain
+    const float fall = light_rain ? 1.0f : 4.0f;      // the storm's rain falls faster
     // Rising and falling with the body shifts the streaks; looking down
     // (c = cos(pitch) < 1) slows their fall across the screen.
-    const float v = std::clamp(scene.player.velocity.y / 5.0f, -1.0f, 1.0f);
-    const float c = quaternion_matrix(scene.camera.orientation).at(1, 1);
-    for (Vec3& drop : scene.rain) {
+    const float v = std::clamp(scene.player.body.velocity.y / 5.0f, -1.0f, 1.0f);
+    const float c = quaternion_matrix(scene.view.camera.orientation).at(1, 1);
+    for (Vec3& drop : scene.weather.rain) {
       const int32_t r = rng_next(scene.rng_state);
       const float w = drop.z;
       drop.x +=
           (2.0f * rng_unit(r) - 1.0f) * step_dt * 0.2f * sideways * w - look.x * 0.5f * step_dt;
       drop.y -= (0.5f * w + v) * step_dt * c * fall;
-      drop.x = wrap_unit(drop.x);
-      drop.y = wrap_unit(drop.y);
+      drop.x = wrap_screen_fraction(drop.x);
+      drop.y = wrap_screen_fraction(drop.y);
     }
   }
-  if (scene.style == 2) {
-    scene.storm_timer -= step_dt;
-    if (scene.storm_timer < 0.0f) {
+  if (scene.city.style == CityStyle::storm) {
+    scene.weather.storm_timer -= step_dt;
+    if (scene.weather.storm_timer < 0.0f) {
       const int32_t r = rng_next(scene.rng_state);
-      scene.storm_timer = 5.0f + 5.0f * rng_unit(r);
+      scene.weather.storm_timer = 5.0f + 5.0f * rng_unit(r);
     }
   }
 }

@@ -67,7 +67,7 @@ Mesh roof_quad_mesh() {
 
 std::vector<Mesh> stand_in_meshes() {
   std::vector<Mesh> meshes(kMeshSlots, box_mesh({-7.5f, 0.0f, -7.5f}, {7.5f, 15.0f, 7.5f}));
-  meshes[0] = roof_quad_mesh();
+  meshes[mesh_slot::kQuad] = roof_quad_mesh();
   return meshes;
 }
 
@@ -81,8 +81,8 @@ std::vector<Image> stand_in_textures() {
 
 void build_stand_in_scene(CityScene& scene) {
   CityScene fresh;
-  fresh.textures = stand_in_textures();
-  fresh.meshes = stand_in_meshes();
+  fresh.assets.textures = stand_in_textures();
+  fresh.assets.meshes = stand_in_meshes();
   build_scene(fresh, Settings{}, 0.0f);
   fresh.run_end = nullptr;
   scene = std::move(fresh);

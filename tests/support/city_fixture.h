@@ -17,8 +17,9 @@ Mesh box_mesh(Vec3 lo, Vec3 hi);
 // that its normal points along local -z, which the terrace rotation turns
 // into world +y.
 Mesh roof_quad_mesh();
-// 23 mesh slots: slot 0 the roof quad, every other a block-sized box
-// (x and z -7.5..7.5, y 0..15), like the real building block.
+// Every mesh slot: the terraces' quad slot holds the roof plate, every other
+// a block-sized box (x and z -7.5..7.5, y 0..15) like the real building
+// block.
 std::vector<Mesh> stand_in_meshes();
 // 49 small solid textures.
 std::vector<Image> stand_in_textures();

@@ -11,15 +11,17 @@
 
 namespace vel::test {
 
-// An object of mesh slot `mesh` at `position`, with its bounds from the mesh.
-inline SceneObject placed(const CityScene& scene, std::string name, uint64_t mesh, Vec3 position,
-                          bool solid = true) {
+// An object of `kind` and mesh slot `mesh` at `position`, with its bounds
+// from the mesh.
+inline SceneObject placed(const CityScene& scene, ObjectKind kind, std::string name, uint64_t mesh,
+                          Vec3 position, bool solid = true) {
   SceneObject object;
+  object.kind = kind;
   object.name = std::move(name);
   object.mesh = mesh;
   set_translation(object.transform, position);
   object.solid = solid;
-  update_object_bounds(object, scene.meshes[mesh], true);
+  update_object_bounds(object, scene.assets.meshes[mesh], true);
   return object;
 }
 

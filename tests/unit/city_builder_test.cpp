@@ -16,16 +16,16 @@ namespace vel {
 namespace {
 
 // The record as init has it right before the city is built (level 1).
-CityScene scene_before_city(uint8_t style) {
+CityScene scene_before_city(CityStyle style) {
   CityScene scene;
-  scene.meshes = test::stand_in_meshes();
-  scene.textures = test::stand_in_textures();
+  scene.assets.meshes = test::stand_in_meshes();
+  scene.assets.textures = test::stand_in_textures();
   scene.rng_state = kRngSeed;
-  scene.style = style;
-  scene.grid_size = 6;
-  scene.block_factor = 0.1f * 1.0f + 2.0f;
-  scene.height_steps = 2;
-  scene.max_chips = 40;
+  scene.city.style = style;
+  scene.city.grid_size = 6;
+  scene.city.block_factor = 0.1f * 1.0f + 2.0f;
+  scene.city.height_steps = 2;
+  scene.city.max_chips = 40;
   return scene;
 }
 
@@ -44,21 +44,23 @@ void expect_near(Vec3 actual, Vec3 expected, float tolerance = 1e-3f) {
 }
 
 TEST(CityBuilder, StandardSeedGivesTheKnownCity) {
-  CityScene scene = scene_before_city(2);
-  const Vec3 start = build_city(scene);
+  CityScene scene = scene_before_city(CityStyle::storm);
+  const Vec3 start = build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
 
   EXPECT_EQ(scene.rng_state, 1914860917);
-  EXPECT_EQ(count_named(scene.statics, "base "), 10u);
-  EXPECT_EQ(count_named(scene.statics, "base ") + count_named(scene.statics, "building "), 20u);
-  EXPECT_EQ(count_named(scene.statics, "terrace"), 10u);
-  EXPECT_EQ(scene.chips.size(), 4u);
-  EXPECT_EQ(scene.batteries.size(), 5u);
+  EXPECT_EQ(count_named(scene.objects.statics, "base "), 10u);
+  EXPECT_EQ(
+      count_named(scene.objects.statics, "base ") + count_named(scene.objects.statics, "building "),
+      20u);
+  EXPECT_EQ(count_named(scene.objects.statics, "terrace"), 10u);
+  EXPECT_EQ(scene.objects.chips.size(), 4u);
+  EXPECT_EQ(scene.objects.batteries.size(), 5u);
   // 20 blocks, 10 terraces, the antenna last.
-  ASSERT_EQ(scene.statics.size(), 31u);
-  EXPECT_EQ(scene.statics.back().name, "anenna");
+  ASSERT_EQ(scene.objects.statics.size(), 31u);
+  EXPECT_EQ(scene.objects.statics.back().name, "anenna");
 
   std::set<std::string> terraces;
-  for (const SceneObject& object : scene.statics) {
+  for (const SceneObject& object : scene.objects.statics) {
     if (object.name.rfind("terrace", 0) == 0) terraces.insert(object.name);
   }
   const std::set<std::string> expected_cells{"terrace0-0", "terrace0-1", "terrace0-2", "terrace0-3",
@@ -66,18 +68,19 @@ TEST(CityBuilder, StandardSeedGivesTheKnownCity) {
                                              "terrace2-1", "terrace2-2"};
   EXPECT_EQ(terraces, expected_cells);
 
-  expect_near(scene.station_position, {30.7148f, 45.0f, 63.3129f});
-  expect_near(translation_of(scene.statics.back().transform), scene.station_position, 0.0f);
+  expect_near(scene.city.station_position, {30.7148f, 45.0f, 63.3129f});
+  expect_near(translation_of(scene.objects.statics.back().transform), scene.city.station_position,
+              0.0f);
   expect_near(start, {-0.7229f, 0.0f, -10.5513f});
 }
 
 TEST(CityBuilder, CellsStackTheirBlocksAndTopThemWithATerrace) {
-  CityScene scene = scene_before_city(2);
-  build_city(scene);
+  CityScene scene = scene_before_city(CityStyle::storm);
+  build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
   // In statics each accepted cell lists its blocks bottom to top, then its
   // terrace at the roof height.
   float next_height = 0.0f;
-  for (const SceneObject& object : scene.statics) {
+  for (const SceneObject& object : scene.objects.statics) {
     const Vec3 p = translation_of(object.transform);
     if (object.name.rfind("base ", 0) == 0) {
       EXPECT_EQ(p.y, 0.0f) << object.name;
@@ -105,17 +108,17 @@ TEST(CityBuilder, CellsStackTheirBlocksAndTopThemWithATerrace) {
 }
 
 TEST(CityBuilder, TallestTerraceIsMarkedAndCarriesTheAntenna) {
-  CityScene scene = scene_before_city(2);
-  build_city(scene);
+  CityScene scene = scene_before_city(CityStyle::storm);
+  build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
   size_t marked = 0;
-  for (const SceneObject& object : scene.statics) {
+  for (const SceneObject& object : scene.objects.statics) {
     if (object.texture != 5) continue;
     ++marked;
     EXPECT_EQ(object.name, "terrace1-2");
-    expect_near(translation_of(object.transform), scene.station_position, 0.0f);
+    expect_near(translation_of(object.transform), scene.city.station_position, 0.0f);
   }
   EXPECT_EQ(marked, 1u);
-  const SceneObject& antenna = scene.statics.back();
+  const SceneObject& antenna = scene.objects.statics.back();
   EXPECT_EQ(antenna.mesh, 2u);
   EXPECT_EQ(antenna.texture, 4u);
   EXPECT_FALSE(antenna.solid);
@@ -124,33 +127,33 @@ TEST(CityBuilder, TallestTerraceIsMarkedAndCarriesTheAntenna) {
 }
 
 TEST(CityBuilder, PickupsPairWithTheirIndicatorsAndHaveNoBounds) {
-  CityScene scene = scene_before_city(2);
-  build_city(scene);
-  ASSERT_EQ(scene.chips.size(), scene.chip_indicators.size());
-  ASSERT_EQ(scene.batteries.size(), scene.battery_indicators.size());
-  for (size_t k = 0; k < scene.chips.size(); ++k) {
+  CityScene scene = scene_before_city(CityStyle::storm);
+  build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
+  ASSERT_EQ(scene.objects.chips.size(), scene.objects.chip_indicators.size());
+  ASSERT_EQ(scene.objects.batteries.size(), scene.objects.battery_indicators.size());
+  for (size_t k = 0; k < scene.objects.chips.size(); ++k) {
     const std::string number = std::to_string(k + 1);
-    EXPECT_EQ(scene.chips[k].name, "chip" + number);
-    EXPECT_EQ(scene.chip_indicators[k].name, "chip_indic" + number);
-    const Vec3 item = translation_of(scene.chips[k].transform);
-    const Vec3 mark = translation_of(scene.chip_indicators[k].transform);
+    EXPECT_EQ(scene.objects.chips[k].name, "chip" + number);
+    EXPECT_EQ(scene.objects.chip_indicators[k].name, "chip_indic" + number);
+    const Vec3 item = translation_of(scene.objects.chips[k].transform);
+    const Vec3 mark = translation_of(scene.objects.chip_indicators[k].transform);
     EXPECT_EQ(item.x, mark.x);
     EXPECT_EQ(item.z, mark.z);
     EXPECT_EQ(item.y, mark.y + 1.0f);
-    EXPECT_EQ(scene.chips[k].bound_radius, 0.0f);
-    EXPECT_EQ(scene.chip_indicators[k].bound_center, (Vec3{}));
-    EXPECT_EQ(scene.chips[k].mesh, 11u);
-    EXPECT_EQ(scene.chips[k].texture, 31u);
-    EXPECT_EQ(scene.chip_indicators[k].texture, 32u);
+    EXPECT_EQ(scene.objects.chips[k].bound_radius, 0.0f);
+    EXPECT_EQ(scene.objects.chip_indicators[k].bound_center, (Vec3{}));
+    EXPECT_EQ(scene.objects.chips[k].mesh, 11u);
+    EXPECT_EQ(scene.objects.chips[k].texture, 31u);
+    EXPECT_EQ(scene.objects.chip_indicators[k].texture, 32u);
   }
-  for (size_t k = 0; k < scene.batteries.size(); ++k) {
+  for (size_t k = 0; k < scene.objects.batteries.size(); ++k) {
     const std::string number = std::to_string(k + 1);
-    EXPECT_EQ(scene.batteries[k].name, "battery" + number);
-    EXPECT_EQ(scene.battery_indicators[k].name, "batt_indic" + number);
-    EXPECT_EQ(scene.batteries[k].mesh, 21u);
-    EXPECT_EQ(scene.battery_indicators[k].mesh, 12u);
-    EXPECT_EQ(scene.battery_indicators[k].texture, 47u);
-    EXPECT_FALSE(scene.batteries[k].solid);
+    EXPECT_EQ(scene.objects.batteries[k].name, "battery" + number);
+    EXPECT_EQ(scene.objects.battery_indicators[k].name, "batt_indic" + number);
+    EXPECT_EQ(scene.objects.batteries[k].mesh, 21u);
+    EXPECT_EQ(scene.objects.battery_indicators[k].mesh, 12u);
+    EXPECT_EQ(scene.objects.battery_indicators[k].texture, 47u);
+    EXPECT_FALSE(scene.objects.batteries[k].solid);
   }
 }
 
@@ -162,32 +165,32 @@ int32_t seed_after(size_t draws) {
 }
 
 TEST(CityBuilder, GeneratorIsDrawnAFixedNumberOfTimesPerCell) {
-  CityScene scene = scene_before_city(2);
-  build_city(scene);
-  const size_t cells = count_named(scene.statics, "terrace");
-  const size_t draws =
-      5 * cells + 2 * (36 - cells) + 2 * scene.chips.size() + 2 * scene.batteries.size();
+  CityScene scene = scene_before_city(CityStyle::storm);
+  build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
+  const size_t cells = count_named(scene.objects.statics, "terrace");
+  const size_t draws = 5 * cells + 2 * (36 - cells) + 2 * scene.objects.chips.size() +
+                       2 * scene.objects.batteries.size();
   EXPECT_EQ(draws, 120u);
   EXPECT_EQ(scene.rng_state, seed_after(draws));
 
   // A full chip list still rolls for chips, but places none.
-  CityScene capped = scene_before_city(2);
-  capped.max_chips = 0;
-  build_city(capped);
-  EXPECT_TRUE(capped.chips.empty());
-  EXPECT_TRUE(capped.chip_indicators.empty());
-  const size_t capped_cells = count_named(capped.statics, "terrace");
-  EXPECT_EQ(capped.rng_state,
-            seed_after(5 * capped_cells + 2 * (36 - capped_cells) + 2 * capped.batteries.size()));
+  CityScene capped = scene_before_city(CityStyle::storm);
+  capped.city.max_chips = 0;
+  build_city(capped.city, capped.assets.meshes, capped.rng_state, capped.objects);
+  EXPECT_TRUE(capped.objects.chips.empty());
+  EXPECT_TRUE(capped.objects.chip_indicators.empty());
+  const size_t capped_cells = count_named(capped.objects.statics, "terrace");
+  EXPECT_EQ(capped.rng_state, seed_after(5 * capped_cells + 2 * (36 - capped_cells) +
+                                         2 * capped.objects.batteries.size()));
 }
 
 TEST(CityBuilder, StyleThreeAddsFittingsAndHidesTerraces) {
-  CityScene scene = scene_before_city(3);
-  build_city(scene);
-  EXPECT_EQ(scene.fans.size(), 10u);
-  EXPECT_EQ(count_named(scene.statics, "fancontainer"), 10u);
-  EXPECT_EQ(count_named(scene.statics, "gridterrace"), 10u);
-  for (const SceneObject& object : scene.statics) {
+  CityScene scene = scene_before_city(CityStyle::fan_roofs);
+  build_city(scene.city, scene.assets.meshes, scene.rng_state, scene.objects);
+  EXPECT_EQ(scene.objects.fans.size(), 10u);
+  EXPECT_EQ(count_named(scene.objects.statics, "fancontainer"), 10u);
+  EXPECT_EQ(count_named(scene.objects.statics, "gridterrace"), 10u);
+  for (const SceneObject& object : scene.objects.statics) {
     if (object.name.rfind("terrace", 0) == 0) {
       EXPECT_FALSE(object.visible);
       EXPECT_TRUE(object.solid);
@@ -196,9 +199,9 @@ TEST(CityBuilder, StyleThreeAddsFittingsAndHidesTerraces) {
       EXPECT_EQ(object.texture, 41u);
     }
   }
-  // The fittings draw nothing from the generator: same state as style 2.
-  CityScene plain = scene_before_city(2);
-  build_city(plain);
+  // The fittings draw nothing from the generator: same state as the storm.
+  CityScene plain = scene_before_city(CityStyle::storm);
+  build_city(plain.city, plain.assets.meshes, plain.rng_state, plain.objects);
   EXPECT_EQ(scene.rng_state, plain.rng_state);
 }
 

@@ -42,7 +42,7 @@ TEST(FrameAllocation, TheOpenDeviceMenuAllocatesNothingAfterItsFirstFrame) {
   test::init_real_scene(scene, ended);
   Framebuffer target = framebuffer_new(320, 180);
   const Settings settings;
-  scene.device_menu_open = 1;
+  scene.menus.device_menu_open = true;
   int frame = 0;
   while (frame < 5) {
     ++frame;

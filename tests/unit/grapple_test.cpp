@@ -22,13 +22,19 @@ using test::placed;
 
 constexpr Vec3 kAhead{0.0f, 0.0f, -1.0f};
 
+// One physics step of the rope on the scene's own parts.
+void pull_rope(CityScene& scene) {
+  grapple_pull(scene.grapple, scene.player.body, scene.objects, scene.economy, scene.hud.messages,
+               scene.clock.elapsed);
+}
+
 // Mesh 0: a 2-unit box about the origin. Mesh 1: a wall facing +z, 10 wide.
 CityScene shooting_range() {
   CityScene scene;
-  scene.meshes.push_back(box_mesh({-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f}));
-  scene.meshes.push_back(box_mesh({-5.0f, -5.0f, -0.5f}, {5.0f, 5.0f, 0.0f}));
-  scene.grapple_cooldown = 0.0f;
-  scene.elapsed = 7.0f;
+  scene.assets.meshes.push_back(box_mesh({-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f}));
+  scene.assets.meshes.push_back(box_mesh({-5.0f, -5.0f, -0.5f}, {5.0f, 5.0f, 0.0f}));
+  scene.grapple.cooldown = 0.0f;
+  scene.clock.elapsed = 7.0f;
   return scene;
 }
 
@@ -39,294 +45,304 @@ void expect_vec_near(Vec3 actual, Vec3 expected) {
 }
 
 void expect_message(const CityScene& scene, const char* text, Colour colour) {
-  ASSERT_FALSE(scene.messages.empty());
-  const HudMessage& m = scene.messages.back();
+  ASSERT_FALSE(scene.hud.messages.empty());
+  const HudMessage& m = scene.hud.messages.back();
   EXPECT_EQ(m.text, text);
   EXPECT_EQ(m.colour.r, colour.r);
   EXPECT_EQ(m.colour.g, colour.g);
   EXPECT_EQ(m.colour.b, colour.b);
   EXPECT_EQ(m.colour.a, colour.a);
   EXPECT_EQ(m.position, (Vec2{0.5f, 0.5f}));
-  EXPECT_EQ(m.born, scene.elapsed);
+  EXPECT_EQ(m.born, scene.clock.elapsed);
   EXPECT_FALSE(m.rising);
 }
 
 TEST(GrappleFire, DoesNothingDuringCooldownAndShootsOnceItHasRunOut) {
   CityScene scene = shooting_range();
-  scene.grapple_cooldown = 0.05f;
+  scene.grapple.cooldown = 0.05f;
   grapple_fire(scene, kAhead);
-  EXPECT_TRUE(scene.messages.empty());
-  EXPECT_EQ(scene.energy, 1.0f);
-  EXPECT_EQ(scene.grapple_cooldown, 0.05f);
+  EXPECT_TRUE(scene.hud.messages.empty());
+  EXPECT_EQ(scene.economy.energy, 1.0f);
+  EXPECT_EQ(scene.grapple.cooldown, 0.05f);
 
-  grapple_cooldown_update(scene, 0.03f);
-  grapple_cooldown_update(scene, 0.03f);  // never below 0
-  EXPECT_EQ(scene.grapple_cooldown, 0.0f);
+  grapple_cooldown_update(scene.grapple, 0.03f);
+  grapple_cooldown_update(scene.grapple, 0.03f);  // never below 0
+  EXPECT_EQ(scene.grapple.cooldown, 0.0f);
   grapple_fire(scene, kAhead);
   expect_message(scene, "MISSED!", {1.0f, 0.3f, 0.3f, 1.0f});
-  EXPECT_FLOAT_EQ(scene.energy, 0.99f);
-  EXPECT_EQ(scene.grapple_cooldown, scene.grapple_reload);
+  EXPECT_FLOAT_EQ(scene.economy.energy, 0.99f);
+  EXPECT_EQ(scene.grapple.cooldown, scene.grapple.reload);
 }
 
 TEST(GrappleFire, SurfaceHitAttachesMarksAndCharges) {
   CityScene scene = shooting_range();
-  scene.statics.push_back(placed(scene, "building_floor", 0, {0.0f, 0.0f, -20.0f}));
+  scene.objects.statics.push_back(
+      placed(scene, ObjectKind::floor_block, "building_floor", 0, {0.0f, 0.0f, -20.0f}));
   grapple_fire(scene, kAhead);
 
   expect_message(scene, "ENGAGED!", {0.0f, 1.0f, 0.2f, 1.0f});
-  EXPECT_TRUE(scene.grapple_attached);
-  EXPECT_EQ(scene.anchor_car, -1);
-  EXPECT_EQ(scene.grapple_anchor, (Vec3{0.0f, 0.0f, -19.0f}));
+  EXPECT_TRUE(scene.grapple.attached);
+  EXPECT_EQ(scene.grapple.anchor_car, -1);
+  EXPECT_EQ(scene.grapple.anchor, (Vec3{0.0f, 0.0f, -19.0f}));
   // Just outside the face the rope hangs on.
-  EXPECT_EQ(scene.rope_end, (Vec3{0.0f, 0.0f, -18.8f}));
-  ASSERT_EQ(scene.markers.size(), 1u);
-  const SceneObject& marker = scene.markers[0];
+  EXPECT_EQ(scene.grapple.rope_end, (Vec3{0.0f, 0.0f, -18.8f}));
+  ASSERT_EQ(scene.objects.markers.size(), 1u);
+  const SceneObject& marker = scene.objects.markers[0];
   EXPECT_EQ(marker.name, "hitindicator");
   EXPECT_EQ(marker.mesh, 3u);
   EXPECT_EQ(marker.texture, 5u);
   EXPECT_EQ(translation_of(marker.transform), (Vec3{0.0f, 0.0f, -19.0f}));
   EXPECT_TRUE(marker.visible);
   EXPECT_FALSE(marker.solid);
-  EXPECT_FLOAT_EQ(scene.energy, 0.95f);
-  EXPECT_EQ(scene.grapple_cooldown, 0.1f);
+  EXPECT_FLOAT_EQ(scene.economy.energy, 0.95f);
+  EXPECT_EQ(scene.grapple.cooldown, 0.1f);
 }
 
 TEST(GrappleFire, IgnoresStaticsThatAreNotSolidAndFacesSeenFromInside) {
   CityScene scene = shooting_range();
-  scene.statics.push_back(placed(scene, "ghost", 0, {0.0f, 0.0f, -20.0f}, false));
+  scene.objects.statics.push_back(
+      placed(scene, ObjectKind::other, "ghost", 0, {0.0f, 0.0f, -20.0f}, false));
   // The player stands inside this box: its walls all face away.
-  scene.statics.push_back(placed(scene, "building_floor", 0, {0.0f, 0.0f, 0.0f}));
+  scene.objects.statics.push_back(
+      placed(scene, ObjectKind::floor_block, "building_floor", 0, {0.0f, 0.0f, 0.0f}));
   grapple_fire(scene, kAhead);
   expect_message(scene, "MISSED!", {1.0f, 0.3f, 0.3f, 1.0f});
-  EXPECT_FALSE(scene.grapple_attached);
-  EXPECT_TRUE(scene.markers.empty());
+  EXPECT_FALSE(scene.grapple.attached);
+  EXPECT_TRUE(scene.objects.markers.empty());
 }
 
 TEST(GrappleFire, ReachEndsJustShortOf200) {
   CityScene scene = shooting_range();
-  scene.statics.push_back(placed(scene, "building_floor", 1, {0.0f, 0.0f, -200.0f}));
+  scene.objects.statics.push_back(
+      placed(scene, ObjectKind::floor_block, "building_floor", 1, {0.0f, 0.0f, -200.0f}));
   grapple_fire(scene, kAhead);
   expect_message(scene, "MISSED!", {1.0f, 0.3f, 0.3f, 1.0f});
-  EXPECT_FALSE(scene.grapple_attached);
+  EXPECT_FALSE(scene.grapple.attached);
 
   CityScene near = shooting_range();
-  near.statics.push_back(placed(near, "building_floor", 1, {0.0f, 0.0f, -199.0f}));
+  near.objects.statics.push_back(
+      placed(near, ObjectKind::floor_block, "building_floor", 1, {0.0f, 0.0f, -199.0f}));
   grapple_fire(near, kAhead);
   expect_message(near, "ENGAGED!", {0.0f, 1.0f, 0.2f, 1.0f});
 }
 
 TEST(GrappleFire, DroneHitCapturesTheDroneWithoutAttaching) {
   CityScene scene = shooting_range();
-  scene.drones.push_back(flyer("drone_a", {30.0f, 0.0f, 0.0f}, 1.0f));
-  scene.drones.push_back(flyer("drone_b", {0.0f, 0.0f, -10.0f}, 1.0f));
-  scene.drones.push_back(flyer("drone_c", {0.0f, 30.0f, 0.0f}, 1.0f));
+  scene.objects.drones.push_back(flyer("drone_a", {30.0f, 0.0f, 0.0f}, 1.0f));
+  scene.objects.drones.push_back(flyer("drone_b", {0.0f, 0.0f, -10.0f}, 1.0f));
+  scene.objects.drones.push_back(flyer("drone_c", {0.0f, 30.0f, 0.0f}, 1.0f));
   grapple_fire(scene, kAhead);
 
   expect_message(scene, "PLACEHOLDER", {0.5f, 1.0f, 1.0f, 1.0f});
-  ASSERT_EQ(scene.drones.size(), 2u);
-  EXPECT_EQ(scene.drones[0].name, "drone_a");
-  EXPECT_EQ(scene.drones[1].name, "drone_c");
-  ASSERT_EQ(scene.drone_bursts.size(), 1u);
-  EXPECT_EQ(scene.drone_bursts[0].position, (Vec3{0.0f, 0.0f, -9.0f}));
-  EXPECT_EQ(scene.drone_bursts[0].frame, 0);
-  EXPECT_EQ(scene.drone_bursts[0].timer, 0.0f);
-  EXPECT_FALSE(scene.grapple_attached);
-  EXPECT_FLOAT_EQ(scene.energy, 0.95f);
+  ASSERT_EQ(scene.objects.drones.size(), 2u);
+  EXPECT_EQ(scene.objects.drones[0].name, "drone_a");
+  EXPECT_EQ(scene.objects.drones[1].name, "drone_c");
+  ASSERT_EQ(scene.grapple.drone_bursts.size(), 1u);
+  EXPECT_EQ(scene.grapple.drone_bursts[0].position, (Vec3{0.0f, 0.0f, -9.0f}));
+  EXPECT_EQ(scene.grapple.drone_bursts[0].frame, 0);
+  EXPECT_EQ(scene.grapple.drone_bursts[0].timer, 0.0f);
+  EXPECT_FALSE(scene.grapple.attached);
+  EXPECT_FLOAT_EQ(scene.economy.energy, 0.95f);
 }
 
 TEST(GrappleFire, CarHitHitchesTheRopeToThatCar) {
   CityScene scene = shooting_range();
-  scene.cars.push_back(flyer("car_0", {0.0f, 40.0f, 0.0f}, 2.0f));
-  scene.cars.push_back(flyer("car_1", {0.0f, 0.0f, -10.0f}, 2.0f));
+  scene.objects.cars.push_back(flyer("car_0", {0.0f, 40.0f, 0.0f}, 2.0f));
+  scene.objects.cars.push_back(flyer("car_1", {0.0f, 0.0f, -10.0f}, 2.0f));
   grapple_fire(scene, kAhead);
   expect_message(scene, "HITCHHIKING!", {0.0f, 1.0f, 0.2f, 1.0f});
-  EXPECT_TRUE(scene.grapple_attached);
-  EXPECT_EQ(scene.anchor_car, 1);
-  EXPECT_EQ(scene.cars.size(), 2u);
-  EXPECT_FLOAT_EQ(scene.energy, 0.95f);
+  EXPECT_TRUE(scene.grapple.attached);
+  EXPECT_EQ(scene.grapple.anchor_car, 1);
+  EXPECT_EQ(scene.objects.cars.size(), 2u);
+  EXPECT_FLOAT_EQ(scene.economy.energy, 0.95f);
 }
 
 TEST(GrappleFire, NearestWinsAndEqualDistancesGoToDronesThenCarsThenStatics) {
   {  // A wall in front of a drone takes the shot.
     CityScene scene = shooting_range();
-    scene.statics.push_back(placed(scene, "building_floor", 1, {0.0f, 0.0f, -5.0f}));
-    scene.drones.push_back(flyer("drone", {0.0f, 0.0f, -11.0f}, 1.0f));
+    scene.objects.statics.push_back(
+        placed(scene, ObjectKind::floor_block, "building_floor", 1, {0.0f, 0.0f, -5.0f}));
+    scene.objects.drones.push_back(flyer("drone", {0.0f, 0.0f, -11.0f}, 1.0f));
     grapple_fire(scene, kAhead);
-    EXPECT_EQ(scene.messages.back().text, "ENGAGED!");
-    EXPECT_EQ(scene.drones.size(), 1u);
+    EXPECT_EQ(scene.hud.messages.back().text, "ENGAGED!");
+    EXPECT_EQ(scene.objects.drones.size(), 1u);
   }
   {  // Drone and car spheres alike: the drone.
     CityScene scene = shooting_range();
-    scene.cars.push_back(flyer("car", {0.0f, 0.0f, -11.0f}, 1.0f));
-    scene.drones.push_back(flyer("drone", {0.0f, 0.0f, -11.0f}, 1.0f));
+    scene.objects.cars.push_back(flyer("car", {0.0f, 0.0f, -11.0f}, 1.0f));
+    scene.objects.drones.push_back(flyer("drone", {0.0f, 0.0f, -11.0f}, 1.0f));
     grapple_fire(scene, kAhead);
-    EXPECT_EQ(scene.messages.back().text, "PLACEHOLDER");
-    EXPECT_FALSE(scene.grapple_attached);
+    EXPECT_EQ(scene.hud.messages.back().text, "PLACEHOLDER");
+    EXPECT_FALSE(scene.grapple.attached);
   }
   {  // A car sphere first met at t = 10 and a wall at t = 10: the car.
     CityScene scene = shooting_range();
-    scene.statics.push_back(placed(scene, "building_floor", 1, {0.0f, 0.0f, -10.0f}));
-    scene.cars.push_back(flyer("car", {0.0f, 0.0f, -11.0f}, 1.0f));
+    scene.objects.statics.push_back(
+        placed(scene, ObjectKind::floor_block, "building_floor", 1, {0.0f, 0.0f, -10.0f}));
+    scene.objects.cars.push_back(flyer("car", {0.0f, 0.0f, -11.0f}, 1.0f));
     grapple_fire(scene, kAhead);
-    EXPECT_EQ(scene.messages.back().text, "HITCHHIKING!");
-    EXPECT_TRUE(scene.markers.empty());
+    EXPECT_EQ(scene.hud.messages.back().text, "HITCHHIKING!");
+    EXPECT_TRUE(scene.objects.markers.empty());
   }
   {  // A sphere the player stands in is not hit (its near root is behind).
     CityScene scene = shooting_range();
-    scene.drones.push_back(flyer("drone", {0.0f, 0.0f, 0.0f}, 3.0f));
+    scene.objects.drones.push_back(flyer("drone", {0.0f, 0.0f, 0.0f}, 3.0f));
     grapple_fire(scene, kAhead);
-    EXPECT_EQ(scene.messages.back().text, "MISSED!");
+    EXPECT_EQ(scene.hud.messages.back().text, "MISSED!");
   }
 }
 
 TEST(GrappleFire, ReleaseIsFreeKeepsTheCooldownAndDropsThisFramesForces) {
   CityScene scene = shooting_range();
-  scene.grapple_attached = 1;
-  scene.anchor_car = 0;
-  scene.cars.push_back(flyer("car", {0.0f, 0.0f, -10.0f}, 1.0f));
-  scene.energy = 0.4f;
-  scene.player.force = {0.0f, 1000.0f, 0.0f};  // a jump earlier in the frame
-  scene.player.torque = {1.0f, 2.0f, 3.0f};
+  scene.grapple.attached = true;
+  scene.grapple.anchor_car = 0;
+  scene.objects.cars.push_back(flyer("car", {0.0f, 0.0f, -10.0f}, 1.0f));
+  scene.economy.energy = 0.4f;
+  scene.player.body.force = {0.0f, 1000.0f, 0.0f};  // a jump earlier in the frame
+  scene.player.body.torque = {1.0f, 2.0f, 3.0f};
   grapple_fire(scene, kAhead);
 
   expect_message(scene, "DISENGAGED!", {0.0f, 0.3f, 1.0f, 1.0f});
-  EXPECT_FALSE(scene.grapple_attached);
-  EXPECT_EQ(scene.anchor_car, -1);
-  EXPECT_EQ(scene.player.force, (Vec3{}));
-  EXPECT_EQ(scene.player.torque, (Vec3{}));
-  EXPECT_EQ(scene.energy, 0.4f);
-  EXPECT_EQ(scene.grapple_cooldown, 0.0f);
+  EXPECT_FALSE(scene.grapple.attached);
+  EXPECT_EQ(scene.grapple.anchor_car, -1);
+  EXPECT_EQ(scene.player.body.force, (Vec3{}));
+  EXPECT_EQ(scene.player.body.torque, (Vec3{}));
+  EXPECT_EQ(scene.economy.energy, 0.4f);
+  EXPECT_EQ(scene.grapple.cooldown, 0.0f);
   // Released only: the car straight ahead was not shot at as well.
-  EXPECT_EQ(scene.messages.size(), 1u);
+  EXPECT_EQ(scene.hud.messages.size(), 1u);
 }
 
 TEST(GrapplePull, GrowsWithTheRopeAndTheUpgradeAndStopsAt100) {
   CityScene scene = shooting_range();
-  scene.grapple_attached = 1;
-  scene.grapple_anchor = {0.0f, 0.0f, -5.0f};
-  scene.rope_end = scene.grapple_anchor;
-  grapple_pull(scene);
-  EXPECT_EQ(scene.player.force, (Vec3{0.0f, 0.0f, -5.0f}));
+  scene.grapple.attached = true;
+  scene.grapple.anchor = {0.0f, 0.0f, -5.0f};
+  scene.grapple.rope_end = scene.grapple.anchor;
+  pull_rope(scene);
+  EXPECT_EQ(scene.player.body.force, (Vec3{0.0f, 0.0f, -5.0f}));
 
-  scene.player.force = {};
-  scene.pull_level = 9;  // three times the pull
-  grapple_pull(scene);
-  EXPECT_EQ(scene.player.force, (Vec3{0.0f, 0.0f, -15.0f}));
+  scene.player.body.force = {};
+  scene.economy.levels.pull = 9;  // three times the pull
+  pull_rope(scene);
+  EXPECT_EQ(scene.player.body.force, (Vec3{0.0f, 0.0f, -15.0f}));
 
-  scene.player.force = {0.0f, -9.81f, 0.0f};  // adds to what the step holds
-  scene.pull_level = 0;
-  scene.grapple_anchor = {0.0f, 150.0f, 0.0f};
-  scene.rope_end = scene.grapple_anchor;
-  grapple_pull(scene);
-  EXPECT_EQ(scene.player.force, (Vec3{0.0f, 100.0f - 9.81f, 0.0f}));
-  EXPECT_TRUE(scene.grapple_attached);
+  scene.player.body.force = {0.0f, -9.81f, 0.0f};  // adds to what the step holds
+  scene.economy.levels.pull = 0;
+  scene.grapple.anchor = {0.0f, 150.0f, 0.0f};
+  scene.grapple.rope_end = scene.grapple.anchor;
+  pull_rope(scene);
+  EXPECT_EQ(scene.player.body.force, (Vec3{0.0f, 100.0f - 9.81f, 0.0f}));
+  EXPECT_TRUE(scene.grapple.attached);
 }
 
 TEST(GrapplePull, FollowsTheCarThatHoldsTheRope) {
   CityScene scene = shooting_range();
-  scene.grapple_attached = 1;
-  scene.cars.push_back(flyer("car_0", {50.0f, 0.0f, 0.0f}, 1.0f));
-  scene.cars.push_back(flyer("car_1", {3.0f, 4.0f, 0.0f}, 1.0f));
-  scene.anchor_car = 1;
-  grapple_pull(scene);
-  EXPECT_EQ(scene.grapple_anchor, (Vec3{3.0f, 4.0f, 0.0f}));
-  EXPECT_EQ(scene.rope_end, (Vec3{3.0f, 4.0f, 0.0f}));
-  expect_vec_near(scene.player.force, {3.0f, 4.0f, 0.0f});
+  scene.grapple.attached = true;
+  scene.objects.cars.push_back(flyer("car_0", {50.0f, 0.0f, 0.0f}, 1.0f));
+  scene.objects.cars.push_back(flyer("car_1", {3.0f, 4.0f, 0.0f}, 1.0f));
+  scene.grapple.anchor_car = 1;
+  pull_rope(scene);
+  EXPECT_EQ(scene.grapple.anchor, (Vec3{3.0f, 4.0f, 0.0f}));
+  EXPECT_EQ(scene.grapple.rope_end, (Vec3{3.0f, 4.0f, 0.0f}));
+  expect_vec_near(scene.player.body.force, {3.0f, 4.0f, 0.0f});
 }
 
 TEST(GrapplePull, AtTheAnchorItselfTheForceStaysFinite) {
   CityScene scene = shooting_range();
-  scene.grapple_attached = 1;
-  scene.player.position = {1.0f, 2.0f, 3.0f};
-  scene.grapple_anchor = scene.player.position;
-  scene.rope_end = scene.player.position;
-  grapple_pull(scene);
-  EXPECT_EQ(scene.player.force, (Vec3{}));
+  scene.grapple.attached = true;
+  scene.player.body.position = {1.0f, 2.0f, 3.0f};
+  scene.grapple.anchor = scene.player.body.position;
+  scene.grapple.rope_end = scene.player.body.position;
+  pull_rope(scene);
+  EXPECT_EQ(scene.player.body.force, (Vec3{}));
 }
 
 // A building block standing at (0, -5, -20): its box spans x and z by 7.5
 // about that point and y from -5 to 10.
-CityScene rope_past_a_block(const char* name, Vec3 anchor) {
+CityScene rope_past_a_block(ObjectKind kind, const char* name, Vec3 anchor) {
   CityScene scene = shooting_range();
-  scene.meshes.push_back(box_mesh({-7.5f, 0.0f, -7.5f}, {7.5f, 15.0f, 7.5f}));
-  scene.statics.push_back(placed(scene, name, 2, {0.0f, -5.0f, -20.0f}));
-  scene.grapple_attached = 1;
-  scene.grapple_anchor = anchor;
-  scene.rope_end = anchor;
+  scene.assets.meshes.push_back(box_mesh({-7.5f, 0.0f, -7.5f}, {7.5f, 15.0f, 7.5f}));
+  scene.objects.statics.push_back(placed(scene, kind, name, 2, {0.0f, -5.0f, -20.0f}));
+  scene.grapple.attached = true;
+  scene.grapple.anchor = anchor;
+  scene.grapple.rope_end = anchor;
   return scene;
 }
 
 TEST(GrapplePull, ARopeThroughABuildingSnaps) {
-  CityScene scene = rope_past_a_block("building_floor_3", {0.0f, 0.0f, -40.0f});
-  grapple_pull(scene);
-  EXPECT_FALSE(scene.grapple_attached);
-  EXPECT_EQ(scene.anchor_car, -1);
+  CityScene scene =
+      rope_past_a_block(ObjectKind::floor_block, "building_floor_3", {0.0f, 0.0f, -40.0f});
+  pull_rope(scene);
+  EXPECT_FALSE(scene.grapple.attached);
+  EXPECT_EQ(scene.grapple.anchor_car, -1);
   expect_message(scene, "SNAPPED!", {1.0f, 0.5f, 0.0f, 1.0f});
-  EXPECT_FLOAT_EQ(scene.energy, 0.85f);
+  EXPECT_FLOAT_EQ(scene.economy.energy, 0.85f);
 }
 
 TEST(GrapplePull, OnlyBuildingsSnapAndOnlyWhereTheRopeRuns) {
   {  // The same block named as a terrace.
-    CityScene scene = rope_past_a_block("terrace", {0.0f, 0.0f, -40.0f});
-    grapple_pull(scene);
-    EXPECT_TRUE(scene.grapple_attached);
-    EXPECT_TRUE(scene.messages.empty());
+    CityScene scene = rope_past_a_block(ObjectKind::terrace, "terrace", {0.0f, 0.0f, -40.0f});
+    pull_rope(scene);
+    EXPECT_TRUE(scene.grapple.attached);
+    EXPECT_TRUE(scene.hud.messages.empty());
   }
   {  // Passing above the block's top at y = 10.
-    CityScene scene = rope_past_a_block("building_floor", {0.0f, 11.0f, -40.0f});
-    scene.player.position = {0.0f, 11.0f, 0.0f};
-    grapple_pull(scene);
-    EXPECT_TRUE(scene.grapple_attached);
+    CityScene scene =
+        rope_past_a_block(ObjectKind::floor_block, "building_floor", {0.0f, 11.0f, -40.0f});
+    scene.player.body.position = {0.0f, 11.0f, 0.0f};
+    pull_rope(scene);
+    EXPECT_TRUE(scene.grapple.attached);
   }
   {  // Passing its corner diagonally: only a cross axis separates them.
-    CityScene scene = rope_past_a_block("building_floor", {22.0f, 0.0f, -25.0f});
-    scene.player.position = {2.0f, 0.0f, -5.0f};
-    grapple_pull(scene);
-    EXPECT_TRUE(scene.grapple_attached);
+    CityScene scene =
+        rope_past_a_block(ObjectKind::floor_block, "building_floor", {22.0f, 0.0f, -25.0f});
+    scene.player.body.position = {2.0f, 0.0f, -5.0f};
+    pull_rope(scene);
+    EXPECT_TRUE(scene.grapple.attached);
   }
 }
 
 TEST(GrapplePull, TheBuildingThatHoldsTheAnchorDoesNotCutItsRope) {
-  CityScene scene = rope_past_a_block("building_floor", {});
-  scene.grapple_attached = 0;
+  CityScene scene = rope_past_a_block(ObjectKind::floor_block, "building_floor", {});
+  scene.grapple.attached = false;
   grapple_fire(scene, kAhead);
-  ASSERT_TRUE(scene.grapple_attached);
-  EXPECT_EQ(scene.grapple_anchor, (Vec3{0.0f, 0.0f, -12.5f}));
-  grapple_pull(scene);
-  EXPECT_TRUE(scene.grapple_attached);
+  ASSERT_TRUE(scene.grapple.attached);
+  EXPECT_EQ(scene.grapple.anchor, (Vec3{0.0f, 0.0f, -12.5f}));
+  pull_rope(scene);
+  EXPECT_TRUE(scene.grapple.attached);
 }
 
 TEST(DroneBursts, AdvanceEvery50msAndLeaveAfterTenFrames) {
   CityScene scene;
-  scene.drone_bursts.push_back(DroneBurst{{1.0f, 0.0f, 0.0f}, 0, 0.0f});
-  scene.drone_bursts.push_back(DroneBurst{{2.0f, 0.0f, 0.0f}, 5, 0.0f});
-  drone_bursts_update(scene, 0.05f);  // not past 0.05 yet
-  EXPECT_EQ(scene.drone_bursts[0].frame, 0);
-  EXPECT_EQ(scene.drone_bursts[0].timer, 0.05f);
-  drone_bursts_update(scene, 0.001f);
-  EXPECT_EQ(scene.drone_bursts[0].frame, 1);
-  EXPECT_EQ(scene.drone_bursts[0].timer, 0.0f);
-  EXPECT_EQ(scene.drone_bursts[1].frame, 6);
+  scene.grapple.drone_bursts.push_back(DroneBurst{{1.0f, 0.0f, 0.0f}, 0, 0.0f});
+  scene.grapple.drone_bursts.push_back(DroneBurst{{2.0f, 0.0f, 0.0f}, 5, 0.0f});
+  drone_bursts_update(scene.grapple.drone_bursts, 0.05f);  // not past 0.05 yet
+  EXPECT_EQ(scene.grapple.drone_bursts[0].frame, 0);
+  EXPECT_EQ(scene.grapple.drone_bursts[0].timer, 0.05f);
+  drone_bursts_update(scene.grapple.drone_bursts, 0.001f);
+  EXPECT_EQ(scene.grapple.drone_bursts[0].frame, 1);
+  EXPECT_EQ(scene.grapple.drone_bursts[0].timer, 0.0f);
+  EXPECT_EQ(scene.grapple.drone_bursts[1].frame, 6);
 
-  for (int i = 0; i < 4; ++i) drone_bursts_update(scene, 0.06f);
-  ASSERT_EQ(scene.drone_bursts.size(), 1u);  // the older one reached frame 10
-  EXPECT_EQ(scene.drone_bursts[0].position.x, 1.0f);
-  EXPECT_EQ(scene.drone_bursts[0].frame, 5);
-  for (int i = 0; i < 4; ++i) drone_bursts_update(scene, 0.06f);
-  EXPECT_EQ(scene.drone_bursts[0].frame, 9);
-  drone_bursts_update(scene, 0.0f);  // a paused frame changes nothing
-  EXPECT_EQ(scene.drone_bursts.size(), 1u);
-  drone_bursts_update(scene, 0.06f);
-  EXPECT_TRUE(scene.drone_bursts.empty());
+  for (int i = 0; i < 4; ++i) drone_bursts_update(scene.grapple.drone_bursts, 0.06f);
+  ASSERT_EQ(scene.grapple.drone_bursts.size(), 1u);  // the older one reached frame 10
+  EXPECT_EQ(scene.grapple.drone_bursts[0].position.x, 1.0f);
+  EXPECT_EQ(scene.grapple.drone_bursts[0].frame, 5);
+  for (int i = 0; i < 4; ++i) drone_bursts_update(scene.grapple.drone_bursts, 0.06f);
+  EXPECT_EQ(scene.grapple.drone_bursts[0].frame, 9);
+  drone_bursts_update(scene.grapple.drone_bursts, 0.0f);  // a paused frame changes nothing
+  EXPECT_EQ(scene.grapple.drone_bursts.size(), 1u);
+  drone_bursts_update(scene.grapple.drone_bursts, 0.06f);
+  EXPECT_TRUE(scene.grapple.drone_bursts.empty());
 }
 
 // A camera at the origin looking down -z, as the scene's.
 CityScene looking_ahead() {
   CityScene scene = shooting_range();
-  scene.camera.projection = perspective(0.01f, 90.0f);
+  scene.view.camera.projection = perspective(0.01f, 90.0f);
   float pitch = 0.0f;
-  camera_look(scene.camera, 0.0f, pitch, {0.0f, 0.0f, 0.0f});
-  scene.render_flags.interlace = 0;
+  camera_look(scene.view.camera, 0.0f, pitch, {0.0f, 0.0f, 0.0f});
+  scene.view.render_flags.interlace = 0;
   return scene;
 }
 
@@ -343,12 +359,12 @@ int lit_pixels(const Framebuffer& target) {
 TEST(GrappleEffects, TheRopeRunsFromBelowTheCentreToTheAnchor) {
   CityScene scene = looking_ahead();
   Framebuffer target = framebuffer_new(320, 180);
-  draw_grapple_effects(scene, target);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
   EXPECT_EQ(lit_pixels(target), 0);  // nothing attached, no bursts
 
-  scene.grapple_attached = 1;
-  scene.grapple_anchor = {5.0f, 0.0f, -10.0f};
-  draw_grapple_effects(scene, target);
+  scene.grapple.attached = true;
+  scene.grapple.anchor = {5.0f, 0.0f, -10.0f};
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
   EXPECT_NE(test::pixel_at(target, 160, 84), test::Bgr{});
   // The anchor lands at x = (1.4281484 * 0.5 + 1) / 2 * 320 = 274, y = 90.
   EXPECT_TRUE(test::pixel_at(target, 274, 89) != test::Bgr{} ||
@@ -360,17 +376,17 @@ TEST(GrappleEffects, TheRopeRunsFromBelowTheCentreToTheAnchor) {
 
 TEST(GrappleEffects, AnAnchorBehindTheEyeDrawsNoRopeAndAFarOneIsCutToThePicture) {
   CityScene scene = looking_ahead();
-  scene.grapple_attached = 1;
+  scene.grapple.attached = true;
   Framebuffer target = framebuffer_new(320, 180);
-  scene.grapple_anchor = {0.0f, 0.0f, 10.0f};
-  draw_grapple_effects(scene, target);
+  scene.grapple.anchor = {0.0f, 0.0f, 10.0f};
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
   EXPECT_EQ(lit_pixels(target), 0);
 
   // Barely in front of the eye and far to the side: projects millions of
   // pixels away, yet the line is cut to the picture and drawn at once.
-  scene.grapple_anchor = {1000.0f, 0.0f, -0.001f};
+  scene.grapple.anchor = {1000.0f, 0.0f, -0.001f};
   const auto start = std::chrono::steady_clock::now();
-  draw_grapple_effects(scene, target);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_LT(took, std::chrono::milliseconds(200));
   EXPECT_NE(test::pixel_at(target, 319, 84), test::Bgr{});
@@ -378,12 +394,12 @@ TEST(GrappleEffects, AnAnchorBehindTheEyeDrawsNoRopeAndAFarOneIsCutToThePicture)
 
 TEST(GrappleEffects, ABurstIsASmallSparkThatGrowsAndFades) {
   CityScene scene = looking_ahead();
-  scene.drone_bursts.push_back(DroneBurst{{0.0f, 0.0f, -10.0f}, 0, 0.0f});
+  scene.grapple.drone_bursts.push_back(DroneBurst{{0.0f, 0.0f, -10.0f}, 0, 0.0f});
   Framebuffer young = framebuffer_new(320, 180);
-  draw_grapple_effects(scene, young);
-  scene.drone_bursts[0].frame = 8;
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, young);
+  scene.grapple.drone_bursts[0].frame = 8;
   Framebuffer old = framebuffer_new(320, 180);
-  draw_grapple_effects(scene, old);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, old);
   const int young_pixels = lit_pixels(young);
   EXPECT_GT(young_pixels, 8);
   EXPECT_LT(young_pixels, 400);  // small

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "scene1/city_scene.h"
 #include "support/pixels.h"
 
 namespace vel {
@@ -119,35 +120,36 @@ HudMessage message(const char* text, float born, float y = 0.5f, bool rising = f
 
 TEST(Messages, DriftByAgeSquaredEachFrameInTheirDirection) {
   CityScene scene;
-  scene.messages = {message("DOWN", 1.0f), message("UP", 1.0f, 0.5f, true), message("LATER", 3.0f)};
-  scene.elapsed = 2.0f;
-  messages_update(scene);
-  ASSERT_EQ(scene.messages.size(), 3u);
-  EXPECT_FLOAT_EQ(scene.messages[0].position.y, 0.49f);
-  EXPECT_FLOAT_EQ(scene.messages[1].position.y, 0.51f);
-  EXPECT_EQ(scene.messages[2].position.y, 0.5f);  // not born yet: left alone
+  scene.hud.messages = {message("DOWN", 1.0f), message("UP", 1.0f, 0.5f, true),
+                        message("LATER", 3.0f)};
+  scene.clock.elapsed = 2.0f;
+  messages_update(scene.hud.messages, scene.clock.elapsed);
+  ASSERT_EQ(scene.hud.messages.size(), 3u);
+  EXPECT_FLOAT_EQ(scene.hud.messages[0].position.y, 0.49f);
+  EXPECT_FLOAT_EQ(scene.hud.messages[1].position.y, 0.51f);
+  EXPECT_EQ(scene.hud.messages[2].position.y, 0.5f);  // not born yet: left alone
 }
 
 TEST(Messages, LeavingTheScreenRemovesOnlyThatMessage) {
   CityScene scene;
-  scene.messages = {message("A", 0.0f), message("B", 9.0f, 0.05f), message("C", 0.0f, 0.95f, true),
-                    message("D", 9.5f)};
-  scene.elapsed = 10.0f;
-  messages_update(scene);
+  scene.hud.messages = {message("A", 0.0f), message("B", 9.0f, 0.05f),
+                        message("C", 0.0f, 0.95f, true), message("D", 9.5f)};
+  scene.clock.elapsed = 10.0f;
+  messages_update(scene.hud.messages, scene.clock.elapsed);
   // A and C moved by 1.0 (age 10): both gone; B by 0.01 to 0.04; D stays.
-  ASSERT_EQ(scene.messages.size(), 2u);
-  EXPECT_EQ(scene.messages[0].text, "B");
-  EXPECT_EQ(scene.messages[1].text, "D");
+  ASSERT_EQ(scene.hud.messages.size(), 2u);
+  EXPECT_EQ(scene.hud.messages[0].text, "B");
+  EXPECT_EQ(scene.hud.messages[1].text, "D");
 }
 
 TEST(Messages, AtSixtyFramesASecondAMessageLeavesAfterAboutOneAndAThirdSeconds) {
   CityScene scene;
-  scene.messages = {message("ENGAGED!", 10.0f)};
+  scene.hud.messages = {message("ENGAGED!", 10.0f)};
   int frames = 0;
-  while (!scene.messages.empty() && frames < 1000) {
+  while (!scene.hud.messages.empty() && frames < 1000) {
     ++frames;
-    scene.elapsed = 10.0f + static_cast<float>(frames) / 60.0f;
-    messages_update(scene);
+    scene.clock.elapsed = 10.0f + static_cast<float>(frames) / 60.0f;
+    messages_update(scene.hud.messages, scene.clock.elapsed);
   }
   EXPECT_GT(frames, 60);
   EXPECT_LT(frames, 90);
@@ -155,11 +157,11 @@ TEST(Messages, AtSixtyFramesASecondAMessageLeavesAfterAboutOneAndAThirdSeconds) 
 
 TEST(Messages, DrawnCentredInTheirColourWithTheSmallFont) {
   CityScene scene;
-  scene.textures = {solid_font()};
-  scene.render_flags.interlace = 0;
-  scene.messages = {message("AB", 0.0f)};
+  scene.assets.textures = {solid_font()};
+  scene.view.render_flags.interlace = 0;
+  scene.hud.messages = {message("AB", 0.0f)};
   Framebuffer target = framebuffer_new(320, 180);
-  draw_messages(scene, target);
+  draw_messages(scene.hud.messages, scene.assets.textures, scene.view.render_flags, target);
   // Centred on (160, 90): columns 152..169, rows 85..94.
   EXPECT_EQ(pixel_at(target, 152, 90), (Bgr{0, 255, 0}));
   EXPECT_EQ(pixel_at(target, 169, 94), (Bgr{0, 255, 0}));

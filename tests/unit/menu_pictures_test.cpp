@@ -42,14 +42,14 @@ class MenuPictureTest : public ::testing::Test {
 // so that row shows both marks while it is selected.
 TEST_F(MenuPictureTest, SystemPanel) {
   frames_until(320);
-  scene.upgrade_points = 2;
+  scene.economy.upgrade_points = 2;
   press(kPanelToggleBit);
   frames_until(340);
   press(kMenuDownBit);
   press(kMenuRightBit);
   frames_until(360);
-  EXPECT_TRUE(scene.panel_open);
-  EXPECT_EQ(scene.jump_draft, 1);
+  EXPECT_TRUE(scene.menus.panel_open);
+  EXPECT_EQ(scene.economy.drafts.jump, 1);
   EXPECT_TRUE(test::matches_golden(target, test::golden_path("system_panel.ppm")));
 }
 
@@ -57,14 +57,14 @@ TEST_F(MenuPictureTest, SystemPanel) {
 // second device is chosen and turning.
 TEST_F(MenuPictureTest, DeviceMenu) {
   frames_until(320);
-  scene.player.position = scene.station_position;
-  scene.player.position.y += 1.0f;
-  scene.player.velocity = {};
+  scene.player.body.position = scene.city.station_position;
+  scene.player.body.position.y += 1.0f;
+  scene.player.body.velocity = {};
   frame();
-  ASSERT_TRUE(scene.device_menu_open);
+  ASSERT_TRUE(scene.menus.device_menu_open);
   press(kMenuRightBit);
   frames_until(350);
-  EXPECT_EQ(scene.menu_selection, 1);
+  EXPECT_EQ(scene.menus.selection, 1);
   EXPECT_TRUE(test::matches_golden(target, test::golden_path("device_menu.ppm")));
 }
 

@@ -12,180 +12,186 @@
 namespace vel {
 namespace {
 
+// The panel's navigation on the scene's own parts.
+void navigate(CityScene& scene, uint32_t pressed) {
+  panel_navigate(scene.menus, scene.economy, scene.clock.paused, scene.switch_request, pressed);
+}
+
 CityScene open_panel() {
   CityScene scene;
-  scene.paused = 0;
-  EXPECT_TRUE(panel_toggle(scene));
+  scene.clock.paused = false;
+  EXPECT_TRUE(panel_toggle(scene.menus, scene.economy, scene.clock.paused));
   return scene;
 }
 
 TEST(PanelToggle, OpensOnRowZeroWithDraftsFromTheLevelsAndPauses) {
   CityScene scene;
-  scene.paused = 0;
-  scene.menu_selection = 4;
-  scene.drive_level = 1;
-  scene.jump_level = 2;
-  scene.pull_level = 3;
-  scene.drive_draft = 7;
-  EXPECT_TRUE(panel_toggle(scene));
-  EXPECT_TRUE(scene.panel_open);
-  EXPECT_TRUE(scene.paused);
-  EXPECT_EQ(scene.menu_selection, 0);
-  EXPECT_EQ(scene.drive_draft, 1);
-  EXPECT_EQ(scene.jump_draft, 2);
-  EXPECT_EQ(scene.pull_draft, 3);
+  scene.clock.paused = false;
+  scene.menus.selection = 4;
+  scene.economy.levels.drive = 1;
+  scene.economy.levels.jump = 2;
+  scene.economy.levels.pull = 3;
+  scene.economy.drafts.drive = 7;
+  EXPECT_TRUE(panel_toggle(scene.menus, scene.economy, scene.clock.paused));
+  EXPECT_TRUE(scene.menus.panel_open);
+  EXPECT_TRUE(scene.clock.paused);
+  EXPECT_EQ(scene.menus.selection, 0);
+  EXPECT_EQ(scene.economy.drafts.drive, 1);
+  EXPECT_EQ(scene.economy.drafts.jump, 2);
+  EXPECT_EQ(scene.economy.drafts.pull, 3);
 
-  scene.menu_selection = 2;
-  EXPECT_FALSE(panel_toggle(scene));
-  EXPECT_FALSE(scene.panel_open);
-  EXPECT_FALSE(scene.paused);
-  EXPECT_EQ(scene.menu_selection, 0);
+  scene.menus.selection = 2;
+  EXPECT_FALSE(panel_toggle(scene.menus, scene.economy, scene.clock.paused));
+  EXPECT_FALSE(scene.menus.panel_open);
+  EXPECT_FALSE(scene.clock.paused);
+  EXPECT_EQ(scene.menus.selection, 0);
 }
 
 TEST(PanelNavigate, RowsWrapAtBothEnds) {
   CityScene scene = open_panel();
-  panel_navigate(scene, kMenuUpBit);
-  EXPECT_EQ(scene.menu_selection, 5);
-  panel_navigate(scene, kMenuDownBit);
-  EXPECT_EQ(scene.menu_selection, 0);
-  panel_navigate(scene, kMenuDownBit);
-  panel_navigate(scene, kMenuDownBit);
-  EXPECT_EQ(scene.menu_selection, 2);
-  panel_navigate(scene, kMenuUpBit | kMenuDownBit);  // up, then down
-  EXPECT_EQ(scene.menu_selection, 2);
-  panel_navigate(scene, 0);
-  EXPECT_EQ(scene.menu_selection, 2);
+  navigate(scene, kMenuUpBit);
+  EXPECT_EQ(scene.menus.selection, 5);
+  navigate(scene, kMenuDownBit);
+  EXPECT_EQ(scene.menus.selection, 0);
+  navigate(scene, kMenuDownBit);
+  navigate(scene, kMenuDownBit);
+  EXPECT_EQ(scene.menus.selection, 2);
+  navigate(scene, kMenuUpBit | kMenuDownBit);  // up, then down
+  EXPECT_EQ(scene.menus.selection, 2);
+  navigate(scene, 0);
+  EXPECT_EQ(scene.menus.selection, 2);
 }
 
 TEST(PanelNavigate, PointsMoveIntoDraftsAndBackButNotBelowTheLevel) {
   CityScene scene;
-  scene.jump_level = 1;
-  scene.upgrade_points = 2;
-  panel_toggle(scene);
-  panel_navigate(scene, kMenuDownBit);  // row 1, JUMP
-  panel_navigate(scene, kMenuRightBit);
-  panel_navigate(scene, kMenuRightBit);
-  panel_navigate(scene, kMenuRightBit);  // no points left
-  EXPECT_EQ(scene.jump_draft, 3);
-  EXPECT_EQ(scene.upgrade_points, 0);
-  EXPECT_EQ(scene.jump_level, 1);  // nothing committed yet
+  scene.economy.levels.jump = 1;
+  scene.economy.upgrade_points = 2;
+  panel_toggle(scene.menus, scene.economy, scene.clock.paused);
+  navigate(scene, kMenuDownBit);  // row 1, JUMP
+  navigate(scene, kMenuRightBit);
+  navigate(scene, kMenuRightBit);
+  navigate(scene, kMenuRightBit);  // no points left
+  EXPECT_EQ(scene.economy.drafts.jump, 3);
+  EXPECT_EQ(scene.economy.upgrade_points, 0);
+  EXPECT_EQ(scene.economy.levels.jump, 1);  // nothing committed yet
 
-  panel_navigate(scene, kMenuLeftBit);
-  EXPECT_EQ(scene.jump_draft, 2);
-  EXPECT_EQ(scene.upgrade_points, 1);
-  panel_navigate(scene, kMenuLeftBit);
-  panel_navigate(scene, kMenuLeftBit);  // already at the committed level
-  EXPECT_EQ(scene.jump_draft, 1);
-  EXPECT_EQ(scene.upgrade_points, 2);
+  navigate(scene, kMenuLeftBit);
+  EXPECT_EQ(scene.economy.drafts.jump, 2);
+  EXPECT_EQ(scene.economy.upgrade_points, 1);
+  navigate(scene, kMenuLeftBit);
+  navigate(scene, kMenuLeftBit);  // already at the committed level
+  EXPECT_EQ(scene.economy.drafts.jump, 1);
+  EXPECT_EQ(scene.economy.upgrade_points, 2);
 
-  panel_navigate(scene, kMenuDownBit | kMenuRightBit);  // row 2, GRAPPLE, in one frame
-  EXPECT_EQ(scene.pull_draft, 1);
-  EXPECT_EQ(scene.upgrade_points, 1);
-  EXPECT_EQ(scene.drive_draft, 0);
+  navigate(scene, kMenuDownBit | kMenuRightBit);  // row 2, GRAPPLE, in one frame
+  EXPECT_EQ(scene.economy.drafts.pull, 1);
+  EXPECT_EQ(scene.economy.upgrade_points, 1);
+  EXPECT_EQ(scene.economy.drafts.drive, 0);
 }
 
 TEST(PanelNavigate, ResumeCommitsTheDraftsAndCloses) {
   CityScene scene;
-  scene.upgrade_points = 3;
-  panel_toggle(scene);
-  panel_navigate(scene, kMenuRightBit);  // MOVEMENT
-  panel_navigate(scene, kMenuDownBit);
-  panel_navigate(scene, kMenuRightBit);
-  panel_navigate(scene, kMenuRightBit);  // JUMP twice
-  panel_navigate(scene, kMenuDownBit);
-  panel_navigate(scene, kMenuDownBit);                  // RESUME
-  panel_navigate(scene, kMenuRightBit | kMenuLeftBit);  // nothing on a button
-  EXPECT_EQ(scene.upgrade_points, 0);
-  panel_navigate(scene, kMenuSelectBit);
-  EXPECT_FALSE(scene.panel_open);
-  EXPECT_FALSE(scene.paused);
-  EXPECT_EQ(scene.drive_level, 1);
-  EXPECT_EQ(scene.jump_level, 2);
-  EXPECT_EQ(scene.pull_level, 0);
-  EXPECT_EQ(scene.switch_requested, 0);
+  scene.economy.upgrade_points = 3;
+  panel_toggle(scene.menus, scene.economy, scene.clock.paused);
+  navigate(scene, kMenuRightBit);  // MOVEMENT
+  navigate(scene, kMenuDownBit);
+  navigate(scene, kMenuRightBit);
+  navigate(scene, kMenuRightBit);  // JUMP twice
+  navigate(scene, kMenuDownBit);
+  navigate(scene, kMenuDownBit);                  // RESUME
+  navigate(scene, kMenuRightBit | kMenuLeftBit);  // nothing on a button
+  EXPECT_EQ(scene.economy.upgrade_points, 0);
+  navigate(scene, kMenuSelectBit);
+  EXPECT_FALSE(scene.menus.panel_open);
+  EXPECT_FALSE(scene.clock.paused);
+  EXPECT_EQ(scene.economy.levels.drive, 1);
+  EXPECT_EQ(scene.economy.levels.jump, 2);
+  EXPECT_EQ(scene.economy.levels.pull, 0);
+  EXPECT_FALSE(scene.switch_request.requested);
 }
 
 TEST(PanelNavigate, ClosingWithTheToggleKeepsTheLevelsAndThePointsStaySpent) {
   CityScene scene;
-  scene.upgrade_points = 2;
-  panel_toggle(scene);
-  panel_navigate(scene, kMenuDownBit);
-  panel_navigate(scene, kMenuRightBit);
-  panel_navigate(scene, kMenuRightBit);
-  panel_toggle(scene);
-  EXPECT_EQ(scene.jump_level, 0);
-  EXPECT_EQ(scene.upgrade_points, 0);
-  panel_toggle(scene);  // the drafts start again from the levels
-  EXPECT_EQ(scene.jump_draft, 0);
-  panel_navigate(scene, kMenuDownBit | kMenuLeftBit);
-  EXPECT_EQ(scene.upgrade_points, 0);
+  scene.economy.upgrade_points = 2;
+  panel_toggle(scene.menus, scene.economy, scene.clock.paused);
+  navigate(scene, kMenuDownBit);
+  navigate(scene, kMenuRightBit);
+  navigate(scene, kMenuRightBit);
+  panel_toggle(scene.menus, scene.economy, scene.clock.paused);
+  EXPECT_EQ(scene.economy.levels.jump, 0);
+  EXPECT_EQ(scene.economy.upgrade_points, 0);
+  panel_toggle(scene.menus, scene.economy,
+               scene.clock.paused);  // the drafts start again from the levels
+  EXPECT_EQ(scene.economy.drafts.jump, 0);
+  navigate(scene, kMenuDownBit | kMenuLeftBit);
+  EXPECT_EQ(scene.economy.upgrade_points, 0);
 }
 
 TEST(PanelNavigate, RestartAndExitAskForScenesAndLeaveThePanelOpen) {
   CityScene scene = open_panel();
-  panel_navigate(scene, kMenuSelectBit);  // row 0: nothing
-  EXPECT_EQ(scene.switch_requested, 0);
-  EXPECT_TRUE(scene.panel_open);
+  navigate(scene, kMenuSelectBit);  // row 0: nothing
+  EXPECT_FALSE(scene.switch_request.requested);
+  EXPECT_TRUE(scene.menus.panel_open);
 
-  panel_navigate(scene, kMenuUpBit | kMenuSelectBit);  // EXIT
-  EXPECT_EQ(scene.switch_requested, 1);
-  EXPECT_EQ(scene.switch_target, 0);
-  EXPECT_TRUE(scene.panel_open);
+  navigate(scene, kMenuUpBit | kMenuSelectBit);  // EXIT
+  EXPECT_TRUE(scene.switch_request.requested);
+  EXPECT_EQ(scene.switch_request.target, 0);
+  EXPECT_TRUE(scene.menus.panel_open);
 
   CityScene other = open_panel();
-  panel_navigate(other, kMenuUpBit);
-  panel_navigate(other, kMenuUpBit | kMenuSelectBit);  // RESTART
-  EXPECT_EQ(other.switch_requested, 1);
-  EXPECT_EQ(other.switch_target, 1);
-  EXPECT_TRUE(other.panel_open);
+  navigate(other, kMenuUpBit);
+  navigate(other, kMenuUpBit | kMenuSelectBit);  // RESTART
+  EXPECT_TRUE(other.switch_request.requested);
+  EXPECT_EQ(other.switch_request.target, 1);
+  EXPECT_TRUE(other.menus.panel_open);
 }
 
 TEST(StationTest, OpensTheDeviceMenuWithinFiveAndTakesControl) {
   CityScene scene;
-  scene.control_enabled = 1;
-  scene.station_position = {10.0f, 50.0f, 10.0f};
-  scene.player.position = {10.0f, 55.0f, 10.0f};  // exactly 5 away
-  station_test(scene);
-  EXPECT_FALSE(scene.device_menu_open);
-  EXPECT_TRUE(scene.control_enabled);
-  scene.player.position = {13.0f, 53.9f, 10.0f};
-  station_test(scene);
-  EXPECT_TRUE(scene.device_menu_open);
-  EXPECT_FALSE(scene.control_enabled);
-  scene.player.position = {100.0f, 0.0f, 0.0f};
-  station_test(scene);
-  EXPECT_TRUE(scene.device_menu_open);  // nothing closes it
+  scene.player.control_enabled = true;
+  scene.city.station_position = {10.0f, 50.0f, 10.0f};
+  scene.player.body.position = {10.0f, 55.0f, 10.0f};  // exactly 5 away
+  station_test(scene.player, scene.city.station_position, scene.menus);
+  EXPECT_FALSE(scene.menus.device_menu_open);
+  EXPECT_TRUE(scene.player.control_enabled);
+  scene.player.body.position = {13.0f, 53.9f, 10.0f};
+  station_test(scene.player, scene.city.station_position, scene.menus);
+  EXPECT_TRUE(scene.menus.device_menu_open);
+  EXPECT_FALSE(scene.player.control_enabled);
+  scene.player.body.position = {100.0f, 0.0f, 0.0f};
+  station_test(scene.player, scene.city.station_position, scene.menus);
+  EXPECT_TRUE(scene.menus.device_menu_open);  // nothing closes it
 }
 
 TEST(DeviceMenuNavigate, LeftWrapsOnlyFromZeroAndRightWrapsPastTwo) {
   CityScene scene;
-  scene.device_menu_open = 1;
-  device_menu_navigate(scene, kMenuLeftBit);
-  EXPECT_EQ(scene.menu_selection, 2);
-  device_menu_navigate(scene, kMenuRightBit);
-  EXPECT_EQ(scene.menu_selection, 0);
-  device_menu_navigate(scene, kMenuRightBit);
-  EXPECT_EQ(scene.menu_selection, 1);
+  scene.menus.device_menu_open = true;
+  device_menu_navigate(scene.menus.selection, kMenuLeftBit);
+  EXPECT_EQ(scene.menus.selection, 2);
+  device_menu_navigate(scene.menus.selection, kMenuRightBit);
+  EXPECT_EQ(scene.menus.selection, 0);
+  device_menu_navigate(scene.menus.selection, kMenuRightBit);
+  EXPECT_EQ(scene.menus.selection, 1);
 
-  scene.menu_selection = 4;  // left there by the panel
-  device_menu_navigate(scene, kMenuLeftBit);
-  EXPECT_EQ(scene.menu_selection, 3);
-  device_menu_navigate(scene, kMenuSelectBit);  // names no device: nothing
-  EXPECT_EQ(scene.menu_selection, 3);
-  device_menu_navigate(scene, kMenuRightBit);
-  EXPECT_EQ(scene.menu_selection, 0);
-  device_menu_navigate(scene, kMenuUpBit | kMenuDownBit);  // not the menu's keys
-  EXPECT_EQ(scene.menu_selection, 0);
-  EXPECT_TRUE(scene.device_menu_open);
+  scene.menus.selection = 4;  // left there by the panel
+  device_menu_navigate(scene.menus.selection, kMenuLeftBit);
+  EXPECT_EQ(scene.menus.selection, 3);
+  device_menu_navigate(scene.menus.selection, kMenuSelectBit);  // names no device: nothing
+  EXPECT_EQ(scene.menus.selection, 3);
+  device_menu_navigate(scene.menus.selection, kMenuRightBit);
+  EXPECT_EQ(scene.menus.selection, 0);
+  device_menu_navigate(scene.menus.selection, kMenuUpBit | kMenuDownBit);  // not the menu's keys
+  EXPECT_EQ(scene.menus.selection, 0);
+  EXPECT_TRUE(scene.menus.device_menu_open);
 }
 
 TEST(DeviceMenuNavigateDeathTest, SelectingADeviceStopsTheProgram) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   for (int32_t device = 0; device < 3; ++device) {
     CityScene scene;
-    scene.menu_selection = device;
-    EXPECT_EXIT(device_menu_navigate(scene, kMenuSelectBit), ::testing::ExitedWithCode(101),
-                "not yet implemented: HANDLE ITEM SELECTION DUDE");
+    scene.menus.selection = device;
+    EXPECT_EXIT(device_menu_navigate(scene.menus.selection, kMenuSelectBit),
+                ::testing::ExitedWithCode(101), "not yet implemented: HANDLE ITEM SELECTION DUDE");
   }
 }
 
@@ -195,8 +201,8 @@ TEST(PanelBackground, IsTheFinishedPictureAt35PercentInEveryChannel) {
   picture.colour = {255, 102, 51,  0, 0, 0, 10, 20, 30, 1, 2, 3,
                     255, 255, 255, 0, 0, 0, 0,  0,  0,  0, 0, 0};
   std::fill(picture.depth.begin(), picture.depth.end(), kDepthEmpty);  // no alpha from depth
-  capture_panel_background(scene, picture);
-  const Image& image = scene.panel_background;
+  capture_panel_background(scene.menus.panel_background, picture);
+  const Image& image = scene.menus.panel_background;
   ASSERT_EQ(image.width, 4);
   ASSERT_EQ(image.height, 2);
   ASSERT_EQ(image.pixels.size(), 8u);
@@ -213,7 +219,7 @@ TEST(PanelBackground, IsTheFinishedPictureAt35PercentInEveryChannel) {
 // box meshes.
 CityScene drawable_scene(int32_t cell = 8) {
   CityScene scene;
-  scene.render_flags.interlace = 0;
+  scene.view.render_flags.interlace = 0;
   Image font;
   font.width = 8 * cell;
   font.height = 12 * cell;
@@ -222,18 +228,18 @@ CityScene drawable_scene(int32_t cell = 8) {
   red.width = 2;
   red.height = 2;
   red.pixels.assign(4, Colour{1.0f, 0.0f, 0.0f, 1.0f});
-  scene.textures.assign(kTextureSlots, red);
-  scene.textures[0] = font;
-  scene.textures[1] = font;
-  scene.meshes.assign(kMeshSlots, test::box_mesh({-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f}));
+  scene.assets.textures.assign(kTextureSlots, red);
+  scene.assets.textures[0] = font;
+  scene.assets.textures[1] = font;
+  scene.assets.meshes.assign(kMeshSlots, test::box_mesh({-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, 1.0f}));
   return scene;
 }
 
 TEST(DrawDeviceMenu, ShowsTheSelectedDeviceInColourAndTheOthersGrey) {
   CityScene scene = drawable_scene();
-  scene.menu_selection = 1;
+  scene.menus.selection = 1;
   Framebuffer target = framebuffer_new(320, 180);
-  clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, scene.render_flags, target);
+  clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, scene.view.render_flags, target);
   draw_device_menu(scene, target);
   // The three pictures are centred at x = 88, 160, 232 on y = 80.
   const test::Bgr left = test::pixel_at(target, 88, 80);
@@ -254,9 +260,9 @@ TEST(DrawDeviceMenu, SelectedModelTurnsWithElapsedTime) {
   CityScene scene = drawable_scene();
   Framebuffer early = framebuffer_new(320, 180);
   Framebuffer later = framebuffer_new(320, 180);
-  scene.elapsed = 0.0f;
+  scene.clock.elapsed = 0.0f;
   draw_device_menu(scene, early);
-  scene.elapsed = 0.3f;
+  scene.clock.elapsed = 0.3f;
   draw_device_menu(scene, later);
   int changed_in_selected = 0;
   int changed_elsewhere = 0;
@@ -297,8 +303,8 @@ TEST(DrawMenus, CentredLinesStartByTheCentringRuleAlsoForAnOddCell) {
 
 TEST(DrawMenus, TablesTooSmallForTheMenusDrawNoText) {
   CityScene scene;
-  scene.render_flags.interlace = 0;
-  scene.panel_open = 1;
+  scene.view.render_flags.interlace = 0;
+  scene.menus.panel_open = true;
   Framebuffer target = framebuffer_new(320, 180);
   draw_panel(scene, target);
   draw_device_menu(scene, target);
@@ -338,16 +344,16 @@ class MenuFramesTest : public ::testing::Test {
 TEST_F(MenuFramesTest, RestartAndExitReachTheShellAsTheNextScene) {
   for (int i = 0; i < 180; ++i) frame();  // 3 s: still the opening, no control
   EXPECT_FALSE(press(kPanelToggleBit).relative_mouse);
-  EXPECT_TRUE(scene.panel_open);
+  EXPECT_TRUE(scene.menus.panel_open);
   press(kMenuUpBit);
   press(kMenuUpBit);  // RESTART
   const FrameResult restart = frame(kMenuSelectBit);
   ASSERT_TRUE(restart.next_scene.has_value());
   EXPECT_EQ(*restart.next_scene, 1);
-  EXPECT_TRUE(scene.panel_open);
+  EXPECT_TRUE(scene.menus.panel_open);
   EXPECT_FALSE(restart.relative_mouse);
 
-  scene.switch_requested = 0;  // as if the shell had not acted on it
+  scene.switch_request.requested = false;  // as if the shell had not acted on it
   frame();
   press(kMenuDownBit);  // EXIT
   const FrameResult exit = frame(kMenuSelectBit);
@@ -358,38 +364,38 @@ TEST_F(MenuFramesTest, RestartAndExitReachTheShellAsTheNextScene) {
 TEST_F(MenuFramesTest, TheWorldStandsStillUnderThePanelAndResumeLetsItGo) {
   for (int i = 0; i < 320; ++i) frame();
   press(kPanelToggleBit);
-  const Vec3 held_at = scene.player.position;
-  const float energy = scene.energy;
+  const Vec3 held_at = scene.player.body.position;
+  const float energy = scene.economy.energy;
   for (int i = 0; i < 30; ++i) frame(0x41);  // walking and jumping do nothing
-  EXPECT_EQ(scene.player.position, held_at);
-  EXPECT_EQ(scene.energy, energy);
+  EXPECT_EQ(scene.player.body.position, held_at);
+  EXPECT_EQ(scene.economy.energy, energy);
   press(kMenuDownBit);
   press(kMenuDownBit);
   press(kMenuDownBit);  // RESUME
   EXPECT_TRUE(frame(kMenuSelectBit).relative_mouse);
-  EXPECT_FALSE(scene.panel_open);
+  EXPECT_FALSE(scene.menus.panel_open);
 }
 
 TEST_F(MenuFramesTest, ComingNearTheStationOpensTheDeviceMenuForGood) {
   for (int i = 0; i < 320; ++i) frame();
-  ASSERT_TRUE(scene.control_enabled);
-  scene.player.position = scene.station_position;
-  scene.player.position.y += 1.0f;
-  scene.player.velocity = {};
+  ASSERT_TRUE(scene.player.control_enabled);
+  scene.player.body.position = scene.city.station_position;
+  scene.player.body.position.y += 1.0f;
+  scene.player.body.velocity = {};
   frame();
-  EXPECT_TRUE(scene.device_menu_open);
-  const Vec3 held_at = scene.player.position;
+  EXPECT_TRUE(scene.menus.device_menu_open);
+  const Vec3 held_at = scene.player.body.position;
   press(kMenuLeftBit);
-  EXPECT_EQ(scene.menu_selection, 2);
+  EXPECT_EQ(scene.menus.selection, 2);
   for (int i = 0; i < 30; ++i) frame();
-  EXPECT_TRUE(scene.device_menu_open);
-  EXPECT_EQ(scene.player.position, held_at);
+  EXPECT_TRUE(scene.menus.device_menu_open);
+  EXPECT_EQ(scene.player.body.position, held_at);
   // The panel can still be opened over it and closed again.
   press(kPanelToggleBit);
-  EXPECT_TRUE(scene.panel_open);
+  EXPECT_TRUE(scene.menus.panel_open);
   press(kPanelToggleBit);
-  EXPECT_FALSE(scene.panel_open);
-  EXPECT_TRUE(scene.device_menu_open);
+  EXPECT_FALSE(scene.menus.panel_open);
+  EXPECT_TRUE(scene.menus.device_menu_open);
 }
 
 }  // namespace

@@ -34,32 +34,34 @@ void lay_pairs(std::vector<SceneObject>& pickups, std::vector<SceneObject>& indi
 CityScene seeded_scene() {
   CityScene scene;
   scene.rng_state = kRngSeed;
-  scene.elapsed = 9.5f;
+  scene.clock.elapsed = 9.5f;
   return scene;
 }
 
 TEST(CollectChips, TwoInReachAreBothTakenHigherIndexFirst) {
   CityScene scene = seeded_scene();
-  lay_pairs(scene.chips, scene.chip_indicators, "chip", 4);
+  lay_pairs(scene.objects.chips, scene.objects.chip_indicators, "chip", 4);
   // Chip 1 at x = 10 and chip 3 at x = 30 are moved next to the player.
-  set_translation(scene.chip_indicators[1].transform, {1.0f, 0.0f, 0.0f});
-  set_translation(scene.chip_indicators[3].transform, {0.0f, 1.5f, 0.0f});
-  set_translation(scene.chip_indicators[0].transform, {2.0f, 0.0f, 0.0f});  // just out of reach
-  scene.player.position = {0.0f, 0.0f, 0.0f};
-  scene.chip_count = 5;
-  collect_chips(scene);
+  set_translation(scene.objects.chip_indicators[1].transform, {1.0f, 0.0f, 0.0f});
+  set_translation(scene.objects.chip_indicators[3].transform, {0.0f, 1.5f, 0.0f});
+  set_translation(scene.objects.chip_indicators[0].transform,
+                  {2.0f, 0.0f, 0.0f});  // just out of reach
+  scene.player.body.position = {0.0f, 0.0f, 0.0f};
+  scene.economy.chip_count = 5;
+  collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                scene.hud.messages, scene.clock.elapsed);
 
-  ASSERT_EQ(scene.messages.size(), 2u);
-  EXPECT_EQ(scene.messages[0].text, "+14 CHIPS!");  // chip 3, first draw
-  EXPECT_EQ(scene.messages[1].text, "+19 CHIPS!");  // chip 1, second draw
-  EXPECT_EQ(scene.chip_count, 5 + 14 + 19);
-  ASSERT_EQ(scene.chips.size(), 2u);
-  ASSERT_EQ(scene.chip_indicators.size(), 2u);
-  EXPECT_EQ(scene.chips[0].name, "chip_0");
-  EXPECT_EQ(scene.chips[1].name, "chip_2");
-  EXPECT_EQ(scene.chip_indicators[1].name, "chip_indicator_2");
+  ASSERT_EQ(scene.hud.messages.size(), 2u);
+  EXPECT_EQ(scene.hud.messages[0].text, "+14 CHIPS!");  // chip 3, first draw
+  EXPECT_EQ(scene.hud.messages[1].text, "+19 CHIPS!");  // chip 1, second draw
+  EXPECT_EQ(scene.economy.chip_count, 5 + 14 + 19);
+  ASSERT_EQ(scene.objects.chips.size(), 2u);
+  ASSERT_EQ(scene.objects.chip_indicators.size(), 2u);
+  EXPECT_EQ(scene.objects.chips[0].name, "chip_0");
+  EXPECT_EQ(scene.objects.chips[1].name, "chip_2");
+  EXPECT_EQ(scene.objects.chip_indicators[1].name, "chip_indicator_2");
   EXPECT_EQ(scene.rng_state, -426839582);
-  for (const HudMessage& m : scene.messages) {
+  for (const HudMessage& m : scene.hud.messages) {
     EXPECT_EQ(m.colour.r, 0.5f);
     EXPECT_EQ(m.colour.g, 1.0f);
     EXPECT_EQ(m.colour.b, 1.0f);
@@ -72,73 +74,78 @@ TEST(CollectChips, TwoInReachAreBothTakenHigherIndexFirst) {
 
 TEST(CollectChips, NothingInReachDrawsNothing) {
   CityScene scene = seeded_scene();
-  lay_pairs(scene.chips, scene.chip_indicators, "chip", 3);
-  scene.player.position = {5.0f, 0.0f, 0.0f};  // 5 from both neighbours
-  collect_chips(scene);
-  EXPECT_EQ(scene.chips.size(), 3u);
+  lay_pairs(scene.objects.chips, scene.objects.chip_indicators, "chip", 3);
+  scene.player.body.position = {5.0f, 0.0f, 0.0f};  // 5 from both neighbours
+  collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                scene.hud.messages, scene.clock.elapsed);
+  EXPECT_EQ(scene.objects.chips.size(), 3u);
   EXPECT_EQ(scene.rng_state, kRngSeed);
-  EXPECT_TRUE(scene.messages.empty());
+  EXPECT_TRUE(scene.hud.messages.empty());
 }
 
 TEST(CollectChips, ListsOutOfStepAreOnlyWalkedAsFarAsBothReach) {
   CityScene scene = seeded_scene();
-  lay_pairs(scene.chips, scene.chip_indicators, "chip", 3);
-  scene.chips.pop_back();  // indicator 2 has no chip any more
-  scene.player.position = {20.0f, 0.0f, 0.0f};
-  collect_chips(scene);
-  EXPECT_EQ(scene.chips.size(), 2u);
-  EXPECT_EQ(scene.chip_indicators.size(), 3u);
-  EXPECT_TRUE(scene.messages.empty());
+  lay_pairs(scene.objects.chips, scene.objects.chip_indicators, "chip", 3);
+  scene.objects.chips.pop_back();  // indicator 2 has no chip any more
+  scene.player.body.position = {20.0f, 0.0f, 0.0f};
+  collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                scene.hud.messages, scene.clock.elapsed);
+  EXPECT_EQ(scene.objects.chips.size(), 2u);
+  EXPECT_EQ(scene.objects.chip_indicators.size(), 3u);
+  EXPECT_TRUE(scene.hud.messages.empty());
 
-  scene.player.position = {0.0f, 0.0f, 0.0f};
-  collect_chips(scene);
-  EXPECT_EQ(scene.chips.size(), 1u);
-  EXPECT_EQ(scene.chip_indicators.size(), 2u);
-  EXPECT_EQ(scene.chip_indicators[0].name, "chip_indicator_1");
+  scene.player.body.position = {0.0f, 0.0f, 0.0f};
+  collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                scene.hud.messages, scene.clock.elapsed);
+  EXPECT_EQ(scene.objects.chips.size(), 1u);
+  EXPECT_EQ(scene.objects.chip_indicators.size(), 2u);
+  EXPECT_EQ(scene.objects.chip_indicators[0].name, "chip_indicator_1");
 }
 
 TEST(CollectBatteries, GainIsCappedAtOneButTheMessageShowsAllOfIt) {
   CityScene scene = seeded_scene();
-  lay_pairs(scene.batteries, scene.battery_indicators, "battery", 2);
-  scene.energy = 0.9f;
-  scene.player.position = {10.0f, 1.0f, 0.0f};
-  collect_batteries(scene);
-  EXPECT_EQ(scene.energy, 1.0f);
-  ASSERT_EQ(scene.messages.size(), 1u);
-  EXPECT_EQ(scene.messages[0].text, "+27 ENERGY!");  // gain 0.2711 from the first draw
-  EXPECT_EQ(scene.batteries.size(), 1u);
-  EXPECT_EQ(scene.battery_indicators.size(), 1u);
-  EXPECT_EQ(scene.batteries[0].name, "battery_0");
+  lay_pairs(scene.objects.batteries, scene.objects.battery_indicators, "battery", 2);
+  scene.economy.energy = 0.9f;
+  scene.player.body.position = {10.0f, 1.0f, 0.0f};
+  collect_batteries(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                    scene.hud.messages, scene.clock.elapsed);
+  EXPECT_EQ(scene.economy.energy, 1.0f);
+  ASSERT_EQ(scene.hud.messages.size(), 1u);
+  EXPECT_EQ(scene.hud.messages[0].text, "+27 ENERGY!");  // gain 0.2711 from the first draw
+  EXPECT_EQ(scene.objects.batteries.size(), 1u);
+  EXPECT_EQ(scene.objects.battery_indicators.size(), 1u);
+  EXPECT_EQ(scene.objects.batteries[0].name, "battery_0");
 }
 
 TEST(CollectBatteries, BelowTheCapTheWholeGainIsAdded) {
   CityScene scene = seeded_scene();
   rng_next(scene.rng_state);  // the second draw: u = 61922 / 65535
-  lay_pairs(scene.batteries, scene.battery_indicators, "battery", 1);
-  scene.energy = -0.3f;  // spent below 0 by jumps and shots
-  collect_batteries(scene);
-  EXPECT_FLOAT_EQ(scene.energy, -0.3f + 0.47794765f);
-  EXPECT_EQ(scene.messages.back().text, "+47 ENERGY!");
+  lay_pairs(scene.objects.batteries, scene.objects.battery_indicators, "battery", 1);
+  scene.economy.energy = -0.3f;  // spent below 0 by jumps and shots
+  collect_batteries(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                    scene.hud.messages, scene.clock.elapsed);
+  EXPECT_FLOAT_EQ(scene.economy.energy, -0.3f + 0.47794765f);
+  EXPECT_EQ(scene.hud.messages.back().text, "+47 ENERGY!");
 }
 
 TEST(TurnPickups, ChipsTurnAboutXThenYAndIndicatorsAboutY) {
   CityScene scene;
-  lay_pairs(scene.chips, scene.chip_indicators, "chip", 1);
-  lay_pairs(scene.batteries, scene.battery_indicators, "battery", 1);
-  turn_pickups(scene, 0.5f);
-  turn_batteries(scene, 0.5f);
+  lay_pairs(scene.objects.chips, scene.objects.chip_indicators, "chip", 1);
+  lay_pairs(scene.objects.batteries, scene.objects.battery_indicators, "battery", 1);
+  turn_pickups(scene.objects, 0.5f);
+  turn_batteries(scene.objects, 0.5f);
 
   const Mat4 chip = mat4_mul(axis_rotation(0, 0.5f), axis_rotation(1, 1.1f * 0.5f));
   const Mat4 battery = mat4_mul(axis_rotation(0, 1.5f * 0.5f), axis_rotation(1, 0.5f * 0.5f));
   const Mat4 indicator = axis_rotation(1, 0.5f);
   for (int k = 0; k < 16; ++k) {
-    EXPECT_FLOAT_EQ(scene.chips[0].rotation.m[k], chip.m[k]) << k;
-    EXPECT_FLOAT_EQ(scene.batteries[0].rotation.m[k], battery.m[k]) << k;
-    EXPECT_FLOAT_EQ(scene.chip_indicators[0].rotation.m[k], indicator.m[k]) << k;
-    EXPECT_FLOAT_EQ(scene.battery_indicators[0].rotation.m[k], indicator.m[k]) << k;
+    EXPECT_FLOAT_EQ(scene.objects.chips[0].rotation.m[k], chip.m[k]) << k;
+    EXPECT_FLOAT_EQ(scene.objects.batteries[0].rotation.m[k], battery.m[k]) << k;
+    EXPECT_FLOAT_EQ(scene.objects.chip_indicators[0].rotation.m[k], indicator.m[k]) << k;
+    EXPECT_FLOAT_EQ(scene.objects.battery_indicators[0].rotation.m[k], indicator.m[k]) << k;
   }
   // Turning leaves them where they are.
-  EXPECT_EQ(translation_of(scene.chips[0].transform), (Vec3{}));
+  EXPECT_EQ(translation_of(scene.objects.chips[0].transform), (Vec3{}));
 }
 
 }  // namespace

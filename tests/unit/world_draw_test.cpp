@@ -29,20 +29,20 @@ class WorldDrawTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::build_stand_in_scene(scene);
-    scene.statics.clear();
-    scene.cars.clear();
-    scene.drones.clear();
-    scene.rain.clear();
-    scene.lighting.fog_enabled = false;
-    scene.render_flags.interlace = 0;
-    scene.lightning_wait = 100.0f;  // no flash unless a test wants one
+    scene.objects.statics.clear();
+    scene.objects.cars.clear();
+    scene.objects.drones.clear();
+    scene.weather.rain.clear();
+    scene.view.lighting.fog_enabled = false;
+    scene.view.render_flags.interlace = 0;
+    scene.weather.lightning_wait = 100.0f;  // no flash unless a test wants one
     target = framebuffer_new(320, 180);
   }
 
   void look_from(Vec3 eye, float pitch) {
-    scene.player.position = eye;
-    scene.pitch = pitch;
-    camera_look(scene.camera, 0.0f, scene.pitch, eye);
+    scene.player.body.position = eye;
+    scene.view.pitch = pitch;
+    camera_look(scene.view.camera, 0.0f, scene.view.pitch, eye);
   }
 
   CityScene scene;
@@ -62,29 +62,29 @@ TEST_F(WorldDrawTest, SkyIsAFlatFogClearUpToTenAndAGradientAbove) {
 }
 
 TEST_F(WorldDrawTest, SkyHighColourReachesItsTopAtTheRoofs) {
-  const Rgb high = sky_high_colour(2, 1.0f);
+  const Rgb high = sky_high_colour(CityStyle::storm, 1.0f);
   EXPECT_FLOAT_EQ(high.r, 0.15f);
   EXPECT_FLOAT_EQ(high.g, 0.1f);
   EXPECT_FLOAT_EQ(high.b, 0.44f);
-  EXPECT_EQ(rain_grey(2), 0.6f);
-  EXPECT_EQ(rain_grey(0), 0.0f);
+  EXPECT_EQ(rain_grey(CityStyle::storm), 0.6f);
+  EXPECT_EQ(rain_grey(CityStyle::clear_night), 0.0f);
 }
 
-// One block straight ahead at `distance`; slot 3 (near floors) red, slot 16
-// (far floors) green, slot 9 (bases) blue. Returns the centre pixel.
+// One block straight ahead at `distance`; near floors red, distant floors
+// green, bases blue. Returns the centre pixel.
 class FloorTextureTest : public WorldDrawTest {
  protected:
-  Bgr centre_pixel_of(const char* name, uint64_t texture, float distance) {
-    scene.textures[3] = test::solid_image(4, 4, kRed);
-    scene.textures[16] = test::solid_image(4, 4, kGreen);
-    scene.textures[9] = test::solid_image(4, 4, kBlue);
-    scene.view_distance = 150.0f;
-    scene.lighting.fog_enabled = false;  // the storm turns it back on every frame
-    scene.camera.projection = perspective(0.01f, far_plane);
+  Bgr centre_pixel_of(ObjectKind kind, const char* name, uint64_t texture, float distance) {
+    scene.assets.textures[texture_slot::kFloor] = test::solid_image(4, 4, kRed);
+    scene.assets.textures[texture_slot::kDistantFloor] = test::solid_image(4, 4, kGreen);
+    scene.assets.textures[texture_slot::kBase] = test::solid_image(4, 4, kBlue);
+    scene.view.distance = 150.0f;
+    scene.view.lighting.fog_enabled = false;  // the storm turns it back on every frame
+    scene.view.camera.projection = perspective(0.01f, far_plane);
     SceneObject block =
-        make_object(name, 1, texture, {0.0f, 20.0f, -distance}, {1.0f, 1.0f, 1.0f}, true);
-    update_object_bounds(block, scene.meshes[1], true);
-    scene.statics = {block};
+        make_object(kind, name, 1, texture, {0.0f, 20.0f, -distance}, {1.0f, 1.0f, 1.0f});
+    update_object_bounds(block, scene.assets.meshes[mesh_slot::kBlock], true);
+    scene.objects.statics = {block};
     look_from({0.0f, 20.0f, 0.0f}, -0.05f);  // a little up, onto the block's face
     draw_world(scene, target, 0.0f);
     return pixel_at(target, 160, 90);
@@ -93,44 +93,45 @@ class FloorTextureTest : public WorldDrawTest {
 };
 
 TEST_F(FloorTextureTest, FloorsFromOneHundredUseTheDistantTexture) {
-  EXPECT_EQ(centre_pixel_of("building 0-0", 3, 100.0f), (Bgr{0, 255, 0}));
-  EXPECT_EQ(centre_pixel_of("building 0-0", 3, 99.9f), (Bgr{0, 0, 255}));
+  EXPECT_EQ(centre_pixel_of(ObjectKind::floor_block, "building 0-0", 3, 100.0f), (Bgr{0, 255, 0}));
+  EXPECT_EQ(centre_pixel_of(ObjectKind::floor_block, "building 0-0", 3, 99.9f), (Bgr{0, 0, 255}));
   // Bases keep their own texture at any distance.
-  EXPECT_EQ(centre_pixel_of("base 0-0", 9, 120.0f), (Bgr{255, 0, 0}));
+  EXPECT_EQ(centre_pixel_of(ObjectKind::base_block, "base 0-0", 9, 120.0f), (Bgr{255, 0, 0}));
 }
 
 TEST_F(FloorTextureTest, ObjectsBeyondViewAndRadiusAreNotDrawn) {
   far_plane = 300.0f;  // only the cull can hide the block
   // The stand-in block's radius is about 12.99: drawn up to 162.99.
-  EXPECT_EQ(centre_pixel_of("base 0-0", 9, 160.0f), (Bgr{255, 0, 0}));
-  EXPECT_NE(centre_pixel_of("base 0-0", 9, 165.0f), (Bgr{255, 0, 0}));  // the sky shows
+  EXPECT_EQ(centre_pixel_of(ObjectKind::base_block, "base 0-0", 9, 160.0f), (Bgr{255, 0, 0}));
+  EXPECT_NE(centre_pixel_of(ObjectKind::base_block, "base 0-0", 9, 165.0f),
+            (Bgr{255, 0, 0}));  // the sky shows
 }
 
 TEST_F(FloorTextureTest, InvisibleStaticsAndTheCityBelowGroundAreSkipped) {
-  scene.textures[9] = test::solid_image(4, 4, kBlue);
-  SceneObject block =
-      make_object("base 0-0", 1, 9, {0.0f, -10.0f, -30.0f}, {1.0f, 1.0f, 1.0f}, true);
-  update_object_bounds(block, scene.meshes[1], true);
+  scene.assets.textures[texture_slot::kBase] = test::solid_image(4, 4, kBlue);
+  SceneObject block = make_object(ObjectKind::base_block, "base 0-0", 1, 9, {0.0f, -10.0f, -30.0f},
+                                  {1.0f, 1.0f, 1.0f});
+  update_object_bounds(block, scene.assets.meshes[mesh_slot::kBlock], true);
   block.visible = false;
-  scene.statics = {block};
+  scene.objects.statics = {block};
   look_from({0.0f, 1.0f, 0.0f}, 0.0f);
   draw_world(scene, target, 0.0f);
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{0, 0, 0}));
 
-  scene.statics[0].visible = true;
+  scene.objects.statics[0].visible = true;
   look_from({0.0f, 0.0f, 0.0f}, 0.0f);  // at ground level: no city at all
   draw_world(scene, target, 0.0f);
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{0, 0, 0}));
 
   // ...but vehicles still are.
-  scene.cars = {scene.statics[0]};
+  scene.objects.cars = {scene.objects.statics[0]};
   draw_world(scene, target, 0.0f);
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{255, 0, 0}));
 }
 
 TEST_F(WorldDrawTest, RainDropIsAThreePixelStreakHangingDown) {
   look_from({0.0f, 5.0f, 0.0f}, 0.0f);
-  scene.rain = {{0.5f, 0.5f, 1.0f}, {0.25f, 1.0f, 1.0f}, {0.75f, 0.5f, 0.0f}};
+  scene.weather.rain = {{0.5f, 0.5f, 1.0f}, {0.25f, 1.0f, 1.0f}, {0.75f, 0.5f, 0.0f}};
   draw_world(scene, target, 0.0f);
   // Weight 1: grey 0.6 fully opaque.
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{153, 153, 153}));
@@ -148,10 +149,10 @@ TEST_F(WorldDrawTest, RainDropIsAThreePixelStreakHangingDown) {
 
 TEST_F(WorldDrawTest, LightningWaitsFlashesAndRearms) {
   look_from({0.0f, 5.0f, 0.0f}, 0.0f);
-  scene.rain = {{0.5f, 0.5f, 1.0f}};  // one streak to see the flash by
-  scene.lightning_wait = 1.0f;
-  scene.lightning_flash = 0.1f;
-  scene.view_distance = 90.0f;
+  scene.weather.rain = {{0.5f, 0.5f, 1.0f}};  // one streak to see the flash by
+  scene.weather.lightning_wait = 1.0f;
+  scene.weather.lightning_flash = 0.1f;
+  scene.view.distance = 90.0f;
   int32_t expected_rng = scene.rng_state;
   const float step = 0.0625f;  // exact in binary: the wait hits 0 exactly
 
@@ -160,16 +161,16 @@ TEST_F(WorldDrawTest, LightningWaitsFlashesAndRearms) {
     rng_next(expected_rng);
     rng_next(expected_rng);
     EXPECT_EQ(scene.rng_state, expected_rng) << "two draws every frame";
-    EXPECT_TRUE(scene.lighting.fog_enabled);
-    EXPECT_EQ(scene.view_distance, 80.0f);
+    EXPECT_TRUE(scene.view.lighting.fog_enabled);
+    EXPECT_EQ(scene.view.distance, 80.0f);
     EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{153, 153, 153}));
   }
-  EXPECT_EQ(scene.lightning_wait, 0.0f);
+  EXPECT_EQ(scene.weather.lightning_wait, 0.0f);
 
   // Frame 17: the wait is below 0 and the flash has 0.0375 s left.
   draw_world(scene, target, step);
-  EXPECT_FALSE(scene.lighting.fog_enabled);
-  EXPECT_EQ(scene.view_distance, 150.0f);
+  EXPECT_FALSE(scene.view.lighting.fog_enabled);
+  EXPECT_EQ(scene.view.distance, 150.0f);
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{255, 255, 255}));  // doubled, clamped
   EXPECT_EQ(pixel_at(target, 160, 87), (Bgr{0, 0, 0}));
 
@@ -178,73 +179,74 @@ TEST_F(WorldDrawTest, LightningWaitsFlashesAndRearms) {
   const int32_t r1 = rng_next(rearm);
   const int32_t r2 = rng_next(rearm);
   draw_world(scene, target, step);
-  EXPECT_TRUE(scene.lighting.fog_enabled);
-  EXPECT_EQ(scene.view_distance, 80.0f);
+  EXPECT_TRUE(scene.view.lighting.fog_enabled);
+  EXPECT_EQ(scene.view.distance, 80.0f);
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{153, 153, 153}));
-  EXPECT_EQ(scene.lightning_wait, 0.5f + 9.5f * rng_unit(r1));
-  EXPECT_EQ(scene.lightning_flash, 0.05f + 0.15f * rng_unit(r2));
+  EXPECT_EQ(scene.weather.lightning_wait, 0.5f + 9.5f * rng_unit(r1));
+  EXPECT_EQ(scene.weather.lightning_flash, 0.05f + 0.15f * rng_unit(r2));
 }
 
 TEST_F(WorldDrawTest, PausedLightningStandsStillButStillDraws) {
   look_from({0.0f, 5.0f, 0.0f}, 0.0f);
-  scene.lightning_wait = 0.5f;
+  scene.weather.lightning_wait = 0.5f;
   int32_t expected_rng = scene.rng_state;
   for (int frame = 0; frame < 10; ++frame) draw_world(scene, target, 0.0f);
   for (int k = 0; k < 20; ++k) rng_next(expected_rng);
   EXPECT_EQ(scene.rng_state, expected_rng);
-  EXPECT_EQ(scene.lightning_wait, 0.5f);
+  EXPECT_EQ(scene.weather.lightning_wait, 0.5f);
 }
 
 TEST_F(WorldDrawTest, RainFallsAndWrapsWithOneDrawPerDrop) {
-  scene.rain = {{0.5f, 0.001f, 0.5f}, {0.999f, 0.5f, 1.0f}};
-  scene.player.velocity = {0.0f, 0.0f, 0.0f};
-  scene.camera.orientation = {};  // level view: c = 1
+  scene.weather.rain = {{0.5f, 0.001f, 0.5f}, {0.999f, 0.5f, 1.0f}};
+  scene.player.body.velocity = {0.0f, 0.0f, 0.0f};
+  scene.view.camera.orientation = {};  // level view: c = 1
   int32_t expected_rng = scene.rng_state;
   // Style 2 falls 4 * (0.5 w + v) c per second: the first drop by 0.002.
   advance_rain(scene, {0.0f, 0.0f}, 0.002f);
   rng_next(expected_rng);
   rng_next(expected_rng);
   EXPECT_EQ(scene.rng_state, expected_rng);
-  EXPECT_NEAR(scene.rain[0].y, 0.999f, 1e-6f);
-  EXPECT_EQ(scene.rain[0].x, 0.5f);  // no sideways jitter in the storm
-  EXPECT_EQ(scene.rain[0].z, 0.5f);
+  EXPECT_NEAR(scene.weather.rain[0].y, 0.999f, 1e-6f);
+  EXPECT_EQ(scene.weather.rain[0].x, 0.5f);  // no sideways jitter in the storm
+  EXPECT_EQ(scene.weather.rain[0].z, 0.5f);
 
   // Turning the view moves the drops the other way and they wrap in x.
   advance_rain(scene, {-1.0f, 0.0f}, 0.004f);
-  EXPECT_NEAR(scene.rain[1].x, 0.001f, 1e-5f);
+  EXPECT_NEAR(scene.weather.rain[1].x, 0.001f, 1e-5f);
 }
 
 TEST_F(WorldDrawTest, RainFollowsTheBodyAndSlowsWhenLookingDown) {
-  scene.rain = {{0.5f, 0.5f, 0.0f}};
-  scene.player.velocity = {0.0f, -50.0f, 0.0f};  // falling fast: v held at -1
+  scene.weather.rain = {{0.5f, 0.5f, 0.0f}};
+  scene.player.body.velocity = {0.0f, -50.0f, 0.0f};  // falling fast: v held at -1
   float pitch = 1.0f;
-  camera_look(scene.camera, 0.3f, pitch, {});
+  camera_look(scene.view.camera, 0.3f, pitch, {});
   advance_rain(scene, {}, 0.01f);
   // y -= (0 + -1) * 0.01 * cos(1) * 4: the drops rise past a falling body.
-  EXPECT_NEAR(scene.rain[0].y, 0.5f + 0.04f * std::cos(1.0f), 1e-5f);
+  EXPECT_NEAR(scene.weather.rain[0].y, 0.5f + 0.04f * std::cos(1.0f), 1e-5f);
 }
 
 TEST_F(WorldDrawTest, LightRainJittersSideways) {
-  scene.style = 1;
-  scene.rain = {{0.5f, 0.5f, 1.0f}};
+  scene.city.style = CityStyle::grey_rain;
+  scene.weather.rain = {{0.5f, 0.5f, 1.0f}};
   int32_t probe = scene.rng_state;
   const int32_t r = rng_next(probe);
   advance_rain(scene, {}, 0.5f);
-  EXPECT_EQ(scene.rain[0].x, 0.5f + (2.0f * rng_unit(r) - 1.0f) * 0.5f * 0.2f * 1.0f * 1.0f);
-  EXPECT_EQ(scene.storm_timer, 1.0f);  // the storm timer runs only in style 2
+  EXPECT_EQ(scene.weather.rain[0].x,
+            0.5f + (2.0f * rng_unit(r) - 1.0f) * 0.5f * 0.2f * 1.0f * 1.0f);
+  EXPECT_EQ(scene.weather.storm_timer, 1.0f);  // the storm timer runs only in the storm
 }
 
 TEST_F(WorldDrawTest, StormTimerRearmsWithOneDraw) {
-  scene.rain.clear();
-  scene.storm_timer = 1.0f;
+  scene.weather.rain.clear();
+  scene.weather.storm_timer = 1.0f;
   int32_t expected_rng = scene.rng_state;
   advance_rain(scene, {}, 0.75f);
-  EXPECT_EQ(scene.storm_timer, 0.25f);
+  EXPECT_EQ(scene.weather.storm_timer, 0.25f);
   EXPECT_EQ(scene.rng_state, expected_rng);
   advance_rain(scene, {}, 0.5f);
   const int32_t r = rng_next(expected_rng);
   EXPECT_EQ(scene.rng_state, expected_rng);
-  EXPECT_EQ(scene.storm_timer, 5.0f + 5.0f * rng_unit(r));
+  EXPECT_EQ(scene.weather.storm_timer, 5.0f + 5.0f * rng_unit(r));
 }
 
 }  // namespace

@@ -60,50 +60,50 @@ nlohmann::json scene_state_json(const CityScene& scene, uint64_t frame, float ti
   json state;
   state["frame"] = frame;
   state["time"] = number(time);
-  state["elapsed"] = number(scene.elapsed);
+  state["elapsed"] = number(scene.clock.elapsed);
   state["rng_state"] = scene.rng_state;
-  state["style"] = scene.style;
-  state["level"] = scene.level;
-  state["view_distance"] = number(scene.view_distance);
-  state["yaw"] = number(scene.yaw);
-  state["pitch"] = number(scene.pitch);
-  state["paused"] = scene.paused != 0;
-  state["control_enabled"] = scene.control_enabled != 0;
-  state["panel_open"] = scene.panel_open != 0;
-  state["device_menu_open"] = scene.device_menu_open != 0;
-  state["menu_selection"] = scene.menu_selection;
-  state["on_ground"] = scene.on_ground != 0;
-  state["airborne"] = scene.airborne != 0;
-  state["energy"] = number(scene.energy);
-  state["chip_count"] = scene.chip_count;
-  state["upgrade_points"] = scene.upgrade_points;
-  state["drive_level"] = scene.drive_level;
-  state["jump_level"] = scene.jump_level;
-  state["pull_level"] = scene.pull_level;
-  state["grapple_attached"] = scene.grapple_attached != 0;
-  state["anchor_car"] = scene.anchor_car;
-  state["grapple_cooldown"] = number(scene.grapple_cooldown);
-  state["station_position"] = vec(scene.station_position);
-  state["lightning_wait"] = number(scene.lightning_wait);
-  state["lightning_flash"] = number(scene.lightning_flash);
-  state["storm_timer"] = number(scene.storm_timer);
-  state["fog_enabled"] = scene.lighting.fog_enabled;
-  state["fps_text"] = scene.fps_text;
+  state["style"] = static_cast<uint8_t>(scene.city.style);
+  state["level"] = scene.city.level;
+  state["view_distance"] = number(scene.view.distance);
+  state["yaw"] = number(scene.view.yaw);
+  state["pitch"] = number(scene.view.pitch);
+  state["paused"] = scene.clock.paused;
+  state["control_enabled"] = scene.player.control_enabled;
+  state["panel_open"] = scene.menus.panel_open;
+  state["device_menu_open"] = scene.menus.device_menu_open;
+  state["menu_selection"] = scene.menus.selection;
+  state["on_ground"] = scene.player.on_ground;
+  state["airborne"] = scene.player.airborne;
+  state["energy"] = number(scene.economy.energy);
+  state["chip_count"] = scene.economy.chip_count;
+  state["upgrade_points"] = scene.economy.upgrade_points;
+  state["drive_level"] = scene.economy.levels.drive;
+  state["jump_level"] = scene.economy.levels.jump;
+  state["pull_level"] = scene.economy.levels.pull;
+  state["grapple_attached"] = scene.grapple.attached;
+  state["anchor_car"] = scene.grapple.anchor_car;
+  state["grapple_cooldown"] = number(scene.grapple.cooldown);
+  state["station_position"] = vec(scene.city.station_position);
+  state["lightning_wait"] = number(scene.weather.lightning_wait);
+  state["lightning_flash"] = number(scene.weather.lightning_flash);
+  state["storm_timer"] = number(scene.weather.storm_timer);
+  state["fog_enabled"] = scene.view.lighting.fog_enabled;
+  state["fps_text"] = scene.hud.fps_text;
   state["settings"] = settings_json(scene.settings_copy);
-  state["player"] = {{"position", vec(scene.player.position)},
-                     {"velocity", vec(scene.player.velocity)}};
-  state["statics"] = list_json(scene.statics);
-  state["fans"] = list_json(scene.fans);
-  state["cars"] = list_json(scene.cars);
-  state["drones"] = list_json(scene.drones);
-  state["chips"] = list_json(scene.chips);
-  state["chip_indicators"] = list_json(scene.chip_indicators);
-  state["batteries"] = list_json(scene.batteries);
-  state["battery_indicators"] = list_json(scene.battery_indicators);
-  state["markers"] = list_json(scene.markers);
+  state["player"] = {{"position", vec(scene.player.body.position)},
+                     {"velocity", vec(scene.player.body.velocity)}};
+  state["statics"] = list_json(scene.objects.statics);
+  state["fans"] = list_json(scene.objects.fans);
+  state["cars"] = list_json(scene.objects.cars);
+  state["drones"] = list_json(scene.objects.drones);
+  state["chips"] = list_json(scene.objects.chips);
+  state["chip_indicators"] = list_json(scene.objects.chip_indicators);
+  state["batteries"] = list_json(scene.objects.batteries);
+  state["battery_indicators"] = list_json(scene.objects.battery_indicators);
+  state["markers"] = list_json(scene.objects.markers);
 
   json bursts = json::array();
-  for (const DroneBurst& burst : scene.drone_bursts) {
+  for (const DroneBurst& burst : scene.grapple.drone_bursts) {
     bursts.push_back({{"position", vec(burst.position)},
                       {"frame", burst.frame},
                       {"timer", number(burst.timer)}});
@@ -111,11 +111,11 @@ nlohmann::json scene_state_json(const CityScene& scene, uint64_t frame, float ti
   state["drone_bursts"] = bursts;
 
   json rain = json::array();
-  for (const Vec3& drop : scene.rain) rain.push_back(vec(drop));
+  for (const Vec3& drop : scene.weather.rain) rain.push_back(vec(drop));
   state["rain"] = rain;
 
   json messages = json::array();
-  for (const HudMessage& message : scene.messages) {
+  for (const HudMessage& message : scene.hud.messages) {
     messages.push_back({{"text", message.text},
                         {"colour", colour(message.colour)},
                         {"position", vec(message.position)},
@@ -125,10 +125,10 @@ nlohmann::json scene_state_json(const CityScene& scene, uint64_t frame, float ti
   state["messages"] = messages;
 
   json textures = json::array();
-  for (const Image& image : scene.textures) textures.push_back(image.path);
+  for (const Image& image : scene.assets.textures) textures.push_back(image.path);
   state["textures"] = textures;
   json meshes = json::array();
-  for (const Mesh& mesh : scene.meshes) meshes.push_back(mesh.path);
+  for (const Mesh& mesh : scene.assets.meshes) meshes.push_back(mesh.path);
   state["meshes"] = meshes;
   return state;
 }
