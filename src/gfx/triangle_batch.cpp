@@ -1,18 +1,15 @@
 // triangle_batch.cpp: prepare_triangle's decision for eight triangles at
-// once, each lane doing the scalar set-up's operations in the same order:
-// the box from the corners' columns and rows, the area's reciprocal and its
-// finiteness, and for a box of at most four pixels the weights at each of
-// its pixels.
+// once, in eight-lane vectors (raster_lanes.h), each lane doing the scalar
+// set-up's operations in the same order: the box from the corners' columns
+// and rows, the area's reciprocal and its finiteness, and for a box of at
+// most kSmallBoxPixels pixels the weights at each of its pixels.
 #include "gfx/triangle_batch.h"
 
 #include <utility>
 
 #include "gfx/cpu_features.h"
 #include "gfx/framebuffer.h"
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
+#include "gfx/raster_lanes.h"
 
 namespace vel {
 
@@ -34,8 +31,8 @@ uint32_t batch_draws_one_by_one(const TriangleBatch& batch, const VertexTable& t
 }
 
 #if defined(__x86_64__)
-typedef float F8 __attribute__((vector_size(32)));
-typedef int32_t I8 __attribute__((vector_size(32)));
+using F8 = lanes::Lanes<8>::F;
+using I8 = lanes::Lanes<8>::I;
 
 template <typename V, typename T, size_t... K>
 [[gnu::always_inline]] inline void gather(const T* from, const uint32_t* at, V& out,
@@ -49,9 +46,9 @@ struct Corners {
   I8 column, row;
 };
 
-[[gnu::target("avx2"), gnu::always_inline]] inline void load_corner(const VertexTable& table,
-                                                                    const uint32_t* at,
-                                                                    Corners& out) {
+[[gnu::target(VEL_AVX2), gnu::always_inline]] inline void load_corner(const VertexTable& table,
+                                                                      const uint32_t* at,
+                                                                      Corners& out) {
   const auto lanes = std::make_index_sequence<8>{};
   gather(table.ndc_x, at, out.x, lanes);
   gather(table.ndc_y, at, out.y, lanes);
@@ -59,12 +56,20 @@ struct Corners {
   gather(table.row, at, out.row, lanes);
 }
 
-[[gnu::target("avx2"), gnu::always_inline]] inline I8 lesser(const I8& a, const I8& b) {
-  return a < b ? a : b;
+// The box's first pixel on one axis, std::max(0, std::min({a, b, c})), and
+// its last, std::min(last, std::max({a, b, c})).
+[[gnu::target(VEL_AVX2), gnu::always_inline]] inline I8 box_begin(const I8& a, const I8& b,
+                                                                  const I8& c) {
+  const I8 ab = a < b ? a : b;
+  const I8 abc = ab < c ? ab : c;
+  return abc < 0 ? I8{} : abc;
 }
 
-[[gnu::target("avx2"), gnu::always_inline]] inline I8 greater(const I8& a, const I8& b) {
-  return a < b ? b : a;
+[[gnu::target(VEL_AVX2), gnu::always_inline]] inline I8 box_end(const I8& a, const I8& b,
+                                                                const I8& c, int32_t last) {
+  const I8 ab = a < b ? b : a;
+  const I8 abc = ab < c ? c : ab;
+  return last < abc ? I8{} + last : abc;
 }
 
 // What the test of one pixel of the box needs.
@@ -75,9 +80,9 @@ struct PixelTest {
 
 // The lanes whose pixel k, at (off_x, off_y) in the box, lies in the box and
 // in the field and passes the three weight tests (not-a-number passes).
-[[gnu::target("avx2"), gnu::always_inline]] inline I8 covered(const PixelTest& t,
-                                                              const FillRules& rules, int32_t k,
-                                                              const I8& off_x, const I8& off_y) {
+[[gnu::target(VEL_AVX2), gnu::always_inline]] inline I8 covered(const PixelTest& t,
+                                                                const FillRules& rules, int32_t k,
+                                                                const I8& off_x, const I8& off_y) {
   const I8 x = t.x_begin + off_x;
   const I8 y = t.y_begin + off_y;
   const I8 in_box = t.pixels > k;
@@ -95,21 +100,18 @@ struct PixelTest {
   return in_box & in_field & ~(l1 < 0.0f) & ~(l2 < 0.0f) & ~(l3 < 0.0f);
 }
 
-__attribute__((target("avx2"))) uint32_t batch_draws_8(const TriangleBatch& batch,
-                                                       const VertexTable& table,
-                                                       const FillRules& rules) {
+[[gnu::target(VEL_AVX2)]] uint32_t batch_draws_8(const TriangleBatch& batch,
+                                                 const VertexTable& table, const FillRules& rules) {
   Corners v1, v2, v3;
   load_corner(table, batch.entry[0], v1);
   load_corner(table, batch.entry[1], v2);
   load_corner(table, batch.entry[2], v3);
 
-  // The box: std::max(0, std::min({...})) and std::min(W - 1, std::max({...})).
   const I8 zero_i{};
-  const I8 x_begin = greater(zero_i, lesser(lesser(v1.column, v2.column), v3.column));
-  const I8 x_end =
-      lesser(zero_i + (rules.width - 1), greater(greater(v1.column, v2.column), v3.column));
-  const I8 y_begin = greater(zero_i, lesser(lesser(v1.row, v2.row), v3.row));
-  const I8 y_end = lesser(zero_i + (rules.height - 1), greater(greater(v1.row, v2.row), v3.row));
+  const I8 x_begin = box_begin(v1.column, v2.column, v3.column);
+  const I8 x_end = box_end(v1.column, v2.column, v3.column, rules.width - 1);
+  const I8 y_begin = box_begin(v1.row, v2.row, v3.row);
+  const I8 y_end = box_end(v1.row, v2.row, v3.row, rules.height - 1);
   const I8 filled = (x_begin <= x_end) & (y_begin <= y_end);
 
   const F8 x1 = v1.x, y1 = v1.y, x2 = v2.x, y2 = v2.y, x3 = v3.x, y3 = v3.y;
@@ -125,9 +127,10 @@ __attribute__((target("avx2"))) uint32_t batch_draws_8(const TriangleBatch& batc
   const I8 columns = (filled ? x_end : x_begin) - x_begin + 1;
   const I8 rows = (filled ? y_end : y_begin) - y_begin + 1;
   const I8 pixels = columns * rows;
-  const I8 large = pixels > 4;
+  const I8 large = pixels > kSmallBoxPixels;
 
-  // Pixel k of a box of at most four pixels: (k % columns, k / columns).
+  // Pixel k of a small box: (k % columns, k / columns), k = 0..3.
+  static_assert(kSmallBoxPixels == 4, "the small box's pixels are tested one by one below");
   const I8 one = columns == 1, two = columns == 2, three = columns == 3;
   PixelTest test;
   test.x_begin = x_begin;
@@ -147,8 +150,7 @@ __attribute__((target("avx2"))) uint32_t batch_draws_8(const TriangleBatch& batc
                     covered(test, rules, 3, one | three ? zero_i : (two ? zero_i + 1 : zero_i + 3),
                             one ? zero_i + 3 : (two | three ? zero_i + 1 : zero_i));
   const I8 draws = filled & finite & (large | covers);
-  const uint32_t bits = static_cast<uint32_t>(_mm256_movemask_ps(reinterpret_cast<__m256>(draws)));
-  return bits & ((1u << batch.count) - 1u);
+  return lanes::lane_bits<8>(draws) & ((1u << batch.count) - 1u);
 }
 #endif
 
