@@ -32,8 +32,9 @@ void truncate_saturating(const typename Lanes<N>::F& v, typename Lanes<N>::I& ou
   const F lowest = zero - 2147483648.0f;
   const F highest = zero + 2147483520.0f;
   const F number = v == v ? v : zero;
-  const F above = number > -2147483648.0f ? number : lowest;
-  const F inside = above < 2147483520.0f ? above : highest;
+  F inside;
+  lanes::max_lanes<N>(number, lowest, inside);
+  lanes::min_lanes<N>(inside, highest, inside);
   const I whole = __builtin_convertvector(inside, I);
   out = v >= 2147483648.0f ? (I{} + INT32_MAX) : whole;
 }
