@@ -25,8 +25,8 @@
 // Guarded by tests/unit/raster_equivalence_test.cpp (random triangles at
 // every lane width, vertex tables, triangle batches, real meshes, every
 // frame of the default course on both paths), tests/unit/raster_test.cpp
-// (the pixel rule itself, on both paths) and the default course's frame
-// hashes and golden pictures.
+// (the pixel rule itself, case by case, drawn by the default path) and the
+// default course's frame hashes and golden pictures.
 //
 // To change a pixel rule: change it in raster_reference.cpp (and its test in
 // raster_test.cpp); mirror it, operation for operation, in raster_kernels.h
