@@ -1,8 +1,8 @@
 // mesh_draw.cpp: draw_mesh, the path from a placed Mesh to rasterised
 // triangles: whole-triangle rejection, back-face culling, per-vertex light and
 // fog, and the near-plane cut of triangles that reach behind the eye; in a
-// reference form written as the rules read and a fast form that gives the
-// same bytes.
+// reference form that works every corner of every triangle out on its own
+// and a fast form that shares per-position work and gives the same bytes.
 #include "gfx/mesh_draw.h"
 
 #include <cmath>
@@ -166,8 +166,9 @@ NearCut cut_near_plane(const Vec4 clip[3], const Vec2 uv[3]) {
 
 namespace {
 
-// The rules as they read: every corner of every triangle is transformed and
-// lit on its own, and the reference rasteriser fills.
+// The plain form, the yardstick of the fast one: every corner of every
+// triangle is transformed and lit on its own, and the reference rasteriser
+// fills.
 void draw_mesh_reference(const Mesh& mesh, const Mat4& model, const Material& material,
                          Vec2 uv_offset, Vec2 uv_scale, const Lighting& lighting,
                          const Camera& camera, const RenderFlags& flags, Framebuffer& target) {

@@ -1,6 +1,7 @@
-// raster_fast.h: the fast triangle fill in the pieces a caller that draws
-// many triangles prepares once: the rules of one call (material, lighting,
-// flags, target) and the screen values of a vertex that its triangles share.
+// raster_fast.h: the fast triangle fill (raster_fast.cpp) in the pieces a
+// caller that draws many triangles prepares once: the settings of one call
+// (material, lighting, flags, target) and the screen values of a vertex that
+// its triangles share.
 //
 // Every value here is computed with the very expression the reference
 // rasteriser uses, so preparing it once instead of once per triangle changes
@@ -84,6 +85,12 @@ struct TriangleShading {
   float light[3] = {1.0f, 1.0f, 1.0f};
   float fog[3] = {1.0f, 1.0f, 1.0f};
 };
+
+// Distant meshes give many triangles whose box holds a pixel or two, and
+// most of them cover no pixel's sample point at all. A box of at most this
+// many pixels is tested pixel by pixel before any lane work is spent on it
+// (here and, eight triangles at a time, in triangle_batch.cpp).
+inline constexpr int32_t kSmallBoxPixels = 4;
 
 // The fast fill of one triangle in two steps, so that a caller can leave
 // out work for triangles that draw nothing: prepare_triangle is false when

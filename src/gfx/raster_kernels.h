@@ -1,7 +1,12 @@
 // raster_kernels.h: the fast fill of one triangle, N pixels of a row at a
-// time: a kernel for any rules and one for the city's own case. Only
-// raster.cpp includes this header; it instantiates them for 4 lanes and,
-// inside functions compiled for AVX2 and AVX-512, for 8 and 16.
+// time: a kernel for any rules and one for the city's own case, built from
+// the per-call set-up and the per-group steps they share. Only
+// raster_fast.cpp includes this header; it instantiates the kernels for 4
+// lanes and, inside functions compiled for VEL_AVX2 and VEL_AVX512, for 8
+// and 16.
+//
+// Each step below is the lane form of the same step of the reference fill
+// (raster_reference.cpp), with the same float operations in the same order.
 #pragma once
 
 #include <algorithm>
@@ -11,14 +16,12 @@
 
 #include "base/saturate.h"
 #include "gfx/framebuffer.h"
+#include "gfx/raster.h"
 #include "gfx/raster_fast.h"
 #include "gfx/raster_lanes.h"
 #include "gfx/raster_rows.h"
 
 namespace vel::lanes {
-
-// Texels with a weight below this are not drawn, but their depth stays.
-inline constexpr float kAlphaCutoff = 0.05f;
 
 // The city's own case gets a kernel of its own: a texture whose texels are
 // addressed in the lanes (true-colour, or colour-mapped with a palette to
@@ -29,71 +32,7 @@ inline bool is_fogged_texture(const FillRules& p) {
   return gathered && p.fogged && !p.lit && p.depth_test && !p.depth_override;
 }
 
-// The coverage test of the reference for the lanes' pixels xs on a row (c1,
-// c2 being the row's products): lanes whose three weights are all >= 0 (or
-// not-a-number), with the weights themselves.
-template <int N>
-[[gnu::always_inline]] inline void coverage_lanes(const TriangleSetup& t, float c1, float c2,
-                                                  const typename Lanes<N>::I& xs,
-                                                  typename Lanes<N>::I& covered,
-                                                  typename Lanes<N>::F& l1,
-                                                  typename Lanes<N>::F& l2,
-                                                  typename Lanes<N>::F& l3) {
-  using F = typename Lanes<N>::F;
-  const F px = __builtin_convertvector(xs, F) * t.step_x - 1.0f;
-  const F dx = px - t.x3;
-  l1 = t.l1_dx * dx + c1;
-  l2 = (t.l2_dx * dx + c2) * t.inv;
-  l3 = 1.0f - l1 - l2;
-  const F zero{};
-  typename Lanes<N>::I c1_ok, c2_ok, c3_ok;
-  not_less_lanes<N>(l1, zero, c1_ok);
-  not_less_lanes<N>(l2, zero, c2_ok);
-  not_less_lanes<N>(l3, zero, c3_ok);
-  covered = c1_ok & c2_ok & c3_ok;
-}
-
-// The colour bytes of a group: source bytes sb, sg, sr blended with weight
-// a into the stored bytes of the live lanes (`pass`, `live` the same lanes as
-// a mask and as bits). sb, sg, sr are used up.
-template <int N>
-[[gnu::always_inline]] inline void store_group(uint8_t* colour_group,
-                                               const typename Lanes<N>::I& pass, uint32_t live,
-                                               typename Lanes<N>::I& sb, typename Lanes<N>::I& sg,
-                                               typename Lanes<N>::I& sr,
-                                               const typename Lanes<N>::F& ca,
-                                               const typename Lanes<N>::F& byte_top) {
-  using F = typename Lanes<N>::F;
-  using Pixels = typename Lanes<N>::Pixels;
-  constexpr uint32_t kAllLanes = (1u << N) - 1u;
-  // Where a = 1, o * (1 - a) + s * a is exactly s (o * 0 is +0 for any
-  // byte o, s * 1 is s, and s is already a whole number in 0..255).
-  const bool opaque = (live & ~lane_bits<N>(ca == 1.0f)) == 0;
-  Pixels new_bytes;
-  if (opaque && live == kAllLanes) {
-    low_three_bytes<N>(sb | (sg << 8) | (sr << 16), new_bytes);
-    store_group_bytes<N>(colour_group, new_bytes);
-    return;
-  }
-  Pixels old_bytes{};
-  load_group_bytes<N>(colour_group, old_bytes);
-  if (!opaque) {
-    F ob, og, orr;
-    spread_channel<N, 0>(old_bytes, ob);
-    spread_channel<N, 1>(old_bytes, og);
-    spread_channel<N, 2>(old_bytes, orr);
-    const F keep = 1.0f - ca;
-    byte_lanes<N>(ob * keep + __builtin_convertvector(sb, F) * ca, byte_top, sb);
-    byte_lanes<N>(og * keep + __builtin_convertvector(sg, F) * ca, byte_top, sg);
-    byte_lanes<N>(orr * keep + __builtin_convertvector(sr, F) * ca, byte_top, sr);
-  }
-  // Dead lanes get their own bytes back.
-  Pixels byte_mask;
-  low_three_bytes<N>(sb | (sg << 8) | (sr << 16), new_bytes);
-  low_three_bytes<N>(pass, byte_mask);
-  const Pixels out = byte_mask != 0 ? new_bytes : old_bytes;
-  store_group_bytes<N>(colour_group, out);
-}
+// ---- per call ---------------------------------------------------------------
 
 // Rows outside the current field get nothing from a triangle: the first row
 // of the box that lies in the field, and the step between the rows to visit
@@ -111,6 +50,42 @@ inline FieldRows field_rows(const FillRules& p, const TriangleSetup& t, int32_t 
   }
   return rows;
 }
+
+// What both kernels prepare once per triangle before the first group: the
+// lanes' offsets, the constants they compare and clamp against, where the
+// target's bytes are, which rows to visit and the bounds within them.
+template <int N>
+struct KernelSetUp {
+  typename Lanes<N>::I lane_index;  // 0, 1, ..., N - 1
+  typename Lanes<N>::F byte_top;    // 255
+  typename Lanes<N>::F cutoff;      // kAlphaCutoff
+  typename Lanes<N>::F u_extent;    // the texture's width - 1 and height - 1
+  typename Lanes<N>::F v_extent;
+  int32_t texture_width;
+  uint8_t* colour_bytes;
+  float* depth_values;
+  FieldRows rows;
+  RowBoundModel bounds;
+};
+
+template <int N>
+[[gnu::always_inline]] inline void kernel_set_up(const TriangleSetup& t, const FillRules& p,
+                                                 Framebuffer& target, KernelSetUp<N>& s) {
+  for (int k = 0; k < N; ++k) s.lane_index[k] = k;
+  broadcast<N>(255.0f, s.byte_top);
+  broadcast<N>(kAlphaCutoff, s.cutoff);
+  broadcast<N>(p.texels.u_extent, s.u_extent);
+  broadcast<N>(p.texels.v_extent, s.v_extent);
+  s.texture_width = static_cast<int32_t>(p.texels.width);
+  s.colour_bytes = target.colour.data();
+  s.depth_values = target.depth.data();
+  s.rows = field_rows(p, t, p.height);
+  // Bounds pay off only where a row holds more than two groups of lanes.
+  const bool bounded_rows = t.x_end - t.x_begin + 1 > 2 * N;
+  s.bounds = bounded_rows ? row_bound_model(t) : RowBoundModel{};
+}
+
+// ---- per row ----------------------------------------------------------------
 
 // What every pixel of one row shares: the reference's l1_dy * dy and
 // l2_dy * dy (the same products, taken once per row), the columns worth
@@ -140,6 +115,32 @@ inline RowTerms row_terms(const TriangleSetup& t, const RowBoundModel& bounds, i
   return row;
 }
 
+// ---- per group of N pixels --------------------------------------------------
+
+// The coverage test of the reference for the lanes' pixels xs on a row (c1,
+// c2 being the row's products): lanes whose three weights are all >= 0 (or
+// not-a-number), with the weights themselves.
+template <int N>
+[[gnu::always_inline]] inline void coverage_lanes(const TriangleSetup& t, float c1, float c2,
+                                                  const typename Lanes<N>::I& xs,
+                                                  typename Lanes<N>::I& covered,
+                                                  typename Lanes<N>::F& l1,
+                                                  typename Lanes<N>::F& l2,
+                                                  typename Lanes<N>::F& l3) {
+  using F = typename Lanes<N>::F;
+  const F px = __builtin_convertvector(xs, F) * t.step_x - 1.0f;
+  const F dx = px - t.x3;
+  l1 = t.l1_dx * dx + c1;
+  l2 = (t.l2_dx * dx + c2) * t.inv;
+  l3 = 1.0f - l1 - l2;
+  const F zero{};
+  typename Lanes<N>::I c1_ok, c2_ok, c3_ok;
+  not_less_lanes<N>(l1, zero, c1_ok);
+  not_less_lanes<N>(l2, zero, c2_ok);
+  not_less_lanes<N>(l3, zero, c3_ok);
+  covered = c1_ok & c2_ok & c3_ok;
+}
+
 // The lanes of the group from x0 on a row that lie between the row's bounds
 // and pass the coverage test, with their weights; false when there are none.
 // The last group of a row is moved left to stay inside the row (`base`, its
@@ -159,6 +160,37 @@ template <int N>
   coverage_lanes<N>(t, row.c1, row.c2, xs, covered, l1, l2, l3);
   pass &= covered;
   return lane_bits<N>(pass) != 0;
+}
+
+// The covered groups of the triangle, row by row in the field's rows and
+// left to right, each handed to visit(base, pass, l1, l2, l3, row_start)
+// with its first pixel, its live lanes and their weights.
+template <int N, typename Visit>
+[[gnu::always_inline]] inline void for_each_covered_group(const TriangleSetup& t,
+                                                          const FillRules& p,
+                                                          const KernelSetUp<N>& s, Visit&& visit) {
+  using F = typename Lanes<N>::F;
+  using I = typename Lanes<N>::I;
+  for (int32_t y = s.rows.first; y <= t.y_end; y += s.rows.step) {
+    const RowTerms row = row_terms(t, s.bounds, y, p.width, p.height);
+    for (int32_t x0 = row.x_lo; x0 <= row.x_hi; x0 += N) {
+      int32_t base;
+      I pass;
+      F l1, l2, l3;
+      if (!group_lanes<N>(t, row, x0, p.width, s.lane_index, base, pass, l1, l2, l3)) continue;
+      visit(base, pass, l1, l2, l3, row.row_start);
+    }
+  }
+}
+
+// Screen-linear depth in 0..1 of the lanes.
+template <int N>
+[[gnu::always_inline]] inline void depth_lanes(const TriangleSetup& t,
+                                               const typename Lanes<N>::F& l1,
+                                               const typename Lanes<N>::F& l2,
+                                               const typename Lanes<N>::F& l3,
+                                               typename Lanes<N>::F& d) {
+  d = (l1 * t.z1 + l2 * t.z2 + l3 * t.z3) * 0.5f + 0.5f;
 }
 
 // The depth test (when on) of the group's lanes against the stored depth at
@@ -183,6 +215,109 @@ template <int N>
   return true;
 }
 
+// Perspective-correct texture coordinates of the lanes, lifted into 0..1
+// and scaled to the texture: column_t = u (width - 1), row_t = (1 - v)
+// (height - 1), before they are cut to whole texels.
+template <int N>
+[[gnu::always_inline]] inline void texel_position(
+    const TriangleSetup& t, const TriangleShading& shading, const TexelSource& texels,
+    const typename Lanes<N>::F& l1, const typename Lanes<N>::F& l2, const typename Lanes<N>::F& l3,
+    typename Lanes<N>::F& column_t, typename Lanes<N>::F& row_t) {
+  using F = typename Lanes<N>::F;
+  const Vec2 uv1 = shading.uv[0], uv2 = shading.uv[1], uv3 = shading.uv[2];
+  const F q = 1.0f / (l1 * t.r1 + l2 * t.r2 + l3 * t.r3);
+  const F m1 = l1 * t.r1 * q;
+  const F m2 = l2 * t.r2 * q;
+  const F m3 = l3 * t.r3 * q;
+  F u, v;
+  lifted_fraction_lanes<N>(m1 * uv1.x + m2 * uv2.x + m3 * uv3.x, u);
+  lifted_fraction_lanes<N>(m1 * uv1.y + m2 * uv2.y + m3 * uv3.y, v);
+  column_t = u * texels.u_extent;
+  row_t = (1.0f - v) * texels.v_extent;
+}
+
+// The index of the lanes' texels in a lane-addressable texture.
+template <int N>
+[[gnu::always_inline]] inline void texel_index(const typename Lanes<N>::F& column_t,
+                                               const typename Lanes<N>::F& row_t,
+                                               const KernelSetUp<N>& s,
+                                               typename Lanes<N>::I& index) {
+  typename Lanes<N>::I columns, rows;
+  texel_lanes<N>(column_t, s.u_extent, columns);
+  texel_lanes<N>(row_t, s.v_extent, rows);
+  index = rows * s.texture_width + columns;
+}
+
+// The alpha cut-off: lanes whose alpha is below kAlphaCutoff leave `pass`
+// (their depth is already written). Returns the lanes still live, as bits.
+template <int N>
+[[gnu::always_inline]] inline uint32_t cut_off_lanes(const typename Lanes<N>::F& ca,
+                                                     const KernelSetUp<N>& s,
+                                                     typename Lanes<N>::I& pass) {
+  typename Lanes<N>::I seen;
+  not_less_lanes<N>(ca, s.cutoff, seen);
+  pass &= seen;
+  return lane_bits<N>(pass);
+}
+
+// Fog at visibility f (screen-linear weights): c f + fog (1 - f).
+template <int N>
+[[gnu::always_inline]] inline void fog_lanes(const typename Lanes<N>::F& f, const Colour& fog,
+                                             typename Lanes<N>::F& cr, typename Lanes<N>::F& cg,
+                                             typename Lanes<N>::F& cb) {
+  const typename Lanes<N>::F clear = 1.0f - f;
+  cr = cr * f + fog.r * clear;
+  cg = cg * f + fog.g * clear;
+  cb = cb * f + fog.b * clear;
+}
+
+// The colour bytes of a group: the source colour cr, cg, cb is quantised to
+// bytes before it is blended with weight ca into the stored bytes of the
+// live lanes (`pass`, `live` the same lanes as a mask and as bits).
+template <int N>
+[[gnu::always_inline]] inline void store_group(
+    uint8_t* colour_group, const typename Lanes<N>::I& pass, uint32_t live,
+    const typename Lanes<N>::F& cr, const typename Lanes<N>::F& cg, const typename Lanes<N>::F& cb,
+    const typename Lanes<N>::F& ca, const typename Lanes<N>::F& byte_top) {
+  using F = typename Lanes<N>::F;
+  using I = typename Lanes<N>::I;
+  using Pixels = typename Lanes<N>::Pixels;
+  constexpr uint32_t kAllLanes = (1u << N) - 1u;
+  I sb, sg, sr;
+  byte_lanes<N>(cb * 255.0f, byte_top, sb);
+  byte_lanes<N>(cg * 255.0f, byte_top, sg);
+  byte_lanes<N>(cr * 255.0f, byte_top, sr);
+  // Where a = 1, o * (1 - a) + s * a is exactly s (o * 0 is +0 for any
+  // byte o, s * 1 is s, and s is already a whole number in 0..255).
+  const bool opaque = (live & ~lane_bits<N>(ca == 1.0f)) == 0;
+  Pixels new_bytes;
+  if (opaque && live == kAllLanes) {
+    low_three_bytes<N>(sb | (sg << 8) | (sr << 16), new_bytes);
+    store_group_bytes<N>(colour_group, new_bytes);
+    return;
+  }
+  Pixels old_bytes{};
+  load_group_bytes<N>(colour_group, old_bytes);
+  if (!opaque) {
+    F ob, og, orr;
+    spread_channel<N, 0>(old_bytes, ob);
+    spread_channel<N, 1>(old_bytes, og);
+    spread_channel<N, 2>(old_bytes, orr);
+    const F keep = 1.0f - ca;
+    byte_lanes<N>(ob * keep + __builtin_convertvector(sb, F) * ca, byte_top, sb);
+    byte_lanes<N>(og * keep + __builtin_convertvector(sg, F) * ca, byte_top, sg);
+    byte_lanes<N>(orr * keep + __builtin_convertvector(sr, F) * ca, byte_top, sr);
+  }
+  // Dead lanes get their own bytes back.
+  Pixels byte_mask;
+  low_three_bytes<N>(sb | (sg << 8) | (sr << 16), new_bytes);
+  low_three_bytes<N>(pass, byte_mask);
+  const Pixels out = byte_mask != 0 ? new_bytes : old_bytes;
+  store_group_bytes<N>(colour_group, out);
+}
+
+// ---- the kernels ------------------------------------------------------------
+
 // Fills the triangle N pixels at a time, any rules; the target is at least
 // N wide.
 template <int N>
@@ -190,142 +325,89 @@ template <int N>
                                               const TriangleShading& shading, Framebuffer& target) {
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
-  const bool depth_test = p.depth_test;
-  const bool depth_override = p.depth_override;
-  const bool textured = p.textured;
-  const bool lit = p.lit;
-  const bool fogged = p.fogged;
   // True-colour texels small enough to address in the lanes are gathered
   // there; the rest go lane by lane like the reference.
   const bool gathered = p.texels.usable && p.texels.lane_addressable && !p.texels.colour_mapped;
-  const int32_t width = p.width;
-  const int32_t height = p.height;
-  const Vec2 uv1 = shading.uv[0], uv2 = shading.uv[1], uv3 = shading.uv[2];
   const float light1 = shading.light[0], light2 = shading.light[1], light3 = shading.light[2];
   const float fog1 = shading.fog[0], fog2 = shading.fog[1], fog3 = shading.fog[2];
-  uint8_t* const colour_bytes = target.colour.data();
-  float* const depth_values = target.depth.data();
-  // Bounds pay off only where a row holds more than two groups of lanes.
-  const bool bounded_rows = t.x_end - t.x_begin + 1 > 2 * N;
-  const RowBoundModel bounds = bounded_rows ? row_bound_model(t) : RowBoundModel{};
-
-  I lane_index;
-  for (int k = 0; k < N; ++k) lane_index[k] = k;
-  F ones, byte_top, u_extent, v_extent;
+  KernelSetUp<N> s;
+  kernel_set_up<N>(t, p, target, s);
+  F ones;
   broadcast<N>(1.0f, ones);
-  broadcast<N>(255.0f, byte_top);
-  F cutoff;
-  broadcast<N>(kAlphaCutoff, cutoff);
-  broadcast<N>(p.texels.u_extent, u_extent);
-  broadcast<N>(p.texels.v_extent, v_extent);
   F flat_r, flat_g, flat_b, flat_a;
   broadcast<N>(p.flat.r, flat_r);
   broadcast<N>(p.flat.g, flat_g);
   broadcast<N>(p.flat.b, flat_b);
   broadcast<N>(p.flat.a, flat_a);
-  const int32_t texture_width = static_cast<int32_t>(p.texels.width);
 
-  const FieldRows rows = field_rows(p, t, height);
-  for (int32_t y = rows.first; y <= t.y_end; y += rows.step) {
-    const RowTerms row = row_terms(t, bounds, y, width, height);
-    const size_t row_start = row.row_start;
-
-    for (int32_t x0 = row.x_lo; x0 <= row.x_hi; x0 += N) {
-      int32_t base;
-      I pass;
-      F l1, l2, l3;
-      if (!group_lanes<N>(t, row, x0, width, lane_index, base, pass, l1, l2, l3)) continue;
-
-      F d;
-      if (depth_override) {
-        d = F{};
-      } else {
-        d = (l1 * t.z1 + l2 * t.z2 + l3 * t.z3) * 0.5f + 0.5f;
-      }
-      float* const depth_group = depth_values + row_start + static_cast<size_t>(base);
-      if (!test_and_write_depth<N>(depth_group, d, depth_test, pass)) continue;
-
-      F cr = flat_r, cg = flat_g, cb = flat_b, ca = flat_a;
-      if (textured) {
-        if (!p.texels.usable) continue;  // nothing to read: transparent
-        // Perspective-correct texture coordinates.
-        const F q = 1.0f / (l1 * t.r1 + l2 * t.r2 + l3 * t.r3);
-        const F m1 = l1 * t.r1 * q;
-        const F m2 = l2 * t.r2 * q;
-        const F m3 = l3 * t.r3 * q;
-        F u, v;
-        wrap_lanes<N>(m1 * uv1.x + m2 * uv2.x + m3 * uv3.x, u);
-        wrap_lanes<N>(m1 * uv1.y + m2 * uv2.y + m3 * uv3.y, v);
-        const F column_t = u * p.texels.u_extent;
-        const F row_t = (1.0f - v) * p.texels.v_extent;
-        if (gathered) {
-          I columns, rows;
-          texel_lanes<N>(column_t, u_extent, columns);
-          texel_lanes<N>(row_t, v_extent, rows);
-          gather_texels<N>(p.texels.pixels, rows * texture_width + columns, cr, cg, cb, ca);
+  for_each_covered_group<N>(
+      t, p, s, [&](int32_t base, I& pass, const F& l1, const F& l2, const F& l3, size_t row_start) {
+        F d;
+        if (p.depth_override) {
+          d = F{};
         } else {
-          // Colour-mapped or huge images, lane by lane; a palette index past
-          // the palette reads as a transparent texel.
-          float r[N] = {}, g[N] = {}, b[N] = {}, a[N] = {};
-          for (uint32_t todo = lane_bits<N>(pass); todo != 0; todo &= todo - 1) {
-            const int k = __builtin_ctz(todo);
-            const uint32_t column = trunc_u32(column_t[k]);
-            const uint32_t row = trunc_u32(row_t[k]);
-            Colour texel;
-            if (!texel_at(p.texels, column, row, texel)) continue;  // a stays 0
-            r[k] = texel.r;
-            g[k] = texel.g;
-            b[k] = texel.b;
-            a[k] = texel.a;
-          }
-          std::memcpy(&cr, r, sizeof cr);
-          std::memcpy(&cg, g, sizeof cg);
-          std::memcpy(&cb, b, sizeof cb);
-          std::memcpy(&ca, a, sizeof ca);
+          depth_lanes<N>(t, l1, l2, l3, d);
         }
-      }
-      I seen;
-      not_less_lanes<N>(ca, cutoff, seen);
-      pass &= seen;
-      const uint32_t live = lane_bits<N>(pass);
-      if (live == 0) continue;
+        float* const depth_group = s.depth_values + row_start + static_cast<size_t>(base);
+        if (!test_and_write_depth<N>(depth_group, d, p.depth_test, pass)) return;
 
-      // Light and fog use the screen-linear weights, not the perspective ones.
-      if (lit) {
-        const F l = l1 * light1 + l2 * light2 + l3 * light3;
-        F ar = cr * p.ambient.r, ag = cg * p.ambient.g, ab = cb * p.ambient.b;
-        F dr = cr * p.light_colour.r * l, dg = cg * p.light_colour.g * l,
-          db = cb * p.light_colour.b * l;
-        min_one_lanes<N>(ar, ones);
-        min_one_lanes<N>(ag, ones);
-        min_one_lanes<N>(ab, ones);
-        min_one_lanes<N>(dr, ones);
-        min_one_lanes<N>(dg, ones);
-        min_one_lanes<N>(db, ones);
-        cr = ar + dr;
-        cg = ag + dg;
-        cb = ab + db;
-        min_one_lanes<N>(cr, ones);
-        min_one_lanes<N>(cg, ones);
-        min_one_lanes<N>(cb, ones);
-      }
-      if (fogged) {
-        const F f = l1 * fog1 + l2 * fog2 + l3 * fog3;
-        const F clear = 1.0f - f;
-        cr = cr * f + p.fog_colour.r * clear;
-        cg = cg * f + p.fog_colour.g * clear;
-        cb = cb * f + p.fog_colour.b * clear;
-      }
+        F cr = flat_r, cg = flat_g, cb = flat_b, ca = flat_a;
+        if (p.textured) {
+          if (!p.texels.usable) return;  // nothing to read: transparent
+          F column_t, row_t;
+          texel_position<N>(t, shading, p.texels, l1, l2, l3, column_t, row_t);
+          if (gathered) {
+            I index;
+            texel_index<N>(column_t, row_t, s, index);
+            gather_texels<N>(p.texels.pixels, index, cr, cg, cb, ca);
+          } else {
+            // Colour-mapped or huge images, lane by lane; a palette index past
+            // the palette reads as a transparent texel.
+            float r[N] = {}, g[N] = {}, b[N] = {}, a[N] = {};
+            for (uint32_t todo = lane_bits<N>(pass); todo != 0; todo &= todo - 1) {
+              const int k = __builtin_ctz(todo);
+              const uint32_t column = trunc_u32(column_t[k]);
+              const uint32_t row = trunc_u32(row_t[k]);
+              Colour texel;
+              if (!texel_at(p.texels, column, row, texel)) continue;  // a stays 0
+              r[k] = texel.r;
+              g[k] = texel.g;
+              b[k] = texel.b;
+              a[k] = texel.a;
+            }
+            std::memcpy(&cr, r, sizeof cr);
+            std::memcpy(&cg, g, sizeof cg);
+            std::memcpy(&cb, b, sizeof cb);
+            std::memcpy(&ca, a, sizeof ca);
+          }
+        }
+        const uint32_t live = cut_off_lanes<N>(ca, s, pass);
+        if (live == 0) return;
 
-      // The source is quantised to bytes before it is blended.
-      I sb, sg, sr;
-      byte_lanes<N>(cb * 255.0f, byte_top, sb);
-      byte_lanes<N>(cg * 255.0f, byte_top, sg);
-      byte_lanes<N>(cr * 255.0f, byte_top, sr);
-      store_group<N>(colour_bytes + 3 * (row_start + static_cast<size_t>(base)), pass, live, sb, sg,
-                     sr, ca, byte_top);
-    }
-  }
+        // Light and fog use the screen-linear weights, not the perspective ones.
+        if (p.lit) {
+          const F l = l1 * light1 + l2 * light2 + l3 * light3;
+          F ar = cr * p.ambient.r, ag = cg * p.ambient.g, ab = cb * p.ambient.b;
+          F dr = cr * p.light_colour.r * l, dg = cg * p.light_colour.g * l,
+            db = cb * p.light_colour.b * l;
+          min_one_lanes<N>(ar, ones);
+          min_one_lanes<N>(ag, ones);
+          min_one_lanes<N>(ab, ones);
+          min_one_lanes<N>(dr, ones);
+          min_one_lanes<N>(dg, ones);
+          min_one_lanes<N>(db, ones);
+          cr = ar + dr;
+          cg = ag + dg;
+          cb = ab + db;
+          min_one_lanes<N>(cr, ones);
+          min_one_lanes<N>(cg, ones);
+          min_one_lanes<N>(cb, ones);
+        }
+        if (p.fogged) fog_lanes<N>(l1 * fog1 + l2 * fog2 + l3 * fog3, p.fog_colour, cr, cg, cb);
+
+        store_group<N>(s.colour_bytes + 3 * (row_start + static_cast<size_t>(base)), pass, live, cr,
+                       cg, cb, ca, s.byte_top);
+      });
 }
 
 // One group of the fogged-texture kernel between its two passes: its lanes
@@ -350,13 +432,10 @@ inline constexpr int kPendingGroups = 32;
 // stays inside the palette.
 template <int N, bool kMapped>
 [[gnu::always_inline]] inline void shade_pending(const PendingGroup<N>* groups, int count,
-                                                 const FillRules& p,
-                                                 const typename Lanes<N>::F& byte_top) {
+                                                 const FillRules& p, const KernelSetUp<N>& s) {
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   const int32_t palette_size = static_cast<int32_t>(p.texels.palette_size);
-  F cutoff;
-  broadcast<N>(kAlphaCutoff, cutoff);
   for (int g = 0; g < count; ++g) {
     const PendingGroup<N>& group = groups[g];
     F cr, cg, cb, ca;
@@ -370,29 +449,20 @@ template <int N, bool kMapped>
     } else {
       gather_texels<N>(p.texels.pixels, group.texel, cr, cg, cb, ca);
     }
-    I seen;
-    not_less_lanes<N>(ca, cutoff, seen);
-    const I pass = group.pass & seen;
-    const uint32_t live = lane_bits<N>(pass);
+    I pass = group.pass;
+    const uint32_t live = cut_off_lanes<N>(ca, s, pass);
     if (live == 0) continue;
-    const F clear = 1.0f - group.fog;
-    cr = cr * group.fog + p.fog_colour.r * clear;
-    cg = cg * group.fog + p.fog_colour.g * clear;
-    cb = cb * group.fog + p.fog_colour.b * clear;
-    I sb, sg, sr;
-    byte_lanes<N>(cb * 255.0f, byte_top, sb);
-    byte_lanes<N>(cg * 255.0f, byte_top, sg);
-    byte_lanes<N>(cr * 255.0f, byte_top, sr);
-    store_group<N>(group.colour, pass, live, sb, sg, sr, ca, byte_top);
+    fog_lanes<N>(group.fog, p.fog_colour, cr, cg, cb);
+    store_group<N>(group.colour, pass, live, cr, cg, cb, ca, s.byte_top);
   }
 }
 
 // The city's case (see is_fogged_texture) with the same per-pixel
 // operations as fill_lanes, split in two passes over batches of groups. A
 // group's work is one long chain of dependent steps (coverage, depth, the
-// perspective division, wrapping, the texel address, the texel loads, fog,
-// bytes); done in one go, few groups fit in the processor's window at once.
-// The first pass runs the chain up to the texel address for a batch of
+// perspective division, the fraction, the texel address, the texel loads,
+// fog, bytes); done in one go, few groups fit in the processor's window at
+// once. The first pass runs the chain up to the texel address for a batch of
 // groups, the second the rest, and within each pass the groups are
 // independent of each other. Depth is complete after the first pass, and
 // no two groups of a triangle share a pixel, so the split changes no byte.
@@ -402,64 +472,34 @@ template <int N, bool kMapped>
                                                        Framebuffer& target) {
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
-  const int32_t width = p.width;
-  const int32_t height = p.height;
-  const Vec2 uv1 = shading.uv[0], uv2 = shading.uv[1], uv3 = shading.uv[2];
   const float fog1 = shading.fog[0], fog2 = shading.fog[1], fog3 = shading.fog[2];
-  uint8_t* const colour_bytes = target.colour.data();
-  float* const depth_values = target.depth.data();
-  const bool bounded_rows = t.x_end - t.x_begin + 1 > 2 * N;
-  const RowBoundModel bounds = bounded_rows ? row_bound_model(t) : RowBoundModel{};
-
-  I lane_index;
-  for (int k = 0; k < N; ++k) lane_index[k] = k;
-  F byte_top, u_extent, v_extent;
-  broadcast<N>(255.0f, byte_top);
-  broadcast<N>(p.texels.u_extent, u_extent);
-  broadcast<N>(p.texels.v_extent, v_extent);
-  const int32_t texture_width = static_cast<int32_t>(p.texels.width);
+  KernelSetUp<N> s;
+  kernel_set_up<N>(t, p, target, s);
   PendingGroup<N> pending[kPendingGroups];
   int pending_count = 0;
 
-  const FieldRows rows = field_rows(p, t, height);
-  for (int32_t y = rows.first; y <= t.y_end; y += rows.step) {
-    const RowTerms row = row_terms(t, bounds, y, width, height);
-    const size_t row_start = row.row_start;
+  for_each_covered_group<N>(
+      t, p, s, [&](int32_t base, I& pass, const F& l1, const F& l2, const F& l3, size_t row_start) {
+        F d;
+        depth_lanes<N>(t, l1, l2, l3, d);
+        float* const depth_group = s.depth_values + row_start + static_cast<size_t>(base);
+        if (!test_and_write_depth<N>(depth_group, d, true, pass)) return;
 
-    for (int32_t x0 = row.x_lo; x0 <= row.x_hi; x0 += N) {
-      int32_t base;
-      I pass;
-      F l1, l2, l3;
-      if (!group_lanes<N>(t, row, x0, width, lane_index, base, pass, l1, l2, l3)) continue;
-
-      const F d = (l1 * t.z1 + l2 * t.z2 + l3 * t.z3) * 0.5f + 0.5f;
-      float* const depth_group = depth_values + row_start + static_cast<size_t>(base);
-      if (!test_and_write_depth<N>(depth_group, d, true, pass)) continue;
-
-      const F q = 1.0f / (l1 * t.r1 + l2 * t.r2 + l3 * t.r3);
-      const F m1 = l1 * t.r1 * q;
-      const F m2 = l2 * t.r2 * q;
-      const F m3 = l3 * t.r3 * q;
-      F u, v;
-      wrap_lanes<N>(m1 * uv1.x + m2 * uv2.x + m3 * uv3.x, u);
-      wrap_lanes<N>(m1 * uv1.y + m2 * uv2.y + m3 * uv3.y, v);
-      I columns, rows;
-      texel_lanes<N>(u * p.texels.u_extent, u_extent, columns);
-      texel_lanes<N>((1.0f - v) * p.texels.v_extent, v_extent, rows);
-
-      PendingGroup<N>& group = pending[pending_count];
-      group.pass = pass;
-      group.texel = rows * texture_width + columns;
-      group.fog = l1 * fog1 + l2 * fog2 + l3 * fog3;
-      group.colour = colour_bytes + 3 * (row_start + static_cast<size_t>(base));
-      if (++pending_count == kPendingGroups) {
-        shade_pending<N, kMapped>(pending, pending_count, p, byte_top);
-        pending_count = 0;
-      }
-    }
-  }
-  shade_pending<N, kMapped>(pending, pending_count, p, byte_top);
+        F column_t, row_t;
+        texel_position<N>(t, shading, p.texels, l1, l2, l3, column_t, row_t);
+        PendingGroup<N>& group = pending[pending_count];
+        group.pass = pass;
+        texel_index<N>(column_t, row_t, s, group.texel);
+        group.fog = l1 * fog1 + l2 * fog2 + l3 * fog3;
+        group.colour = s.colour_bytes + 3 * (row_start + static_cast<size_t>(base));
+        if (++pending_count == kPendingGroups) {
+          shade_pending<N, kMapped>(pending, pending_count, p, s);
+          pending_count = 0;
+        }
+      });
+  shade_pending<N, kMapped>(pending, pending_count, p, s);
 }
+
 template <int N>
 [[gnu::always_inline]] inline void fill_any(const TriangleSetup& t, const FillRules& rules,
                                             const TriangleShading& shading, Framebuffer& target) {

@@ -1,21 +1,24 @@
-// raster_lanes.h: the fast fill's operations on N-lane float and integer
-// vectors (GCC/Clang vector extensions), each lane doing the scalar work of
-// the reference for one pixel with the very same IEEE operations.
+// raster_lanes.h: the fast paths' vector vocabulary: the N-lane float,
+// integer and byte vectors (GCC/Clang vector extensions) and the operations
+// on them, each lane doing the scalar work of the reference for one pixel or
+// one position with the very same IEEE operations. The fill kernels
+// (raster_kernels.h), the vertex table (vertex_table.cpp) and the triangle
+// batches (triangle_batch.cpp) all speak it.
 //
 // Every helper takes and hands back vectors by reference and is inlined into
-// the fill that uses it (the fills are flattened): the 8- and 16-lane
-// instances are compiled only inside the AVX2 and AVX-512 fills, and by-value
-// wide vectors in functions compiled without AVX would change the calling
-// convention. Where an AVX instruction does a helper's work in one step with
-// the same result bits (truncation, move-mask, minimum, maximum, and for 16
-// lanes the comparisons, which the compiler would otherwise split lane by
-// lane), the wide instances use it; those pieces carry their target
-// themselves, so they may only be called from the fill of that width. They
-// are the only helpers not forced inline early: inlining them waits for the
-// flattening of a fill that has their target. Only raster.cpp includes this
-// header.
+// the code that uses it (the fills are flattened): the 8- and 16-lane
+// instances are compiled only inside functions marked VEL_AVX2 or VEL_AVX512,
+// and by-value wide vectors in functions compiled without AVX would change
+// the calling convention. Where an AVX instruction does a helper's work in
+// one step with the same result bits (truncation, square root, move-mask,
+// minimum, maximum, and for 16 lanes the comparisons, which the compiler
+// would otherwise split lane by lane), the wide instances use it; those
+// pieces carry their target themselves, so they may only be called from code
+// of that width. They are the only helpers not forced inline early: inlining
+// them waits for the flattening of a caller that has their target.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -25,46 +28,55 @@
 #include <immintrin.h>
 #endif
 
+#include "gfx/cpu_features.h"
 #include "gfx/vec.h"
 
 namespace vel::lanes {
 
+// The one set of vector types: N is 4 everywhere, 8 inside VEL_AVX2 code and
+// 16 inside VEL_AVX512 code. Functions name them through local aliases
+// (`using F = typename Lanes<N>::F;`).
 template <int N>
 struct Lanes {
-  typedef float F __attribute__((vector_size(4 * N)));
-  typedef int32_t I __attribute__((vector_size(4 * N)));
+  typedef float F __attribute__((vector_size(4 * N)));         // a float a lane
+  typedef int32_t I __attribute__((vector_size(4 * N)));       // an integer or a mask a lane
   typedef uint8_t Pixels __attribute__((vector_size(4 * N)));  // 3 N BGR bytes, then padding
+  typedef uint8_t Bytes __attribute__((vector_size(N)));       // a byte a lane
 };
-typedef float Texel __attribute__((vector_size(16)));  // one Colour: R, G, B, A
+typedef Lanes<4>::F Texel;  // one Colour: R, G, B, A
 static_assert(sizeof(Colour) == sizeof(Texel), "a Colour is read as four floats");
 
 #if defined(__x86_64__)
 // The AVX2 (8 lanes) and AVX-512 (16 lanes) forms, overloaded by vector
 // type. Each gives exactly the bits of the generic expression it stands
-// for: rounding towards zero is std::trunc (sign of zero kept); max(v, c) is
-// `v > c ? v : c` and min(v, c) is `v < c ? v : c`, not-a-number in v
-// included (both hand back their second operand when the comparison fails).
+// for: rounding towards zero is std::trunc (sign of zero kept); the square
+// root is std::sqrt (correctly rounded); max(v, c) is `v > c ? v : c` and
+// min(v, c) is `v < c ? v : c`, not-a-number in v included (both hand back
+// their second operand when the comparison fails).
 namespace wide {
-[[gnu::target("avx2")]] inline uint32_t bits(const Lanes<8>::I& mask) {
+[[gnu::target(VEL_AVX2)]] inline uint32_t bits(const Lanes<8>::I& mask) {
   return static_cast<uint32_t>(_mm256_movemask_ps(reinterpret_cast<__m256>(mask)));
 }
-[[gnu::target("avx2")]] inline void truncate(const Lanes<8>::F& v, Lanes<8>::F& out) {
+[[gnu::target(VEL_AVX2)]] inline void truncate(const Lanes<8>::F& v, Lanes<8>::F& out) {
   out = reinterpret_cast<Lanes<8>::F>(
       _mm256_round_ps(reinterpret_cast<__m256>(v), _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC));
 }
-[[gnu::target("avx2")]] inline void above(const Lanes<8>::F& v, const Lanes<8>::F& floor,
+[[gnu::target(VEL_AVX2)]] inline void square_root(const Lanes<8>::F& v, Lanes<8>::F& out) {
+  out = reinterpret_cast<Lanes<8>::F>(_mm256_sqrt_ps(reinterpret_cast<__m256>(v)));
+}
+[[gnu::target(VEL_AVX2)]] inline void max(const Lanes<8>::F& v, const Lanes<8>::F& floor,
                                           Lanes<8>::F& out) {
   out = reinterpret_cast<Lanes<8>::F>(
       _mm256_max_ps(reinterpret_cast<__m256>(v), reinterpret_cast<__m256>(floor)));
 }
-[[gnu::target("avx2")]] inline void below(const Lanes<8>::F& v, const Lanes<8>::F& ceiling,
+[[gnu::target(VEL_AVX2)]] inline void min(const Lanes<8>::F& v, const Lanes<8>::F& ceiling,
                                           Lanes<8>::F& out) {
   out = reinterpret_cast<Lanes<8>::F>(
       _mm256_min_ps(reinterpret_cast<__m256>(v), reinterpret_cast<__m256>(ceiling)));
 }
 // Texels i and 4 + i of the indices, one per 128-bit lane.
-[[gnu::target("avx2")]] inline __m256 texel_pair(const Colour* pixels, const int32_t* index,
-                                                 int i) {
+[[gnu::target(VEL_AVX2)]] inline __m256 texel_pair(const Colour* pixels, const int32_t* index,
+                                                   int i) {
   const __m256 v = _mm256_castps128_ps256(_mm_loadu_ps(&pixels[index[i]].r));
   return _mm256_insertf128_ps(v, _mm_loadu_ps(&pixels[index[4 + i]].r), 1);
 }
@@ -72,9 +84,9 @@ namespace wide {
 // Eight texels as channel vectors: texels 4j + i (i = 0..3) go to the
 // 128-bit lanes j of vector i, so that one unpack and one shuffle per
 // channel pair leave every channel in lane order.
-[[gnu::target("avx2")]] inline void gather(const Colour* pixels, const Lanes<8>::I& at,
-                                           Lanes<8>::F& r, Lanes<8>::F& g, Lanes<8>::F& b,
-                                           Lanes<8>::F& a) {
+[[gnu::target(VEL_AVX2)]] inline void gather(const Colour* pixels, const Lanes<8>::I& at,
+                                             Lanes<8>::F& r, Lanes<8>::F& g, Lanes<8>::F& b,
+                                             Lanes<8>::F& a) {
   alignas(32) int32_t index[8];
   _mm256_store_si256(reinterpret_cast<__m256i*>(index), reinterpret_cast<__m256i>(at));
   // Named vectors, not a looped-over array, which would stay in memory.
@@ -94,43 +106,42 @@ namespace wide {
 // where the plain ones start from an undefined value (which the compiler's
 // flow analysis reports as uninitialised).
 constexpr __mmask16 kAllLanes16 = 0xffff;
-#define VEL_AVX512 gnu::target("avx512f,avx512bw,avx512vl,avx512dq,avx512vbmi")
-[[VEL_AVX512]] inline uint32_t bits(const Lanes<16>::I& mask) {
+[[gnu::target(VEL_AVX512)]] inline uint32_t bits(const Lanes<16>::I& mask) {
   return static_cast<uint32_t>(_mm512_movepi32_mask(reinterpret_cast<__m512i>(mask)));
 }
-[[VEL_AVX512]] inline void truncate(const Lanes<16>::F& v, Lanes<16>::F& out) {
+[[gnu::target(VEL_AVX512)]] inline void truncate(const Lanes<16>::F& v, Lanes<16>::F& out) {
   out = reinterpret_cast<Lanes<16>::F>(_mm512_mask_roundscale_ps(
       reinterpret_cast<__m512>(v), kAllLanes16, reinterpret_cast<__m512>(v),
       _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC));
 }
-[[VEL_AVX512]] inline void above(const Lanes<16>::F& v, const Lanes<16>::F& floor,
-                                 Lanes<16>::F& out) {
+[[gnu::target(VEL_AVX512)]] inline void max(const Lanes<16>::F& v, const Lanes<16>::F& floor,
+                                            Lanes<16>::F& out) {
   out = reinterpret_cast<Lanes<16>::F>(_mm512_mask_max_ps(reinterpret_cast<__m512>(v), kAllLanes16,
                                                           reinterpret_cast<__m512>(v),
                                                           reinterpret_cast<__m512>(floor)));
 }
-[[VEL_AVX512]] inline void below(const Lanes<16>::F& v, const Lanes<16>::F& ceiling,
-                                 Lanes<16>::F& out) {
+[[gnu::target(VEL_AVX512)]] inline void min(const Lanes<16>::F& v, const Lanes<16>::F& ceiling,
+                                            Lanes<16>::F& out) {
   out = reinterpret_cast<Lanes<16>::F>(_mm512_mask_min_ps(reinterpret_cast<__m512>(v), kAllLanes16,
                                                           reinterpret_cast<__m512>(v),
                                                           reinterpret_cast<__m512>(ceiling)));
 }
 // ~(a < b) and ~(a >= b): not-a-number passes both.
-[[VEL_AVX512]] inline void not_less(const Lanes<16>::F& a, const Lanes<16>::F& b,
-                                    Lanes<16>::I& out) {
+[[gnu::target(VEL_AVX512)]] inline void not_less(const Lanes<16>::F& a, const Lanes<16>::F& b,
+                                                 Lanes<16>::I& out) {
   const __mmask16 k =
       _mm512_cmp_ps_mask(reinterpret_cast<__m512>(a), reinterpret_cast<__m512>(b), _CMP_NLT_UQ);
   out = reinterpret_cast<Lanes<16>::I>(_mm512_movm_epi32(k));
 }
-[[VEL_AVX512]] inline void not_at_least(const Lanes<16>::F& a, const Lanes<16>::F& b,
-                                        Lanes<16>::I& out) {
+[[gnu::target(VEL_AVX512)]] inline void not_at_least(const Lanes<16>::F& a, const Lanes<16>::F& b,
+                                                     Lanes<16>::I& out) {
   const __mmask16 k =
       _mm512_cmp_ps_mask(reinterpret_cast<__m512>(a), reinterpret_cast<__m512>(b), _CMP_NGE_UQ);
   out = reinterpret_cast<Lanes<16>::I>(_mm512_movm_epi32(k));
 }
 // The lanes with lo <= v <= hi.
-[[VEL_AVX512]] inline void within(const Lanes<16>::I& v, int32_t lo, int32_t hi,
-                                  Lanes<16>::I& out) {
+[[gnu::target(VEL_AVX512)]] inline void within(const Lanes<16>::I& v, int32_t lo, int32_t hi,
+                                               Lanes<16>::I& out) {
   const __m512i x = reinterpret_cast<__m512i>(v);
   const __mmask16 k = _mm512_cmple_epi32_mask(_mm512_set1_epi32(lo), x) &
                       _mm512_cmple_epi32_mask(x, _mm512_set1_epi32(hi));
@@ -139,13 +150,13 @@ constexpr __mmask16 kAllLanes16 = 0xffff;
 // The 48 bytes of a sixteen-pixel group into the low bytes of a vector, by
 // a masked load that touches no byte past them.
 constexpr __mmask64 kGroupBytes16 = 0xffffffffffffULL;
-[[VEL_AVX512]] inline void load_48(const uint8_t* from, Lanes<16>::Pixels& out) {
+[[gnu::target(VEL_AVX512)]] inline void load_48(const uint8_t* from, Lanes<16>::Pixels& out) {
   out = reinterpret_cast<Lanes<16>::Pixels>(_mm512_maskz_loadu_epi8(kGroupBytes16, from));
 }
 // Written as a 32- and a 16-byte piece taken from the register: the
 // compiler's own copy of 48 bytes goes through memory and reads the vector's
 // upper part back before the whole store can pass it on.
-[[VEL_AVX512]] inline void store_48(uint8_t* to, const Lanes<16>::Pixels& bytes) {
+[[gnu::target(VEL_AVX512)]] inline void store_48(uint8_t* to, const Lanes<16>::Pixels& bytes) {
   const __m512i v = reinterpret_cast<__m512i>(bytes);
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
                       _mm512_mask_extracti64x4_epi64(_mm256_setzero_si256(), 0xf, v, 0));
@@ -153,7 +164,8 @@ constexpr __mmask64 kGroupBytes16 = 0xffffffffffffULL;
                    _mm512_mask_extracti32x4_epi32(_mm_setzero_si128(), 0xf, v, 2));
 }
 // Texels i, 4 + i, 8 + i and 12 + i of the indices, one per 128-bit lane.
-[[VEL_AVX512]] inline __m512 texel_quad(const Colour* pixels, const int32_t* index, int i) {
+[[gnu::target(VEL_AVX512)]] inline __m512 texel_quad(const Colour* pixels, const int32_t* index,
+                                                     int i) {
   const __m512 v = _mm512_castps128_ps512(_mm_loadu_ps(&pixels[index[i]].r));
   const __m512 v1 = _mm512_insertf32x4(v, _mm_loadu_ps(&pixels[index[4 + i]].r), 1);
   const __m512 v2 = _mm512_insertf32x4(v1, _mm_loadu_ps(&pixels[index[8 + i]].r), 2);
@@ -163,8 +175,9 @@ constexpr __mmask64 kGroupBytes16 = 0xffffffffffffULL;
 // Sixteen texels as channel vectors: texels 4j + i (i = 0..3) go to the
 // 128-bit lanes j of vector i, so that one unpack and one shuffle per
 // channel pair leave every channel in lane order.
-[[VEL_AVX512]] inline void gather(const Colour* pixels, const Lanes<16>::I& at, Lanes<16>::F& r,
-                                  Lanes<16>::F& g, Lanes<16>::F& b, Lanes<16>::F& a) {
+[[gnu::target(VEL_AVX512)]] inline void gather(const Colour* pixels, const Lanes<16>::I& at,
+                                               Lanes<16>::F& r, Lanes<16>::F& g, Lanes<16>::F& b,
+                                               Lanes<16>::F& a) {
   alignas(64) int32_t index[16];
   _mm512_store_si512(index, reinterpret_cast<__m512i>(at));
   // Named vectors, not a looped-over array, which would stay in memory.
@@ -179,7 +192,6 @@ constexpr __mmask64 kGroupBytes16 = 0xffffffffffffULL;
   b = reinterpret_cast<Lanes<16>::F>(_mm512_shuffle_ps(ba01, ba23, 0x44));
   a = reinterpret_cast<Lanes<16>::F>(_mm512_shuffle_ps(ba01, ba23, 0xee));
 }
-#undef VEL_AVX512
 }  // namespace wide
 #endif
 
@@ -228,7 +240,7 @@ inline void max_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F&
                       typename Lanes<N>::F& out) {
 #if defined(__x86_64__)
   if constexpr (N >= 8) {
-    wide::above(v, floor, out);
+    wide::max(v, floor, out);
     return;
   }
 #endif
@@ -240,7 +252,7 @@ inline void min_lanes(const typename Lanes<N>::F& v, const typename Lanes<N>::F&
                       typename Lanes<N>::F& out) {
 #if defined(__x86_64__)
   if constexpr (N >= 8) {
-    wide::below(v, ceiling, out);
+    wide::min(v, ceiling, out);
     return;
   }
 #endif
@@ -321,10 +333,27 @@ inline void truncate_lanes(const typename Lanes<N>::F& v, typename Lanes<N>::F& 
   out = fractional ? signed_whole : v;
 }
 
-// The reference's wrap_unit: v - trunc(v), plus 1 when negative.
+// std::sqrt of every lane. On x86-64 one SSE or AVX instruction; a
+// lane-by-lane loop would write the lanes to memory one at a time and read
+// them back as a whole vector, which has to wait for the stores.
 template <int N>
-[[gnu::always_inline]] inline void wrap_lanes(const typename Lanes<N>::F& v,
-                                              typename Lanes<N>::F& out) {
+inline void square_root_lanes(const typename Lanes<N>::F& v, typename Lanes<N>::F& out) {
+#if defined(__x86_64__)
+  if constexpr (N == 8) {
+    wide::square_root(v, out);
+    return;
+  } else if constexpr (N == 4) {
+    out = reinterpret_cast<typename Lanes<N>::F>(_mm_sqrt_ps(reinterpret_cast<__m128>(v)));
+    return;
+  }
+#endif
+  for (int k = 0; k < N; ++k) out[k] = std::sqrt(v[k]);
+}
+
+// The reference's lifted_fraction: v - trunc(v), plus 1 when negative.
+template <int N>
+[[gnu::always_inline]] inline void lifted_fraction_lanes(const typename Lanes<N>::F& v,
+                                                         typename Lanes<N>::F& out) {
   typename Lanes<N>::F whole;
   truncate_lanes<N>(v, whole);
   const typename Lanes<N>::F f = v - whole;

@@ -1,11 +1,13 @@
 // raster_reference.cpp: the reference triangle fill, one pixel at a time
-// over the whole box, written as the rules read.
+// over the whole box, each pixel rule written out once in the plain order a
+// reader checks it in: coverage, depth, texel, alpha cut-off, light, fog,
+// blend.
 //
 // Every formula is evaluated in 32-bit floats in the order written below,
 // because the pictures must match to the byte. Only per-triangle constants
 // are hoisted, and only where hoisting performs the very same operations
 // (e.g. (Y2 - Y3) * inv is one product either way). The fast path
-// (raster_fast.cpp) is checked against this one.
+// (raster_fast.cpp and the files raster.h lists) is checked against this one.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -19,18 +21,19 @@ namespace vel {
 
 namespace {
 
-// Texels with a weight below this are not drawn, but their depth stays.
-constexpr float kAlphaCutoff = 0.05f;
-
 // min(1, v) where not-a-number counts as 1.
 inline float min_one(float v) {
   return v < 1.0f ? v : 1.0f;
 }
 
-// v - trunc(v), lifted into 0..1 when negative. std::trunc keeps this a float
-// operation, so a huge or infinite coordinate cannot overflow an integer; the
-// later texel conversion saturates whatever comes out.
-inline float wrap_unit(float v) {
+// The texture coordinate's fraction: v - trunc(v), lifted by 1 when negative,
+// which repeats a texture across whole units of its coordinates. The result
+// lies in 0..1 with 1 included (a tiny negative fraction plus 1 rounds to 1),
+// which still addresses the last column or the first stored row.
+// std::trunc keeps this a float operation, so a huge or infinite coordinate
+// cannot overflow an integer; the later texel conversion saturates whatever
+// comes out.
+inline float lifted_fraction(float v) {
   float f = v - std::trunc(v);
   if (f < 0.0f) f = f + 1.0f;
   return f;
@@ -151,8 +154,8 @@ void rasterise_triangle_reference(const Vec4& p1, const Vec4& p2, const Vec4& p3
         const float m1 = l1 * r1 * q;
         const float m2 = l2 * r2 * q;
         const float m3 = l3 * r3 * q;
-        const float u = wrap_unit(m1 * uv1.x + m2 * uv2.x + m3 * uv3.x);
-        const float v = wrap_unit(m1 * uv1.y + m2 * uv2.y + m3 * uv3.y);
+        const float u = lifted_fraction(m1 * uv1.x + m2 * uv2.x + m3 * uv3.x);
+        const float v = lifted_fraction(m1 * uv1.y + m2 * uv2.y + m3 * uv3.y);
         if (!fetch_texel(texels, u, v, c)) continue;
       }
       if (c.a < kAlphaCutoff) continue;

@@ -1,6 +1,6 @@
 // vertex_table.cpp: filling the fast mesh path's table of prepared positions,
-// eight at a time in eight-lane float vectors where the processor has AVX2,
-// four at a time otherwise.
+// eight at a time in eight-lane vectors (raster_lanes.h) where the processor
+// has AVX2, four at a time otherwise.
 //
 // Each lane performs, for its position, the scalar operations of the
 // reference in the same order (mat4_apply's sum, screen_vertex, the
@@ -8,43 +8,33 @@
 // forms and the build forbids fusing them, so the values are the same.
 #include "gfx/vertex_table.h"
 
-#include <cmath>
 #include <cstring>
 #include <utility>
 
 #include "gfx/cpu_features.h"
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
+#include "gfx/raster_lanes.h"
 
 namespace vel {
 
 namespace {
 
-// N-lane float and integer vectors; N is 4, or 8 inside the AVX2 versions.
-template <int N>
-struct Wide {
-  typedef float F __attribute__((vector_size(4 * N)));
-  typedef int32_t I __attribute__((vector_size(4 * N)));
-  typedef uint8_t Bytes __attribute__((vector_size(N)));
-};
-typedef Wide<4>::F Lanes4;
+using lanes::Lanes;
 
 // trunc_i32 on every lane: not-a-number gives 0, values from 2^31 up give
 // INT32_MAX and from -2^31 down INT32_MIN. Every lane is clamped into the
 // convertible range first (2147483520 is the largest float below 2^31), so
 // the conversion is defined whatever comes in.
 template <int N>
-void truncate_saturating(const typename Wide<N>::F& v, typename Wide<N>::I& out) {
-  using F = typename Wide<N>::F;
-  using I = typename Wide<N>::I;
+void truncate_saturating(const typename Lanes<N>::F& v, typename Lanes<N>::I& out) {
+  using F = typename Lanes<N>::F;
+  using I = typename Lanes<N>::I;
   const F zero{};
   const F lowest = zero - 2147483648.0f;
   const F highest = zero + 2147483520.0f;
   const F number = v == v ? v : zero;
-  const F above = number > -2147483648.0f ? number : lowest;
-  const F inside = above < 2147483520.0f ? above : highest;
+  F inside;
+  lanes::max_lanes<N>(number, lowest, inside);
+  lanes::min_lanes<N>(inside, highest, inside);
   const I whole = __builtin_convertvector(inside, I);
   out = v >= 2147483648.0f ? (I{} + INT32_MAX) : whole;
 }
@@ -59,48 +49,26 @@ void load(const float* from, V& v) {
   std::memcpy(&v, from, sizeof v);
 }
 
-#if defined(__x86_64__)
-[[gnu::target("avx2")]] void square_root_8(const Wide<8>::F& v, Wide<8>::F& out) {
-  out = reinterpret_cast<Wide<8>::F>(_mm256_sqrt_ps(reinterpret_cast<__m256>(v)));
-}
-#endif
-
-// std::sqrt of every lane (correctly rounded, like the scalar form). On
-// x86-64 one SSE or AVX instruction; a lane-by-lane loop would write the
-// lanes to memory one at a time and read them back as a whole vector, which
-// has to wait for the stores.
-template <int N>
-void square_root(const typename Wide<N>::F& v, typename Wide<N>::F& out) {
-#if defined(__x86_64__)
-  if constexpr (N == 8) {
-    square_root_8(v, out);
-  } else {
-    out = reinterpret_cast<Lanes4>(_mm_sqrt_ps(reinterpret_cast<__m128>(v)));
-  }
-#else
-  for (int k = 0; k < N; ++k) out[k] = std::sqrt(v[k]);
-#endif
-}
-
 // The x, y, z of positions[i .. i + 4), one vector each; lanes past count
 // are zero.
-void load_four(const Vec3* positions, size_t i, size_t count, Lanes4& x, Lanes4& y, Lanes4& z) {
+void load_four(const Vec3* positions, size_t i, size_t count, Lanes<4>::F& x, Lanes<4>::F& y,
+               Lanes<4>::F& z) {
   if (i < count && count - i >= 4) {
     // Twelve floats in a row: x0 y0 z0 x1 | y1 z1 x2 y2 | z2 x3 y3 z3.
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(positions + i);
-    Lanes4 a, b, c;
+    Lanes<4>::F a, b, c;
     std::memcpy(&a, bytes, sizeof a);
     std::memcpy(&b, bytes + 16, sizeof b);
     std::memcpy(&c, bytes + 32, sizeof c);
-    const Lanes4 x01 = __builtin_shufflevector(a, b, 0, 3, 6, 7);  // x0 x1 x2 y2
-    const Lanes4 y01 = __builtin_shufflevector(a, b, 1, 4, 7, 5);  // y0 y1 y2 z1
-    const Lanes4 z01 = __builtin_shufflevector(a, b, 2, 5, 4, 6);  // z0 z1 y1 x2
+    const Lanes<4>::F x01 = __builtin_shufflevector(a, b, 0, 3, 6, 7);  // x0 x1 x2 y2
+    const Lanes<4>::F y01 = __builtin_shufflevector(a, b, 1, 4, 7, 5);  // y0 y1 y2 z1
+    const Lanes<4>::F z01 = __builtin_shufflevector(a, b, 2, 5, 4, 6);  // z0 z1 y1 x2
     x = __builtin_shufflevector(x01, c, 0, 1, 2, 5);
     y = __builtin_shufflevector(y01, c, 0, 1, 2, 6);
     z = __builtin_shufflevector(z01, c, 0, 1, 4, 7);
     return;
   }
-  x = y = z = Lanes4{};
+  x = y = z = Lanes<4>::F{};
   for (size_t k = 0; i + k < count; ++k) {
     x[k] = positions[i + k].x;
     y[k] = positions[i + k].y;
@@ -110,12 +78,12 @@ void load_four(const Vec3* positions, size_t i, size_t count, Lanes4& x, Lanes4&
 
 // The same for positions[i .. i + N).
 template <int N>
-void load_positions(const Vec3* positions, size_t i, size_t count, typename Wide<N>::F& x,
-                    typename Wide<N>::F& y, typename Wide<N>::F& z) {
+void load_positions(const Vec3* positions, size_t i, size_t count, typename Lanes<N>::F& x,
+                    typename Lanes<N>::F& y, typename Lanes<N>::F& z) {
   if constexpr (N == 4) {
     load_four(positions, i, count, x, y, z);
   } else {
-    Lanes4 x0, y0, z0, x1, y1, z1;
+    Lanes<4>::F x0, y0, z0, x1, y1, z1;
     load_four(positions, i, count, x0, y0, z0);
     load_four(positions, i + 4, count, x1, y1, z1);
     x = __builtin_shufflevector(x0, x1, 0, 1, 2, 3, 4, 5, 6, 7);
@@ -128,14 +96,14 @@ void load_positions(const Vec3* positions, size_t i, size_t count, typename Wide
 // vector in a function compiled without AVX would change the calling
 // convention.
 template <int N, size_t... K>
-void lane_numbers(typename Wide<N>::I& out, std::index_sequence<K...>) {
-  out = typename Wide<N>::I{static_cast<int32_t>(K)...};
+void lane_numbers(typename Lanes<N>::I& out, std::index_sequence<K...>) {
+  out = typename Lanes<N>::I{static_cast<int32_t>(K)...};
 }
 
 template <int N>
 uint8_t place_lanes(const Mat4& mvp, const Vec3* positions, size_t count, VertexTable& table) {
-  using F = typename Wide<N>::F;
-  using I = typename Wide<N>::I;
+  using F = typename Lanes<N>::F;
+  using I = typename Lanes<N>::I;
   const float* e = mvp.m;
   I numbers;
   lane_numbers<N>(numbers, std::make_index_sequence<N>{});
@@ -159,7 +127,7 @@ uint8_t place_lanes(const Mat4& mvp, const Vec3* positions, size_t count, Vertex
     // Lanes past the end are left out of the shared bits.
     const I lane = numbers + static_cast<int32_t>(i);
     shared &= lane < static_cast<int32_t>(count) ? code : I{} + kOutside;
-    const typename Wide<N>::Bytes bytes = __builtin_convertvector(code, typename Wide<N>::Bytes);
+    const typename Lanes<N>::Bytes bytes = __builtin_convertvector(code, typename Lanes<N>::Bytes);
     std::memcpy(&table.code[i], &bytes, sizeof bytes);
   }
   int32_t all = kOutside;
@@ -170,8 +138,8 @@ uint8_t place_lanes(const Mat4& mvp, const Vec3* positions, size_t count, Vertex
 template <int N>
 void finish_lanes(const FillRules& rules, const FogView* fog, const Vec3* positions, size_t count,
                   VertexTable& table) {
-  using F = typename Wide<N>::F;
-  using I = typename Wide<N>::I;
+  using F = typename Lanes<N>::F;
+  using I = typename Lanes<N>::I;
   for (size_t i = 0; i < count; i += N) {
     F cx, cy, cz, cw;
     load(&table.clip_x[i], cx);
@@ -210,7 +178,7 @@ void finish_lanes(const FillRules& rules, const FogView* fog, const Vec3* positi
     const F dz = (m[8] * x + m[9] * y + m[10] * z + m[11]) - fog->eye.z;
     const F squared = dx * dx + dy * dy + dz * dz;
     F distance;
-    square_root<N>(squared, distance);
+    lanes::square_root_lanes<N>(squared, distance);
     const F f = 1.0f - (distance - fog->start) * fog->inv_span;
     const F at_most_one = f < 1.0f ? f : F{} + 1.0f;
     store(&table.fog[i], at_most_one > 0.0f ? at_most_one : F{});
@@ -218,14 +186,14 @@ void finish_lanes(const FillRules& rules, const FogView* fog, const Vec3* positi
 }
 
 #if defined(__x86_64__)
-__attribute__((target("avx2"), flatten)) uint8_t place_8(const Mat4& mvp, const Vec3* positions,
-                                                         size_t count, VertexTable& table) {
+[[gnu::target(VEL_AVX2), gnu::flatten]] uint8_t place_8(const Mat4& mvp, const Vec3* positions,
+                                                        size_t count, VertexTable& table) {
   return place_lanes<8>(mvp, positions, count, table);
 }
 
-__attribute__((target("avx2"), flatten)) void finish_8(const FillRules& rules, const FogView* fog,
-                                                       const Vec3* positions, size_t count,
-                                                       VertexTable& table) {
+[[gnu::target(VEL_AVX2), gnu::flatten]] void finish_8(const FillRules& rules, const FogView* fog,
+                                                      const Vec3* positions, size_t count,
+                                                      VertexTable& table) {
   finish_lanes<8>(rules, fog, positions, count, table);
 }
 #endif

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gfx/camera.h"
+#include "gfx/cpu_features.h"
 #include "gfx/matrix.h"
 #include "gfx/mesh_draw.h"
 #include "gfx/obj_reader.h"
@@ -487,6 +488,42 @@ std::vector<uint64_t> course_hashes(RasterPath path) {
   }
   EXPECT_TRUE(ended.ended);
   return hashes;
+}
+
+// The checks above ask for 16 and 8 lanes on every processor, and the fast
+// path falls back to narrower code where the processor lacks the extension
+// a width is compiled for; these two say in the log (as a skip with its
+// reason) when a width therefore went unchecked on this machine.
+bool has_avx2() {
+#if defined(__x86_64__)
+  return cpu_has_avx2();
+#else
+  return false;
+#endif
+}
+
+bool has_avx512() {
+#if defined(__x86_64__)
+  return cpu_has_avx512();
+#else
+  return false;
+#endif
+}
+
+TEST(RasterEquivalence, EightLanesWereExercised) {
+  if (!has_avx2()) {
+    GTEST_SKIP() << "8 lanes not exercised: this processor lacks " << VEL_AVX2
+                 << "; the 8-lane checks ran the 4-lane code";
+  }
+  RecordProperty("lane_width_8", "exercised");
+}
+
+TEST(RasterEquivalence, SixteenLanesWereExercised) {
+  if (!has_avx512()) {
+    GTEST_SKIP() << "16 lanes not exercised: this processor lacks " << VEL_AVX512
+                 << "; the 16-lane checks ran the " << (has_avx2() ? 8 : 4) << "-lane code";
+  }
+  RecordProperty("lane_width_16", "exercised");
 }
 
 TEST(RasterEquivalence, EveryFrameOfTheDefaultCourseIsTheSameOnBothPaths) {

@@ -1,5 +1,7 @@
-// raster.cpp: the triangle fill the game draws with (the fast path), and the
-// choice between it and the reference fill of raster_reference.cpp.
+// raster_fast.cpp: the fast triangle fill the game draws with: the per-call
+// rules, the per-triangle set-up, the small-box pre-test and the choice of
+// lane width; and rasterise_triangle, which picks between it and the
+// reference fill of raster_reference.cpp.
 //
 // Both must give the same colour and depth bytes for every input. The fast
 // path keeps every per-pixel formula of the reference, operation for
@@ -13,11 +15,11 @@
 //    single-precision operations in the reference's order; the texel, light
 //    and fog work starts only for lanes that passed coverage and depth.
 // N is 4 on every x86-64 (SSE2), 8 where the processor has AVX2 and 16 for
-// triangles wider than 16 pixels where it has AVX-512 (F, BW, VL, DQ, VBMI),
-// chosen at run time; other processors get the 4-lane code in whatever
-// vectors their compiler offers (scalar code at worst), with the same
-// results.
-#include "gfx/raster.h"
+// triangles wider than 16 pixels where it has the AVX-512 parts of
+// VEL_AVX512 (cpu_features.h), chosen at run time; other processors get the
+// 4-lane code in whatever vectors their compiler offers (scalar code at
+// worst), with the same results.
+#include "gfx/raster_fast.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,7 +28,7 @@
 
 #include "base/saturate.h"
 #include "gfx/cpu_features.h"
-#include "gfx/raster_fast.h"
+#include "gfx/raster.h"
 #include "gfx/raster_kernels.h"
 #include "gfx/raster_rows.h"
 
@@ -64,21 +66,17 @@ bool set_up_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const Scree
   return true;
 }
 
-// Distant meshes give many triangles whose box holds a pixel or two, and
-// most of them cover no pixel's sample point at all. For a box of up to
-// kSmallBox pixels the coverage test is first made pixel by pixel, with the
-// reference's scalar expressions; only a triangle that covers one of them
-// goes on to the lanes (which then repeat the same test). Larger boxes always
-// go on.
-constexpr int64_t kSmallBox = 4;
-
 // Boxes at least this many pixels wider than one get sixteen lanes.
 constexpr int32_t kWideBox = 16;
 
+// For a box of up to kSmallBoxPixels pixels the coverage test is first made
+// pixel by pixel, with the reference's scalar expressions; only a triangle
+// that covers one of them goes on to the lanes (which then repeat the same
+// test). Larger boxes always go on.
 bool any_pixel_of_small_box(const TriangleSetup& t, const FillRules& rules) {
   const int64_t columns = int64_t{t.x_end} - t.x_begin + 1;
   const int64_t rows = int64_t{t.y_end} - t.y_begin + 1;
-  if (columns * rows > kSmallBox) return true;
+  if (columns * rows > kSmallBoxPixels) return true;
   // Every pixel is tested and the answers are or-ed together: which test
   // fails for these tiny triangles is a coin toss, and branching on each
   // would cost more than the few extra products.
@@ -107,16 +105,17 @@ using lanes::fill_any;
 }
 
 #if defined(__x86_64__)
-__attribute__((target("avx2"), flatten)) void fill_8_lanes(const TriangleSetup& t,
-                                                           const FillRules& rules,
-                                                           const TriangleShading& shading,
-                                                           Framebuffer& target) {
+[[gnu::target(VEL_AVX2), gnu::flatten]] void fill_8_lanes(const TriangleSetup& t,
+                                                          const FillRules& rules,
+                                                          const TriangleShading& shading,
+                                                          Framebuffer& target) {
   fill_any<8>(t, rules, shading, target);
 }
 
-__attribute__((target("avx512f,avx512bw,avx512vl,avx512dq,avx512vbmi"), flatten)) void
-fill_16_lanes(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
-              Framebuffer& target) {
+[[gnu::target(VEL_AVX512), gnu::flatten]] void fill_16_lanes(const TriangleSetup& t,
+                                                             const FillRules& rules,
+                                                             const TriangleShading& shading,
+                                                             Framebuffer& target) {
   fill_any<16>(t, rules, shading, target);
 }
 
