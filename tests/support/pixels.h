@@ -22,6 +22,18 @@ struct Bgr {
   }
 };
 
+// The colours the drawing tests paint with, as the renderer takes them
+// (Colour, channels 0..1) and as they land in the target (Bgr bytes).
+inline constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
+inline constexpr Colour kBlack{0.0f, 0.0f, 0.0f, 1.0f};
+inline constexpr Colour kRed{1.0f, 0.0f, 0.0f, 1.0f};
+inline constexpr Colour kGreen{0.0f, 1.0f, 0.0f, 1.0f};
+inline constexpr Colour kBlue{0.0f, 0.0f, 1.0f, 1.0f};
+inline constexpr Bgr kWhitePx{255, 255, 255};
+inline constexpr Bgr kBlackPx{0, 0, 0};
+inline constexpr Bgr kRedPx{0, 0, 255};
+inline constexpr Bgr kGreenPx{0, 255, 0};
+
 inline size_t pixel_offset(const Framebuffer& target, int32_t x, int32_t y) {
   return static_cast<size_t>(target.height - 1 - y) * static_cast<size_t>(target.width) +
          static_cast<size_t>(x);

@@ -18,12 +18,11 @@ namespace {
 
 using test::Bgr;
 using test::depth_at;
+using test::kBlack;
+using test::kBlackPx;
+using test::kWhite;
+using test::kWhitePx;
 using test::pixel_at;
-
-constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
-constexpr Colour kBlack{0.0f, 0.0f, 0.0f, 1.0f};
-constexpr Bgr kBlackPx{0, 0, 0};
-constexpr Bgr kWhitePx{255, 255, 255};
 
 Framebuffer black(int32_t width, int32_t height) {
   Framebuffer target = framebuffer_new(width, height);

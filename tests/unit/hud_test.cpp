@@ -11,10 +11,9 @@ namespace vel {
 namespace {
 
 using test::Bgr;
+using test::kBlackPx;
+using test::kWhitePx;
 using test::pixel_at;
-
-constexpr Bgr kWhite{255, 255, 255};
-constexpr Bgr kBlack{0, 0, 0};
 
 Framebuffer white_target() {
   Framebuffer target = framebuffer_new(320, 180);
@@ -44,27 +43,27 @@ TEST(Letterbox, BarsAtFourAndAHalfSeconds) {
   Framebuffer target = white_target();
   letterbox(4.5f, progressive(), target);
   // Top bar from row 162 up, bottom bar from row 0 to row 18.
-  EXPECT_EQ(pixel_at(target, 0, 162), kBlack);
-  EXPECT_EQ(pixel_at(target, 319, 179), kBlack);
-  EXPECT_EQ(pixel_at(target, 0, 161), kWhite);
-  EXPECT_EQ(pixel_at(target, 319, 18), kBlack);
-  EXPECT_EQ(pixel_at(target, 0, 0), kBlack);
-  EXPECT_EQ(pixel_at(target, 0, 19), kWhite);
+  EXPECT_EQ(pixel_at(target, 0, 162), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 319, 179), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 0, 161), kWhitePx);
+  EXPECT_EQ(pixel_at(target, 319, 18), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 0, 0), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 0, 19), kWhitePx);
 }
 
 TEST(Letterbox, FullBarsUntilFourSecondsAndNearlyNoneAtFive) {
   Framebuffer target = white_target();
   letterbox(1.0f, progressive(), target);
-  EXPECT_EQ(pixel_at(target, 100, 144), kBlack);
-  EXPECT_EQ(pixel_at(target, 100, 143), kWhite);
-  EXPECT_EQ(pixel_at(target, 100, 36), kBlack);
-  EXPECT_EQ(pixel_at(target, 100, 37), kWhite);
+  EXPECT_EQ(pixel_at(target, 100, 144), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 100, 143), kWhitePx);
+  EXPECT_EQ(pixel_at(target, 100, 36), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 100, 37), kWhitePx);
 
   target = white_target();
   letterbox(4.9999f, progressive(), target);
-  EXPECT_EQ(pixel_at(target, 100, 178), kWhite);
-  EXPECT_EQ(pixel_at(target, 100, 1), kWhite);
-  EXPECT_EQ(pixel_at(target, 100, 0), kBlack);  // the bottom bar keeps its row 0
+  EXPECT_EQ(pixel_at(target, 100, 178), kWhitePx);
+  EXPECT_EQ(pixel_at(target, 100, 1), kWhitePx);
+  EXPECT_EQ(pixel_at(target, 100, 0), kBlackPx);  // the bottom bar keeps its row 0
 }
 
 TEST(Letterbox, InterlacedBarsCoverOnlyTheCurrentField) {
@@ -73,8 +72,8 @@ TEST(Letterbox, InterlacedBarsCoverOnlyTheCurrentField) {
   flags.interlace = 1;
   flags.odd_field = 0;
   letterbox(1.0f, flags, target);
-  EXPECT_EQ(pixel_at(target, 5, 10), kBlack);
-  EXPECT_EQ(pixel_at(target, 5, 11), kWhite);
+  EXPECT_EQ(pixel_at(target, 5, 10), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 5, 11), kWhitePx);
 }
 
 TEST(FpsReadout, PlacementByShowFps) {
@@ -99,9 +98,9 @@ TEST(FpsReadout, DrawsRedTextFromItsFirstGlyphPosition) {
   // Two glyphs of cell 10, advance 8: columns 300..317, rows 165..174.
   EXPECT_EQ(pixel_at(target, 300, 170), (Bgr{0, 0, 255}));
   EXPECT_EQ(pixel_at(target, 317, 165), (Bgr{0, 0, 255}));
-  EXPECT_EQ(pixel_at(target, 299, 170), kBlack);
-  EXPECT_EQ(pixel_at(target, 318, 170), kBlack);
-  EXPECT_EQ(pixel_at(target, 305, 175), kBlack);
+  EXPECT_EQ(pixel_at(target, 299, 170), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 318, 170), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 305, 175), kBlackPx);
 
   Framebuffer hidden = framebuffer_new(320, 180);
   fps_readout("60", 0, font, progressive(), hidden);
@@ -166,9 +165,9 @@ TEST(Messages, DrawnCentredInTheirColourWithTheSmallFont) {
   EXPECT_EQ(pixel_at(target, 152, 90), (Bgr{0, 255, 0}));
   EXPECT_EQ(pixel_at(target, 169, 94), (Bgr{0, 255, 0}));
   EXPECT_EQ(pixel_at(target, 160, 85), (Bgr{0, 255, 0}));
-  EXPECT_EQ(pixel_at(target, 151, 90), kBlack);
-  EXPECT_EQ(pixel_at(target, 170, 90), kBlack);
-  EXPECT_EQ(pixel_at(target, 160, 95), kBlack);
+  EXPECT_EQ(pixel_at(target, 151, 90), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 170, 90), kBlackPx);
+  EXPECT_EQ(pixel_at(target, 160, 95), kBlackPx);
 }
 
 }  // namespace

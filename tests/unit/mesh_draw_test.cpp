@@ -14,12 +14,12 @@ namespace {
 
 using test::Bgr;
 using test::depth_at;
+using test::kBlackPx;
+using test::kWhite;
+using test::kWhitePx;
 using test::pixel_at;
 
-constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
-constexpr Bgr kWhitePx{255, 255, 255};
 constexpr Bgr kGreyPx{127, 127, 127};  // a white surface at half light
-constexpr Bgr kBlackPx{0, 0, 0};
 constexpr Bgr kBackgroundPx{153, 102, 51};
 
 // One triangle with texcoords (0,0), (1,0), (0,1) and one shared normal.

@@ -14,14 +14,11 @@
 #include "gfx/tga_reader.h"
 #include "sim/bench.h"
 #include "support/allocation_counter.h"
+#include "support/asset_path.h"
 #include "support/city_fixture.h"
 
 namespace vel {
 namespace {
-
-std::string asset(const char* name) {
-  return std::string(VEL_SOURCE_DIR) + "/assets/" + name;
-}
 
 // A flat grid of 40 x 40 positions: more than the fast path's table holds.
 Mesh big_grid_mesh() {
@@ -44,11 +41,11 @@ Mesh big_grid_mesh() {
 }
 
 TEST(NoAllocation, DrawMeshOnBothPathsAllocatesNothing) {
-  const std::vector<Mesh> meshes = {read_obj(asset("building_1_base.obj")),
-                                    read_obj(asset("car1/car1.obj")),
-                                    read_obj(asset("drone/drone.obj")), big_grid_mesh()};
-  const Image true_colour = read_tga(asset("building_3.tga"));
-  const Image colour_mapped = read_tga(asset("terrace.tga"));
+  const std::vector<Mesh> meshes = {read_obj(test::asset_path("building_1_base.obj")),
+                                    read_obj(test::asset_path("car1/car1.obj")),
+                                    read_obj(test::asset_path("drone/drone.obj")), big_grid_mesh()};
+  const Image true_colour = read_tga(test::asset_path("building_3.tga"));
+  const Image colour_mapped = read_tga(test::asset_path("terrace.tga"));
   Framebuffer target = framebuffer_new(320, 180);
   Camera camera;
   camera.projection = perspective(0.01f, 90.0f);

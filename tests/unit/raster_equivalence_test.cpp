@@ -22,6 +22,7 @@
 #include "gfx/tga_reader.h"
 #include "gfx/triangle_batch.h"
 #include "gfx/vertex_table.h"
+#include "support/asset_path.h"
 #include "support/city_fixture.h"
 
 namespace vel {
@@ -270,10 +271,6 @@ TEST(RasterEquivalence, TrianglesWithExtremeCoordinates) {
 
 // ---- meshes ---------------------------------------------------------------
 
-std::string asset(const char* name) {
-  return std::string(VEL_SOURCE_DIR) + "/assets/" + name;
-}
-
 // A grid of more positions than the fast path's table holds, so that its
 // triangles are prepared one at a time.
 Mesh big_grid_mesh() {
@@ -415,12 +412,15 @@ TEST(RasterEquivalence, RealMeshesFromRandomCameras) {
     float radius;
   };
   const std::vector<Subject> subjects = {
-      {read_obj(asset("building_1_base.obj")), read_tga(asset("building_3.tga")), 15.0f},
-      {read_obj(asset("car1/car1.obj")), read_tga(asset("car1/tex.tga")), 3.0f},
-      {read_obj(asset("drone/drone.obj")), read_tga(asset("drone/drone.tga")), 2.0f},
-      {read_obj(asset("antenna.obj")), read_tga(asset("antenna.tga")), 6.0f},
-      {read_obj(asset("quad.obj")), read_tga(asset("terrace.tga")), 2.0f},
-      {big_grid_mesh(), read_tga(asset("building_3_32.tga")), 20.0f},
+      {read_obj(test::asset_path("building_1_base.obj")),
+       read_tga(test::asset_path("building_3.tga")), 15.0f},
+      {read_obj(test::asset_path("car1/car1.obj")), read_tga(test::asset_path("car1/tex.tga")),
+       3.0f},
+      {read_obj(test::asset_path("drone/drone.obj")), read_tga(test::asset_path("drone/drone.tga")),
+       2.0f},
+      {read_obj(test::asset_path("antenna.obj")), read_tga(test::asset_path("antenna.tga")), 6.0f},
+      {read_obj(test::asset_path("quad.obj")), read_tga(test::asset_path("terrace.tga")), 2.0f},
+      {big_grid_mesh(), read_tga(test::asset_path("building_3_32.tga")), 20.0f},
   };
   Dice dice(42);
   for (int view = 0; view < 300; ++view) {

@@ -14,15 +14,14 @@ namespace {
 
 using test::Bgr;
 using test::depth_at;
+using test::kBlackPx;
+using test::kGreen;
+using test::kGreenPx;
+using test::kRed;
+using test::kRedPx;
+using test::kWhite;
+using test::kWhitePx;
 using test::pixel_at;
-
-constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
-constexpr Colour kRed{1.0f, 0.0f, 0.0f, 1.0f};
-constexpr Colour kGreen{0.0f, 1.0f, 0.0f, 1.0f};
-constexpr Bgr kBlackPx{0, 0, 0};
-constexpr Bgr kWhitePx{255, 255, 255};
-constexpr Bgr kRedPx{0, 0, 255};
-constexpr Bgr kGreenPx{0, 255, 0};
 
 // One triangle call with everything the rasteriser takes; defaults are an
 // unlit, unfogged flat white triangle.

@@ -17,11 +17,10 @@ namespace vel {
 namespace {
 
 using test::Bgr;
+using test::kBlue;
+using test::kGreen;
+using test::kRed;
 using test::pixel_at;
-
-constexpr Colour kRed{1.0f, 0.0f, 0.0f, 1.0f};
-constexpr Colour kGreen{0.0f, 1.0f, 0.0f, 1.0f};
-constexpr Colour kBlue{0.0f, 0.0f, 1.0f, 1.0f};
 
 // Style 2, stand-in assets, nothing in the lists: each test adds what it
 // looks at. The player stands at `eye`, looking along -z.
