@@ -105,6 +105,18 @@ TEST(InputForFrame, HugeSegmentsDoNotOverflowTheCount) {
   EXPECT_EQ(input_for(1).held, 0x1u);
 }
 
+TEST(InputForFrame, EmptySegmentsAreReadOnceNotOnEveryFrame) {
+  std::string text;
+  for (int i = 0; i < 10000; ++i) text += "0 0x1\n";
+  text += "50 0x2\n";
+  const InputScript script = parsed(text);
+  ScriptCursor cursor;
+  for (uint64_t frame = 1; frame <= 50; ++frame) {
+    ASSERT_EQ(input_for_frame(script, cursor, frame).held, 0x2u);
+    ASSERT_EQ(cursor.next_line, text.size());  // nothing left to read while the segment lasts
+  }
+}
+
 TEST(LoadInputScript, ReadsAFileAndNamesAMissingOne) {
   const test::TempDir dir;
   const std::string path = dir.write("tour.txt", "4 0x40\n");
