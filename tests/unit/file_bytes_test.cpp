@@ -12,18 +12,12 @@
 namespace vel {
 namespace {
 
-TEST(ReadFileBytes, ReadsARegularFileWithinTheLimit) {
+TEST(ReadFileBytes, ReadsUpToTheLimitAndRefusesMore) {
   const test::TempDir dir;
-  const FileBytes file = read_file_bytes(dir.write("eight.txt", "12345678"), 8);
-  EXPECT_EQ(file.error, "");
-  EXPECT_EQ(file.bytes, (std::vector<uint8_t>{'1', '2', '3', '4', '5', '6', '7', '8'}));
-}
-
-TEST(ReadFileBytes, RefusesAFilePastTheLimit) {
-  const test::TempDir dir;
-  const FileBytes file = read_file_bytes(dir.write("nine.txt", "123456789"), 8);
-  EXPECT_EQ(file.error, "File larger than the limit of 8 bytes");
-  EXPECT_TRUE(file.bytes.empty());
+  EXPECT_EQ(read_file_bytes(dir.write("eight.txt", "12345678"), 8).bytes.size(), 8u);
+  const FileBytes nine = read_file_bytes(dir.write("nine.txt", "123456789"), 8);
+  EXPECT_EQ(nine.error, "File larger than the limit of 8 bytes");
+  EXPECT_TRUE(nine.bytes.empty());
 }
 
 // Each of these once blocked for ever (a FIFO without a writer) or grew
@@ -32,15 +26,11 @@ TEST(ReadFileBytes, RefusesFifosAndDevicesWithoutWaiting) {
   const test::TempDir dir;
   const std::string fifo = dir.file("fifo");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
-    const FileBytes file = read_file_bytes(path);
-    EXPECT_EQ(file.error, "Not a regular file") << path;
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    EXPECT_EQ(read_file_bytes(path).error, "Not a regular file") << path;
+    EXPECT_EQ(read_settings(path).load_status, kSettingsUnreadable) << path;
   }
   EXPECT_EQ(read_file_bytes(dir.path()).error, "Is a directory");  // as before
-
-  const Settings settings = read_settings(fifo);
-  EXPECT_EQ(settings.load_status, kSettingsUnreadable);
-  EXPECT_EQ(read_settings("/dev/zero").load_status, kSettingsUnreadable);
 }
 
 }  // namespace
