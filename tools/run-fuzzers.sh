@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# run-fuzzers.sh: runs each libFuzzer target (TGA, OBJ, settings) for a bounded
-# time on a scratch copy of its seeds, so the committed corpus never grows.
+# run-fuzzers.sh: runs each libFuzzer target (TGA, OBJ, settings, and the
+# renderer drawing fuzzed meshes) for a bounded time on a scratch copy of its
+# seeds, so the committed corpus never grows.
 # Any crashing input is kept under tests/fuzz/regressions/<target>/ (replayed
 # by the unit tests from then on) and the script exits non-zero.
 #
@@ -19,13 +20,19 @@ fuzz_dir=$root/tests/fuzz
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/veltrocane-fuzz.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
+# The file format a target reads: the renderer's target reads OBJ text.
+format_of() {
+  if [ "$1" = mesh_draw ]; then echo obj; else echo "$1"; fi
+}
+
 # Seeds: the hand-made cases, the real assets of the target's format, and the
 # saved crash inputs (so a crash that is back shows at once).
 seed() {
-  local target=$1 corpus=$2 pattern
-  cp "$fuzz_dir/corpus/$target/"* "$corpus/" 2>/dev/null || true
+  local target=$1 corpus=$2 pattern format
+  format=$(format_of "$target")
+  cp "$fuzz_dir/corpus/$format/"* "$corpus/" 2>/dev/null || true
   cp "$fuzz_dir/regressions/$target/"* "$corpus/" 2>/dev/null || true
-  case $target in
+  case $format in
     tga) pattern='*.tga' ;;
     obj) pattern='*.obj' ;;
     *) return 0 ;;
@@ -39,7 +46,7 @@ seed() {
 }
 
 status=0
-for target in tga obj settings; do
+for target in tga obj settings mesh_draw; do
   binary=$build/tests/fuzz/${target}_fuzz
   if [ ! -x "$binary" ]; then
     echo "${target}_fuzz: not built ($binary); build the fuzz_targets target first" >&2
@@ -54,7 +61,8 @@ for target in tga obj settings; do
 
   options=(-max_total_time="$seconds" -rss_limit_mb=512 -malloc_limit_mb=64 -timeout=2
            -print_final_stats=1 -artifact_prefix="$artifacts/")
-  if [ -f "$fuzz_dir/$target.dict" ]; then options+=(-dict="$fuzz_dir/$target.dict"); fi
+  dict=$fuzz_dir/$(format_of "$target").dict
+  if [ -f "$dict" ]; then options+=(-dict="$dict"); fi
 
   started=$SECONDS
   set +e

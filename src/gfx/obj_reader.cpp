@@ -12,6 +12,7 @@
 
 #include "base/fatal.h"
 #include "base/file_bytes.h"
+#include "base/message_text.h"
 #include "base/text_syntax.h"
 
 namespace vel {
@@ -45,8 +46,10 @@ struct LineError {
   std::string text;
 };
 
+// The file's own bytes, escaped and cut short, so a message can neither
+// drive the terminal nor grow with the file.
 std::string quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
+  return "\"" + message_token(text) + "\"";
 }
 
 // The operands of a v, vt or vn statement.

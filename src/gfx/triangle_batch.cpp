@@ -134,8 +134,10 @@ struct PixelTest {
   static_assert(kSmallBoxPixels == 4, "the small box's pixels are tested one by one below");
   const I one = columns == 1, two = columns == 2, three = columns == 3;
   PixelTest test;
-  test.x_begin = x_begin;
-  test.y_begin = y_begin;
+  // An empty box may start at 2^31 - 1 (a saturated corner); its lanes are
+  // dropped below, and starting them at 0 keeps their pixel steps in range.
+  test.x_begin = filled ? x_begin : zero_i;
+  test.y_begin = filled ? y_begin : zero_i;
   test.pixels = pixels;
   test.x3 = x3;
   test.y3 = y3;

@@ -4,11 +4,13 @@
 // start-up error).
 #include <memory>
 
+#include "base/standard_streams.h"
 #include "main/shell.h"
 #include "scene1/city_scene.h"
 #include "scene_api/settings.h"
 
 int main() {
+  vel::open_closed_standard_streams();
   const vel::Settings settings = vel::load_settings("settings.txt");
   const vel::ShellResult result = vel::run_shell(settings, [] {
     vel::SceneList scenes;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/fatal.h"
+#include "base/message_text.h"
 #include "gfx/framebuffer.h"
 #include "scene_api/input.h"
 
@@ -58,52 +59,10 @@ float seconds_since(std::chrono::steady_clock::time_point from) {
   return clock_seconds(std::chrono::steady_clock::now() - from);
 }
 
-void append_hex_escape(std::string& out, unsigned code) {
-  constexpr char kHex[] = "0123456789abcdef";
-  out += "\\u{";
-  out += kHex[(code >> 4) & 0xFu];
-  out += kHex[code & 0xFu];
-  out += '}';
-}
-
 }  // namespace
 
 std::string escape_error_text(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 8);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20 || c == 0x7F) {
-          append_hex_escape(out, c);
-        } else if (c == 0xC2 && i + 1 < text.size() &&
-                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-          // U+0080..U+009F, the C1 controls, are control characters too.
-          append_hex_escape(out, static_cast<unsigned char>(text[i + 1]));
-          ++i;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out;
+  return escape_control_characters(text, true);
 }
 
 int shell_exit_status(const ShellResult& result) {

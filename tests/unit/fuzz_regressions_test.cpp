@@ -12,6 +12,7 @@
 
 #include "base/file_bytes.h"
 #include "base/text_syntax.h"
+#include "fuzz/mesh_draw_run.h"
 #include "fuzz/reader_invariants.h"
 #include "gfx/obj_reader.h"
 #include "gfx/tga_reader.h"
@@ -61,6 +62,18 @@ TEST(FuzzRegressions, ObjInputsParseOrAreRefusedSafely) {
   for (const std::string& path : paths) {
     const std::vector<uint8_t> bytes = bytes_of(path);
     EXPECT_EQ(fuzz::check_mesh(parse_obj(text_of(bytes), path), path), "") << path;
+  }
+}
+
+// The renderer's target: the OBJ seeds and its own saved crash inputs are
+// drawn as it draws them; the sanitizer build checks the way.
+TEST(FuzzRegressions, MeshDrawInputsDrawSafely) {
+  std::vector<std::string> paths = inputs_of("obj");
+  for (const std::string& path : inputs_of("mesh_draw")) paths.push_back(path);
+  for (const std::string& path : paths) {
+    SCOPED_TRACE(path);
+    const std::vector<uint8_t> bytes = bytes_of(path);
+    fuzz::draw_fuzzed_mesh(text_of(bytes));
   }
 }
 

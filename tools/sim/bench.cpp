@@ -54,6 +54,7 @@ CourseLog run_course(Course course, RasterPath path, const Settings& settings,
   scene.raster_path = path;
 
   CourseLog log;
+  ScriptCursor cursor;
   const size_t expected = request.frames ? static_cast<size_t>(*request.frames) : 1024;
   log.frame_ms.reserve(expected);
   log.frame_time.reserve(expected);
@@ -64,7 +65,7 @@ CourseLog run_course(Course course, RasterPath path, const Settings& settings,
     if (course == Course::high_view) {
       hold_high_view(scene, time);
     } else if (request.script != nullptr) {
-      input = input_for_frame(*request.script, frame);
+      input = input_for_frame(*request.script, cursor, frame);
     }
     const auto before = std::chrono::steady_clock::now();
     scene.update(input, framebuffer, request.step, time, settings);

@@ -2,6 +2,7 @@
 // answering which input a given frame receives.
 #include "sim/input_script.h"
 
+#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "base/file_bytes.h"
+#include "base/message_text.h"
 #include "base/text_syntax.h"
 
 namespace vel {
@@ -17,19 +19,30 @@ namespace {
 
 // The scene reads control slots 0 to 13; any other bit is a typing error.
 constexpr uint64_t kKnownBits = 0x3FFF;
+constexpr size_t kMostFields = 4;
 
 bool is_blank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-std::vector<std::string_view> split_fields(std::string_view line) {
-  std::vector<std::string_view> fields;
+// The first four fields, and how many there are in all; nothing is
+// allocated, as a run reads its lines between frames.
+struct Fields {
+  std::array<std::string_view, kMostFields> field;
+  size_t count = 0;
+};
+
+Fields split_fields(std::string_view line) {
+  Fields fields;
   size_t i = 0;
   while (i < line.size()) {
     while (i < line.size() && is_blank(line[i])) ++i;
     const size_t start = i;
     while (i < line.size() && !is_blank(line[i])) ++i;
-    if (i > start) fields.push_back(line.substr(start, i - start));
+    if (i > start) {
+      if (fields.count < kMostFields) fields.field[fields.count] = line.substr(start, i - start);
+      ++fields.count;
+    }
   }
   return fields;
 }
@@ -57,90 +70,148 @@ std::optional<uint64_t> parse_held(std::string_view text) {
   return parse_index(text);
 }
 
+// The script's own bytes in a message: escaped and cut short.
+std::string quoted(std::string_view text) {
+  return "\"" + message_token(text) + "\"";
+}
+
 std::string located(const std::string& path, size_t line, const std::string& what) {
   return path + ":" + std::to_string(line) + ": " + what;
+}
+
+struct ScriptLine {
+  bool blank = false;
+  InputSegment segment;
+  std::string error;  // empty when the line is blank or a segment
+};
+
+ScriptLine parse_line(std::string_view line) {
+  ScriptLine result;
+  const size_t comment = line.find('#');
+  if (comment != std::string_view::npos) line = line.substr(0, comment);
+  const Fields fields = split_fields(line);
+  if (fields.count == 0) {
+    result.blank = true;
+    return result;
+  }
+  if (fields.count != 2 && fields.count != 4) {
+    result.error =
+        "expected FRAMES HELD [LOOK_X LOOK_Y], found " + std::to_string(fields.count) + " fields";
+    return result;
+  }
+
+  const std::optional<uint64_t> frames = parse_index(fields.field[0]);
+  if (!frames) {
+    result.error = "FRAMES " + quoted(fields.field[0]) + " is not a whole number";
+    return result;
+  }
+  result.segment.frames = *frames;
+
+  const std::optional<uint64_t> held = parse_held(fields.field[1]);
+  if (!held) {
+    result.error = "HELD " + quoted(fields.field[1]) + " is not a decimal or 0x number";
+    return result;
+  }
+  if ((*held & ~kKnownBits) != 0) {
+    result.error = "HELD " + quoted(fields.field[1]) + " sets bits beyond 13 (largest is 0x3FFF)";
+    return result;
+  }
+  result.segment.input.held = static_cast<uint32_t>(*held);
+
+  if (fields.count == 4) {
+    const std::optional<float> look_x = parse_float(fields.field[2]);
+    const std::optional<float> look_y = parse_float(fields.field[3]);
+    // A non-finite turn would leave the view angles NaN for the rest of
+    // the run.
+    if (!look_x || !look_y || !std::isfinite(*look_x) || !std::isfinite(*look_y)) {
+      result.error = "LOOK \"" + message_token(fields.field[2]) + " " +
+                     message_token(fields.field[3]) + "\" is not two finite numbers";
+      return result;
+    }
+    result.segment.input.look = {*look_x, *look_y};
+  }
+  return result;
+}
+
+std::string_view text_of(const InputScript& script) {
+  return {reinterpret_cast<const char*>(script.text.data()), script.text.size()};
+}
+
+// The line starting at `offset`, with `offset` moved past its line feed.
+std::string_view take_line(std::string_view text, size_t& offset) {
+  size_t end = text.find('\n', offset);
+  if (end == std::string_view::npos) end = text.size();
+  const std::string_view line = text.substr(offset, end - offset);
+  offset = end + 1;
+  return line;
+}
+
+ParseResult<InputScript> checked(InputScript script, const std::string& path) {
+  const std::string_view text = text_of(script);
+  size_t line_number = 0;
+  size_t offset = 0;
+  while (offset < text.size()) {
+    ++line_number;
+    const ScriptLine line = parse_line(take_line(text, offset));
+    if (!line.error.empty()) {
+      return ParseResult<InputScript>::fail(located(path, line_number, line.error));
+    }
+  }
+  return ParseResult<InputScript>::ok(std::move(script));
 }
 
 }  // namespace
 
 ParseResult<InputScript> parse_input_script(std::string_view text, const std::string& path) {
   InputScript script;
-  size_t line_number = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    ++line_number;
-
-    const size_t comment = line.find('#');
-    if (comment != std::string_view::npos) line = line.substr(0, comment);
-    const std::vector<std::string_view> fields = split_fields(line);
-    if (fields.empty()) continue;
-    if (fields.size() != 2 && fields.size() != 4) {
-      return ParseResult<InputScript>::fail(located(path, line_number,
-                                                    "expected FRAMES HELD [LOOK_X LOOK_Y], found " +
-                                                        std::to_string(fields.size()) + " fields"));
-    }
-
-    InputSegment segment;
-    const std::optional<uint64_t> frames = parse_index(fields[0]);
-    if (!frames) {
-      return ParseResult<InputScript>::fail(located(
-          path, line_number, "FRAMES \"" + std::string(fields[0]) + "\" is not a whole number"));
-    }
-    segment.frames = *frames;
-
-    const std::optional<uint64_t> held = parse_held(fields[1]);
-    if (!held) {
-      return ParseResult<InputScript>::fail(
-          located(path, line_number,
-                  "HELD \"" + std::string(fields[1]) + "\" is not a decimal or 0x number"));
-    }
-    if ((*held & ~kKnownBits) != 0) {
-      return ParseResult<InputScript>::fail(located(
-          path, line_number,
-          "HELD \"" + std::string(fields[1]) + "\" sets bits beyond 13 (largest is 0x3FFF)"));
-    }
-    segment.input.held = static_cast<uint32_t>(*held);
-
-    if (fields.size() == 4) {
-      const std::optional<float> look_x = parse_float(fields[2]);
-      const std::optional<float> look_y = parse_float(fields[3]);
-      // A non-finite turn would leave the view angles NaN for the rest of
-      // the run.
-      if (!look_x || !look_y || !std::isfinite(*look_x) || !std::isfinite(*look_y)) {
-        return ParseResult<InputScript>::fail(located(path, line_number,
-                                                      "LOOK \"" + std::string(fields[2]) + " " +
-                                                          std::string(fields[3]) +
-                                                          "\" is not two finite numbers"));
-      }
-      segment.input.look = {*look_x, *look_y};
-    }
-    script.segments.push_back(segment);
-  }
-  return ParseResult<InputScript>::ok(std::move(script));
+  script.text.assign(text.begin(), text.end());
+  return checked(std::move(script), path);
 }
 
 ParseResult<InputScript> load_input_script(const std::string& path) {
-  const FileBytes file = read_file_bytes(path);
+  FileBytes file = read_file_bytes(path, kInputScriptSizeLimit);
   if (!file.error.empty()) {
     return ParseResult<InputScript>::fail(path + ": cannot read input script: " + file.error);
   }
-  const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
-  return parse_input_script(text, path);
+  InputScript script;
+  script.text = std::move(file.bytes);
+  return checked(std::move(script), path);
 }
 
-InputState input_for_frame(const InputScript& script, uint64_t frame) {
-  if (frame == 0) return {};
-  // Counted down segment by segment, so long scripts cannot overflow a sum.
-  uint64_t remaining = frame;
-  for (const InputSegment& segment : script.segments) {
-    if (remaining <= segment.frames) return segment.input;
-    remaining -= segment.frames;
+bool next_segment(const InputScript& script, size_t& offset, InputSegment& segment) {
+  const std::string_view text = text_of(script);
+  while (offset < text.size()) {
+    const ScriptLine line = parse_line(take_line(text, offset));
+    // Only blank lines are skipped; a checked script has no bad ones.
+    if (!line.blank) {
+      segment = line.segment;
+      return true;
+    }
   }
-  return {};
+  return false;
+}
+
+InputState input_for_frame(const InputScript& script, ScriptCursor& cursor, uint64_t frame) {
+  if (frame == 0) return {};
+  if (frame < cursor.first_frame) cursor = ScriptCursor{};
+  while (frame > cursor.last_frame) {
+    InputSegment segment;
+    if (!next_segment(script, cursor.next_line, segment)) {
+      // After the last segment every frame gets the all-zero input.
+      cursor.first_frame = cursor.last_frame + 1;
+      cursor.last_frame = UINT64_MAX;
+      cursor.input = {};
+      break;
+    }
+    if (segment.frames == 0) continue;  // holds no frame: read once, then passed
+    cursor.first_frame = cursor.last_frame + 1;
+    // Saturates: a sum past 2^64 - 1 covers every frame a run can ask for.
+    cursor.last_frame = segment.frames > UINT64_MAX - cursor.last_frame
+                            ? UINT64_MAX
+                            : cursor.last_frame + segment.frames;
+    cursor.input = segment.input;
+  }
+  return cursor.input;
 }
 
 }  // namespace vel

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "base/standard_streams.h"
+#include "base/text_syntax.h"
 #include "gfx/framebuffer.h"
 #include "gfx/screenshot.h"
 #include "scene1/city_scene.h"
@@ -34,6 +36,17 @@ struct Options {
   std::string input_path;
   bool bench = false;
 };
+
+// The frame count as typed: decimal digits only (no sign, no 0x, and 010 is
+// ten), at most the largest int64 so a count can never wrap or saturate.
+std::optional<uint64_t> parse_frame_count(const std::string& text) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  const std::optional<uint64_t> count = vel::parse_index(text);
+  if (!count || *count > static_cast<uint64_t>(INT64_MAX)) return std::nullopt;
+  return count;
+}
 
 int usage_error(const std::string& message) {
   std::cerr << "veltrocane-sim: " << message << "\n";
@@ -65,14 +78,16 @@ bool write_outputs(const Options& options, const vel::CityScene& scene,
 }  // namespace
 
 int main(int argc, char** argv) {
+  vel::open_closed_standard_streams();
   Options options;
-  int64_t frames = 0;  // signed, so that a negative count is refused, not wrapped
+  std::string frames_text;  // read by parse_frame_count, not by CLI11's number rules
   CLI::App app{
       "Runs the Veltrocane city scene without a window, with a fixed step. Without --frames "
       "the run ends as the game's does: screenshot.ppm, the line, exit 0."};
   app.add_option("--dt", options.step, "Seconds per frame (default 1/60)");
-  CLI::Option* frames_option = app.add_option(
-      "--frames", frames, "Run exactly this many frames; the scene's own ending then does nothing");
+  CLI::Option* frames_option =
+      app.add_option("--frames", frames_text,
+                     "Run exactly this many frames; the scene's own ending then does nothing");
   app.add_option("--state", options.state_path,
                  "Write the scene state after the last frame (JSON)");
   app.add_option("--ppm", options.ppm_path, "Write the picture after the last frame (binary PPM)");
@@ -87,8 +102,19 @@ int main(int argc, char** argv) {
     return usage_error(std::string(error.what()) + " (see --help)");
   }
   if (frames_option->count() > 0) {
-    if (frames < 0) return usage_error("--frames must be 0 or more");
-    options.frames = static_cast<uint64_t>(frames);
+    options.frames = parse_frame_count(frames_text);
+    if (!options.frames) {
+      if (frames_text.size() > 1 && frames_text[0] == '-' &&
+          frames_text.find_first_not_of("0123456789", 1) == std::string::npos) {
+        return usage_error("--frames must be 0 or more");
+      }
+      if (!frames_text.empty() &&
+          frames_text.find_first_not_of("0123456789") == std::string::npos) {
+        return usage_error("--frames " + frames_text + " is past the largest count, " +
+                           std::to_string(INT64_MAX));
+      }
+      return usage_error("Could not convert: --frames = " + frames_text + " (see --help)");
+    }
   }
   if (!(options.step > 0.0f) || options.step > kLongestStep) {
     return usage_error("--dt must be above 0 and at most 60 seconds");
@@ -116,10 +142,11 @@ int main(int argc, char** argv) {
 
   uint64_t frame = 0;
   float time = 0.0f;
+  vel::ScriptCursor cursor;
   while (!options.frames || frame < *options.frames) {
     ++frame;
     time = static_cast<float>(frame) * options.step;
-    const vel::InputState input = vel::input_for_frame(script, frame);
+    const vel::InputState input = vel::input_for_frame(script, cursor, frame);
     scene.update(input, framebuffer, options.step, time, settings);
     if (ended && !options.frames) break;
   }

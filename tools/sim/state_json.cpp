@@ -1,9 +1,11 @@
 // state_json.cpp: the city scene's state as JSON for the headless runner.
 #include "sim/state_json.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <array>
+#include <optional>
+#include <span>
+
+#include "base/atomic_file.h"
 
 namespace vel {
 
@@ -134,13 +136,13 @@ nlohmann::json scene_state_json(const CityScene& scene, uint64_t frame, float ti
 }
 
 std::string write_text_file(const std::string& path, const std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return path + ": " + std::strerror(errno);
-  const size_t written = std::fwrite(text.data(), 1, text.size(), file);
-  const int write_errno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (written != text.size()) return path + ": " + std::strerror(write_errno);
-  if (!closed) return path + ": " + std::strerror(errno);
+  // All or nothing, like the screenshot: a full disk keeps the previous
+  // state file rather than leaving half of a JSON document.
+  const std::array<std::span<const uint8_t>, 1> pieces{
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size())};
+  if (const std::optional<FileWriteFailure> failure = write_whole_file(path, pieces)) {
+    return path + ": " + failure->reason;
+  }
   return {};
 }
 

@@ -17,8 +17,8 @@ namespace vel {
 // time handed to the last of them.
 nlohmann::json scene_state_json(const CityScene& scene, uint64_t frame, float time);
 
-// Writes the text to the file; returns an empty string on success, else the
-// error naming the file.
+// Writes the text to the file through write_whole_file (complete or not at
+// all); returns an empty string on success, else the error naming the file.
 std::string write_text_file(const std::string& path, const std::string& text);
 
 }  // namespace vel

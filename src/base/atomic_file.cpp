@@ -1,0 +1,147 @@
+// atomic_file.cpp: all-or-nothing file writes that respect what the name
+// already is: a link is written through, a device or FIFO written into, a
+// regular file replaced only by a complete one.
+#include "base/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace vel {
+
+namespace {
+
+// As many links as the kernel itself follows before giving up (ELOOP).
+constexpr int kMostLinksFollowed = 40;
+
+FileWriteFailure os_failure(std::string step, int err) {
+  return {std::move(step), std::strerror(err), err};
+}
+
+// Hands every byte to the file, retrying interrupted and partial writes. A
+// write that accepts nothing would loop for ever, so it is an error.
+std::optional<FileWriteFailure> write_all(const FileWriteFn& write_fn, int fd,
+                                          std::span<const uint8_t> bytes, const std::string& step) {
+  const uint8_t* data = bytes.data();
+  size_t size = bytes.size();
+  while (size > 0) {
+    errno = 0;
+    const ssize_t n = write_fn(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return os_failure(step, errno);
+    }
+    if (n == 0 || static_cast<size_t>(n) > size) {
+      return FileWriteFailure{step, "failed to write the buffered data"};
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return std::nullopt;
+}
+
+std::optional<FileWriteFailure> write_pieces(const FileWriteFn& write_fn, int fd,
+                                             std::span<const std::span<const uint8_t>> pieces,
+                                             const std::string& step) {
+  for (const std::span<const uint8_t> piece : pieces) {
+    if (std::optional<FileWriteFailure> failure = write_all(write_fn, fd, piece, step)) {
+      return failure;
+    }
+  }
+  return std::nullopt;
+}
+
+// The name a write to `path` finally lands on: symbolic links are followed
+// (a relative target counts from the link's own folder) until a name that
+// is not a link, or does not exist yet. Any other failure to look is left
+// for the write itself to meet and report.
+std::string final_name(std::string path, int& err) {
+  err = 0;
+  for (int hop = 0; hop < kMostLinksFollowed; ++hop) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    std::vector<char> target(static_cast<size_t>(info.st_size) + 2);
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    // Changed since the lstat (or unreadable): written as the name it is.
+    if (length < 0 || static_cast<size_t>(length) >= target.size()) return path;
+    const std::string link(target.data(), static_cast<size_t>(length));
+    const size_t slash = path.rfind('/');
+    path = (!link.empty() && link.front() == '/') || slash == std::string::npos
+               ? link
+               : path.substr(0, slash + 1) + link;
+  }
+  err = ELOOP;
+  return path;
+}
+
+// A device or FIFO takes the bytes as they come; there is nothing to
+// replace, and syncing it means nothing.
+std::optional<FileWriteFailure> write_into(const std::string& name,
+                                           std::span<const std::span<const uint8_t>> pieces,
+                                           const FileWriteFn& write_fn) {
+  int fd = -1;
+  do {
+    fd = ::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return os_failure("cannot open " + name, errno);
+  std::optional<FileWriteFailure> failure =
+      write_pieces(write_fn, fd, pieces, "cannot write " + name);
+  if (::close(fd) != 0 && errno != EINTR && !failure)
+    failure = os_failure("cannot write " + name, errno);
+  return failure;
+}
+
+// A regular file (or a new name) is replaced by a complete temporary file.
+std::optional<FileWriteFailure> replace_with(const std::string& name,
+                                             std::span<const std::span<const uint8_t>> pieces,
+                                             const FileWriteFn& write_fn) {
+  // The process id keeps two running programs apart.
+  const std::string temp = name + ".tmp-" + std::to_string(::getpid());
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (fd < 0) return os_failure("cannot create " + temp, errno);
+
+  const std::string write_step = "cannot write " + temp;
+  std::optional<FileWriteFailure> failure = write_pieces(write_fn, fd, pieces, write_step);
+  if (!failure && ::fsync(fd) != 0) failure = os_failure(write_step, errno);
+  // After a successful fsync an interrupted close has lost nothing.
+  if (::close(fd) != 0 && errno != EINTR && !failure) failure = os_failure(write_step, errno);
+  if (failure) {
+    ::unlink(temp.c_str());
+    return failure;
+  }
+  if (std::rename(temp.c_str(), name.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    return os_failure("cannot replace it with " + temp, err);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<FileWriteFailure> write_whole_file(const std::string& path,
+                                                 std::span<const std::span<const uint8_t>> pieces,
+                                                 const FileWriteFn& write_fn) {
+  int err = 0;
+  const std::string name = final_name(path, err);
+  if (err != 0) return os_failure("cannot follow its links", err);
+  struct stat info {};
+  const bool exists = ::stat(name.c_str(), &info) == 0;
+  if (exists && (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) || S_ISFIFO(info.st_mode))) {
+    return write_into(name, pieces, write_fn);
+  }
+  return replace_with(name, pieces, write_fn);
+}
+
+std::optional<FileWriteFailure> write_whole_file(const std::string& path,
+                                                 std::span<const std::span<const uint8_t>> pieces) {
+  return write_whole_file(
+      path, pieces, [](int fd, const void* data, size_t size) { return ::write(fd, data, size); });
+}
+
+}  // namespace vel
