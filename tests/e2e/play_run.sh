@@ -118,4 +118,14 @@ end_game $pid INT
 rc=$?
 [[ $rc == 0 && -s int.json ]] || fail "SIGINT: status $rc, state written: $([[ -s int.json ]] && echo yes || echo no)"
 
+# The headless runner follows the panel's EXIT as the game's shell does:
+# the city starts afresh at that frame (its elapsed time back near 0).
+printf '%s\n' '310 0' '1 0x2000' '1 0' '1 0x200' '1 0' '1 0x200' '1 0' '1 0x200' '1 0' \
+  '1 0x200' '1 0' '1 0x200' '1 0' '1 0x1000' '2 0' >exit.txt
+timeout 60 "$sim" --input exit.txt --frames 327 --state exit.json 2>exit.err ||
+  fail "EXIT script: $(cat exit.err)"
+exit_elapsed=$(sed -n 's/^ "elapsed": \([0-9.e+-]*\),$/\1/p' exit.json)
+awk -v e="$exit_elapsed" 'BEGIN { exit !(e < 0.1) }' ||
+  fail "after EXIT the city's elapsed time is $exit_elapsed, not a fresh start"
+
 exit $((failures > 0))
