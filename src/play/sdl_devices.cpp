@@ -77,7 +77,13 @@ void device_event(const SDL_Event& event, Devices& devices, WindowRequests& requ
       open_pad(devices, event.cdevice.which);
       break;
     case SDL_CONTROLLERDEVICEREMOVED:
-      if (devices.pad != nullptr && event.cdevice.which == devices.pad_id) close_pad(devices);
+      if (devices.pad != nullptr && event.cdevice.which == devices.pad_id) {
+        close_pad(devices);
+        // Another controller still plugged in takes over.
+        for (int index = 0; index < SDL_NumJoysticks() && devices.pad == nullptr; ++index) {
+          open_pad(devices, index);
+        }
+      }
       break;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) requests.focus_lost = true;

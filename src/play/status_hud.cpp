@@ -17,6 +17,7 @@ constexpr Colour kCyan{0.0f, 0.8f, 1.0f, 1.0f};
 constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr Colour kTrough{0.0f, 0.1f, 0.2f, 0.6f};
 constexpr Colour kLow{1.0f, 0.3f, 0.3f, 1.0f};  // the gauge's colour below a quarter
+constexpr Colour kShadow{0.0f, 0.0f, 0.0f, 0.8f};
 constexpr int32_t kGaugeLength = 60;
 constexpr int32_t kMargin = 6;
 
@@ -34,6 +35,14 @@ std::string_view labelled(char (&buffer)[48], std::string_view label, int32_t va
   return {buffer, static_cast<size_t>(end - buffer)};
 }
 
+// Text with a dark copy one pixel down and right, readable over a lit
+// window as over the night sky.
+void shadowed_text(const Image& font, std::string_view text, Point2 pen, Colour colour,
+                   const RenderFlags& flags, Framebuffer& target) {
+  draw_text(font, text, {pen.x + 1, pen.y - 1}, kShadow, flags, target);
+  draw_text(font, text, pen, colour, flags, target);
+}
+
 }  // namespace
 
 void draw_status_hud(const PlayerStatus& status, Framebuffer& target) {
@@ -43,7 +52,7 @@ void draw_status_hud(const PlayerStatus& status, Framebuffer& target) {
   const int32_t advance = font.width / 8 - 2;
   const int32_t text_y = kMargin + 4;
 
-  draw_text(font, "ENERGY", {kMargin, text_y}, kCyan, whole, target);
+  shadowed_text(font, "ENERGY", {kMargin, text_y}, kCyan, whole, target);
   const int32_t gauge_x = kMargin + 7 * advance;
   const float share = std::clamp(status.energy, 0.0f, 1.0f);
   const int32_t filled = trunc_i32(share * static_cast<float>(kGaugeLength));
@@ -61,10 +70,10 @@ void draw_status_hud(const PlayerStatus& status, Framebuffer& target) {
   const std::string_view chips = labelled(chips_buffer, "CHIPS ", status.chips, &status.max_chips);
   const std::string_view points = labelled(points_buffer, "UPGRADES ", status.upgrade_points);
   const int32_t right = target.width - kMargin;
-  draw_text(font, chips, {right - static_cast<int32_t>(chips.size()) * advance, text_y + 10},
-            kWhite, whole, target);
-  draw_text(font, points, {right - static_cast<int32_t>(points.size()) * advance, text_y},
-            status.upgrade_points > 0 ? kCyan : kWhite, whole, target);
+  shadowed_text(font, chips, {right - static_cast<int32_t>(chips.size()) * advance, text_y + 10},
+                kWhite, whole, target);
+  shadowed_text(font, points, {right - static_cast<int32_t>(points.size()) * advance, text_y},
+                status.upgrade_points > 0 ? kCyan : kWhite, whole, target);
 }
 
 }  // namespace vel
