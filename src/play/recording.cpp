@@ -2,6 +2,8 @@
 // every float as C99 hex so that it reads back to the same bits.
 #include "play/recording.h"
 
+#include <array>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -38,12 +40,14 @@ std::vector<std::string_view> split_spaces(std::string_view line) {
 
 // A float as written by "%a" (or any form strtof takes), the whole field.
 std::optional<float> parse_exact_float(std::string_view text) {
-  if (text.empty() || text.size() > 64) return std::nullopt;
+  // strtof would skip leading white space; a field has none.
+  if (text.empty() || text.size() > 64 || std::isspace(static_cast<unsigned char>(text[0]))) {
+    return std::nullopt;
+  }
   char buffer[65];
   std::memcpy(buffer, text.data(), text.size());
   buffer[text.size()] = '\0';
   char* end = nullptr;
-  errno = 0;
   const float value = std::strtof(buffer, &end);
   if (end != buffer + text.size()) return std::nullopt;
   return value;

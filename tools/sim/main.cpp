@@ -100,6 +100,10 @@ int main(int argc, char** argv) {
   }
 
   if (!options.replay_path.empty()) {
+    if (!options.input_path.empty() || options.frames || options.bench) {
+      return usage_error(
+          "--replay runs the recording's own frames: no --input, --frames or --bench");
+    }
     return vel::run_replay(options.replay_path, options.state_path, options.ppm_path);
   }
 
