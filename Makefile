@@ -8,7 +8,7 @@ JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: run play test unit deps configure build build-game build-asan build-fuzz bench assets fuzz fuzz-smoke format clean
+.PHONY: run play media test unit deps configure build build-game build-asan build-fuzz bench assets fuzz fuzz-smoke format clean
 
 # The game alone: no tests, tools or benchmarks stand between a fresh clone
 # and the window.
@@ -69,6 +69,13 @@ fuzz-smoke: build-fuzz
 
 bench: build
 	./$(BUILD)/bench/veltrocane-bench
+
+# The README's pictures, docs/screenshot.png and docs/course.gif, from the
+# headless runner's frames of the default course. Needs ffmpeg, for this
+# target alone (apt-get install ffmpeg).
+media: configure
+	cmake --build $(BUILD) -j $(JOBS) --target veltrocane-sim
+	./tools/make-media.sh ./$(BUILD)/tools/sim/veltrocane-sim docs
 
 assets: build
 	./$(BUILD)/tools/assetgen/veltrocane-assetgen assets
