@@ -55,7 +55,7 @@ pid=$!
 window=$(wait_window)
 [[ -n $window ]] || fail "no window appeared"
 xdotool windowfocus --sync "$window"
-sleep 1
+sleep 2            # the title built and running: a key held from before it counts for nothing
 xdotool key Return # the title: play
 sleep 5.5          # the opening bars
 xdotool keydown w
@@ -71,7 +71,7 @@ xdotool click 1
 xdotool keydown a
 sleep 1
 xdotool keyup a
-sleep 6.5 # past 12.6 s of the city
+sleep 7.5 # past 12.6 s of the city
 kill -0 $pid 2>/dev/null || fail "the game ended by itself before SIGTERM"
 end_game $pid TERM
 rc=$?
