@@ -25,8 +25,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kDefaultRefresh = 60;  // when the display does not say
 
-// Releases the controller subsystem after the display's own objects are
-// gone (declared after the display, so destroyed before it).
+// Closes the controller and its subsystem before SDL itself is shut down:
+// declared after the display, so destroyed before it.
 struct PadSubsystem {
   bool open = false;
   Devices* devices = nullptr;
