@@ -8,7 +8,7 @@ JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: run test unit deps configure build build-game build-asan build-fuzz bench assets fuzz fuzz-smoke format clean
+.PHONY: run play media test unit deps configure build build-game build-asan build-fuzz bench assets fuzz fuzz-smoke format clean
 
 # The game alone: no tests, tools or benchmarks stand between a fresh clone
 # and the window.
@@ -18,6 +18,17 @@ run: build-game
 	else \
 	  xvfb-run -a ./$(BUILD)/veltrocane; \
 	fi
+
+# The played game (title, city, keyboard, mouse, controller): it needs a
+# screen, so it is not run under Xvfb. PLAY_ARGS passes options, e.g.
+# make play PLAY_ARGS="--record game.txt".
+play:
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make play: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)" >&2; exit 2; \
+	fi
+	@$(MAKE) --no-print-directory configure
+	cmake --build $(BUILD) -j $(JOBS) --target veltrocane-play
+	./$(BUILD)/veltrocane-play $(PLAY_ARGS)
 
 test: build build-asan build-fuzz
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -58,6 +69,13 @@ fuzz-smoke: build-fuzz
 
 bench: build
 	./$(BUILD)/bench/veltrocane-bench
+
+# The README's pictures, docs/screenshot.png and docs/course.gif, from the
+# headless runner's frames of the default course. Needs ffmpeg, for this
+# target alone (apt-get install ffmpeg).
+media: configure
+	cmake --build $(BUILD) -j $(JOBS) --target veltrocane-sim
+	./tools/make-media.sh ./$(BUILD)/tools/sim/veltrocane-sim docs
 
 assets: build
 	./$(BUILD)/tools/assetgen/veltrocane-assetgen assets

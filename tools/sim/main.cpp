@@ -16,10 +16,12 @@
 #include "base/text_syntax.h"
 #include "gfx/framebuffer.h"
 #include "gfx/screenshot.h"
+#include "play/play_run.h"
 #include "scene1/city_scene.h"
 #include "scene_api/settings.h"
 #include "sim/bench.h"
 #include "sim/input_script.h"
+#include "sim/replay_run.h"
 #include "sim/state_json.h"
 
 namespace {
@@ -34,6 +36,7 @@ struct Options {
   std::string state_path;
   std::string ppm_path;
   std::string input_path;
+  std::string replay_path;
   bool bench = false;
 };
 
@@ -92,6 +95,8 @@ int main(int argc, char** argv) {
                  "Write the scene state after the last frame (JSON)");
   app.add_option("--ppm", options.ppm_path, "Write the picture after the last frame (binary PPM)");
   app.add_option("--input", options.input_path, "Input script: FRAMES HELD [LOOK_X LOOK_Y] lines");
+  app.add_option("--replay", options.replay_path,
+                 "Run a recording of veltrocane-play to its last complete frame");
   app.add_flag("--bench", options.bench,
                "Print the median and mean milliseconds per Scene::update (no screenshot)");
   try {
@@ -118,6 +123,14 @@ int main(int argc, char** argv) {
   }
   if (!(options.step > 0.0f) || options.step > kLongestStep) {
     return usage_error("--dt must be above 0 and at most 60 seconds");
+  }
+
+  if (!options.replay_path.empty()) {
+    if (!options.input_path.empty() || options.frames || options.bench) {
+      return usage_error(
+          "--replay runs the recording's own frames: no --input, --frames or --bench");
+    }
+    return vel::run_replay(options.replay_path, options.state_path, options.ppm_path);
   }
 
   vel::InputScript script;
@@ -147,7 +160,12 @@ int main(int argc, char** argv) {
     ++frame;
     time = static_cast<float>(frame) * options.step;
     const vel::InputState input = vel::input_for_frame(script, cursor, frame);
-    scene.update(input, framebuffer, options.step, time, settings);
+    const vel::FrameResult result = scene.update(input, framebuffer, options.step, time, settings);
+    // The switch the frame asks for, followed as the game's shell does in
+    // its list of one scene: -1 ends the run, 0 starts the city afresh.
+    const vel::FrameStep step = vel::frame_step(result, 1);
+    if (step.quit) break;
+    if (step.enter) scene.init(settings, time);
     if (ended && !options.frames) break;
   }
 

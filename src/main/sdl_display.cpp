@@ -1,0 +1,87 @@
+// sdl_display.cpp: the start-up, per-frame presentation and ordered
+// release of the SDL2 window, renderer and texture that every shell shares.
+#include "main/sdl_display.h"
+
+#include <SDL.h>
+
+#include "base/fatal.h"
+
+namespace vel {
+
+namespace {
+
+constexpr int kTexturePitch = kPictureWidth * 3;  // BGR24, no row padding
+constexpr int kWindowWidth = 640;
+constexpr int kWindowHeight = 360;
+
+std::string sdl_error() {
+  return SDL_GetError();
+}
+
+}  // namespace
+
+SdlDisplay::~SdlDisplay() {
+  if (texture != nullptr) SDL_DestroyTexture(texture);
+  if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+  if (window != nullptr) SDL_DestroyWindow(window);
+  if (events) SDL_QuitSubSystem(SDL_INIT_EVENTS);
+  if (video) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (sdl) SDL_Quit();
+}
+
+std::optional<std::string> open_display(SdlDisplay& display, const Settings& settings) {
+  // Each error text is taken before anything is released (releasing may
+  // set SDL's text).
+  if (SDL_Init(0) != 0) return sdl_error();
+  display.sdl = true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return sdl_error();
+  display.video = true;
+  display.window =
+      SDL_CreateWindow("Veltrocane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWindowWidth,
+                       kWindowHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
+  if (display.window == nullptr) return "SDL error: " + sdl_error();
+  // Only desktop full-screen is ever used, which ignores the mode; SDL's
+  // default (null) is always a valid one.
+  if (SDL_SetWindowDisplayMode(display.window, nullptr) < 0) {
+    fatal("Could not set the display mode: " + sdl_error());
+  }
+  if (SDL_SetWindowFullscreen(display.window,
+                              settings.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    return sdl_error();
+  }
+  if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return sdl_error();
+  display.events = true;
+  SDL_SetRelativeMouseMode(SDL_TRUE);  // a failure here only costs the grab
+  display.renderer =
+      SDL_CreateRenderer(display.window, -1, settings.vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+  if (display.renderer == nullptr) return "SDL error: " + sdl_error();
+  display.texture = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_BGR24,
+                                      SDL_TEXTUREACCESS_STREAMING, kPictureWidth, kPictureHeight);
+  if (display.texture == nullptr) return "SDL error: " + sdl_error();
+  return std::nullopt;
+}
+
+LetterboxRect drawable_letterbox(SDL_Window* window) {
+  // The picture is placed in drawable pixels, which differ from the
+  // window's screen units on high-density displays.
+  int width = 0;
+  int height = 0;
+  SDL_GL_GetDrawableSize(window, &width, &height);
+  return letterbox_rect(static_cast<uint32_t>(width > 0 ? width : 0),
+                        static_cast<uint32_t>(height > 0 ? height : 0));
+}
+
+void present_picture(SdlDisplay& display, const Framebuffer& framebuffer,
+                     const LetterboxRect& dest_rect) {
+  if (SDL_RenderClear(display.renderer) != 0) fatal("Could not clear: " + sdl_error());
+  if (SDL_UpdateTexture(display.texture, nullptr, framebuffer.colour.data(), kTexturePitch) != 0) {
+    fatal("Could not update the texture: " + sdl_error());
+  }
+  const SDL_Rect dest{dest_rect.x, dest_rect.y, dest_rect.width, dest_rect.height};
+  if (SDL_RenderCopy(display.renderer, display.texture, nullptr, &dest) != 0) {
+    fatal("Could not copy the texture: " + sdl_error());
+  }
+  SDL_RenderPresent(display.renderer);
+}
+
+}  // namespace vel

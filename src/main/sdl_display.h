@@ -1,0 +1,52 @@
+// sdl_display.h: the SDL2 window, renderer and streaming texture that every
+// shell opens the same way, and the per-frame steps that put the picture on
+// screen. Both the game's shell and the play shell are built on it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "gfx/framebuffer.h"
+#include "main/letterbox.h"
+#include "scene_api/settings.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace vel {
+
+// Owns what SDL2 handed out and gives it back in reverse order of
+// creation, however far start-up got. Not run when the process exits from
+// inside a frame (screenshot, fatal step): then the OS reclaims everything.
+class SdlDisplay {
+ public:
+  SdlDisplay() = default;
+  SdlDisplay(const SdlDisplay&) = delete;
+  SdlDisplay& operator=(const SdlDisplay&) = delete;
+  ~SdlDisplay();
+
+  bool sdl = false;
+  bool video = false;
+  SDL_Window* window = nullptr;
+  bool events = false;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;
+};
+
+// Start-up in its fixed order: SDL, video, the 640x360 window titled
+// "Veltrocane", the display mode (must succeed), desktop full screen when
+// asked, events, relative mouse, the renderer (vsync when asked) and the
+// 320x180 BGR texture. Returns the error text of the first step that
+// failed; what was opened stays in `display` for its destructor.
+std::optional<std::string> open_display(SdlDisplay& display, const Settings& settings);
+
+// The letterbox of the window's current drawable size.
+LetterboxRect drawable_letterbox(SDL_Window* window);
+
+// Clear, upload the picture, copy it into dest_rect and present. A failed
+// clear, upload or copy is a must-succeed step: the process ends with 101.
+void present_picture(SdlDisplay& display, const Framebuffer& framebuffer,
+                     const LetterboxRect& dest_rect);
+
+}  // namespace vel

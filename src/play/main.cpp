@@ -1,0 +1,45 @@
+// main.cpp: the composition root of veltrocane-play: the command line, the
+// display check, settings.txt (or the recording's settings) and the play
+// shell.
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include "play/play_options.h"
+#include "play/play_shell.h"
+#include "play/recording.h"
+#include "scene_api/settings.h"
+
+namespace {
+
+bool has_display() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && value[0] != '\0') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vel::PlayOptions options;
+  if (const std::optional<int> status = vel::parse_play_options(argc, argv, options)) {
+    return *status;
+  }
+  if (!has_display()) {
+    std::fputs("veltrocane-play: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n",
+               stderr);
+    return 2;
+  }
+  if (!options.replay_path.empty()) {
+    vel::ParseResult<vel::Recording> loaded = vel::load_recording(options.replay_path);
+    if (!loaded) {
+      std::fprintf(stderr, "veltrocane-play: %s\n", loaded.error.c_str());
+      return 2;
+    }
+    // A replay runs with the settings it was played with.
+    return vel::run_play_shell(loaded.value->settings, options, &*loaded.value);
+  }
+  return vel::run_play_shell(vel::load_settings("settings.txt"), options, nullptr);
+}

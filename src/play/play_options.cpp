@@ -1,0 +1,43 @@
+// play_options.cpp: reading the play program's command line.
+#include "play/play_options.h"
+
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <iostream>
+
+namespace vel {
+
+std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& options) {
+  CLI::App app{"Veltrocane: play the city with keyboard, mouse or controller."};
+  app.add_option("--sensitivity", options.look.sensitivity,
+                 "View turn per mouse count and stick turn rate, times the default (default 1)");
+  app.add_flag("--invert-y", options.look.invert_y,
+               "Pushing the mouse or stick forward looks down");
+  app.add_option("--record", options.record_path, "Write the game as it is played to FILE");
+  app.add_option("--replay", options.replay_path, "Show a recording instead of playing");
+  app.add_option("--state", options.state_path, "Write the state file (JSON) when the run ends");
+  app.add_option("--ppm", options.ppm_path,
+                 "Write the last picture (binary PPM) when the run ends");
+  app.add_flag("--uncapped", options.uncapped,
+               "With vsync off, run as fast as possible instead of at the display's rate");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::ParseError& error) {
+    std::cerr << "veltrocane-play: " << error.what() << " (see --help)\n";
+    return 2;
+  }
+  const float s = options.look.sensitivity;
+  if (!std::isfinite(s) || !(s > 0.0f) || s > 100.0f) {
+    std::cerr << "veltrocane-play: --sensitivity must be above 0 and at most 100\n";
+    return 2;
+  }
+  if (!options.record_path.empty() && !options.replay_path.empty()) {
+    std::cerr << "veltrocane-play: --record and --replay cannot be used together\n";
+    return 2;
+  }
+  return std::nullopt;
+}
+
+}  // namespace vel

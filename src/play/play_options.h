@@ -1,0 +1,26 @@
+// play_options.h: the play program's command line. The player's own
+// choices live here, not in settings.txt, whose reader would refuse any key
+// it does not know.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "play/input_map.h"
+
+namespace vel {
+
+struct PlayOptions {
+  LookOptions look;
+  std::string record_path;  // write the game as it is played
+  std::string replay_path;  // show a recording instead of reading the devices
+  std::string state_path;   // the state file when the run ends
+  std::string ppm_path;     // the last picture when the run ends
+  bool uncapped = false;    // no pacing when vsync is off: for measuring
+};
+
+// The options, or the exit status when the program should stop at once:
+// 0 after --help, 2 after a message for a bad command line.
+std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& options);
+
+}  // namespace vel

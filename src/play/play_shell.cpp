@@ -1,0 +1,200 @@
+// play_shell.cpp: the played game's main loop: devices in, the shared
+// frame step, the status overlay, the recording, and the window's comfort
+// (pacing to the display, full screen, focus, the F12 picture).
+#include "play/play_shell.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "gfx/screenshot.h"
+#include "main/sdl_display.h"
+#include "main/shell.h"
+#include "play/play_run.h"
+#include "play/replay.h"
+#include "play/sdl_devices.h"
+#include "scene1/control_bits.h"
+
+namespace vel {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDefaultRefresh = 60;  // when the display does not say
+
+// Closes the controller and its subsystem before SDL itself is shut down:
+// declared after the display, so destroyed before it.
+struct PadSubsystem {
+  bool open = false;
+  Devices* devices = nullptr;
+  ~PadSubsystem() {
+    if (devices != nullptr) close_pad(*devices);
+    if (open) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  }
+};
+
+Clock::duration frame_interval(SDL_Window* window) {
+  SDL_DisplayMode mode{};
+  const int index = SDL_GetWindowDisplayIndex(window);
+  int refresh = kDefaultRefresh;
+  if (index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 && mode.refresh_rate > 0) {
+    refresh = mode.refresh_rate;
+  }
+  return std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / refresh;
+}
+
+void toggle_fullscreen(SDL_Window* window) {
+  const bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  if (SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    std::fprintf(stderr, "veltrocane-play: could not switch full screen: %s\n", SDL_GetError());
+  }
+}
+
+void save_picture(const Framebuffer& framebuffer) {
+  const std::string error = write_screenshot(framebuffer.colour);
+  if (error.empty()) {
+    std::printf("Screenshot saved to %s\n", kScreenshotName);
+    std::fflush(stdout);
+  } else {
+    std::fprintf(stderr, "veltrocane-play: could not write %s: %s\n", kScreenshotName,
+                 error.c_str());
+  }
+}
+
+// The outputs asked for at the end of the run; false after a message when
+// one could not be written.
+bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWriter& recording) {
+  bool ok = true;
+  if (const std::string error = close_recording(recording); !error.empty()) {
+    std::fprintf(stderr, "veltrocane-play: cannot write the recording: %s\n", error.c_str());
+    ok = false;
+  }
+  if (!options.state_path.empty()) {
+    if (const std::string error = write_play_state(run, options.state_path); !error.empty()) {
+      std::fprintf(stderr, "veltrocane-play: cannot write the state: %s\n", error.c_str());
+      ok = false;
+    }
+  }
+  if (!options.ppm_path.empty()) {
+    const std::string error = write_screenshot(run.framebuffer.colour, options.ppm_path);
+    if (!error.empty()) {
+      std::fprintf(stderr, "veltrocane-play: cannot write the picture: %s\n", error.c_str());
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+}  // namespace
+
+int run_play_shell(const Settings& settings, const PlayOptions& options, const Recording* replay) {
+  SdlDisplay display;
+  if (const std::optional<std::string> error = open_display(display, settings)) {
+    return shell_exit_status(ShellResult{*error});
+  }
+  Devices devices;
+  PadSubsystem pads;
+  pads.devices = &devices;
+  // Without the controller subsystem the game is still played with the
+  // keyboard and mouse.
+  pads.open = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+
+  RecordingWriter recording;
+  if (!options.record_path.empty()) {
+    if (const std::string error = open_recording(recording, options.record_path, settings);
+        !error.empty()) {
+      std::fprintf(stderr, "veltrocane-play: cannot write the recording: %s\n", error.c_str());
+      return 2;
+    }
+  }
+  ReplayCursor cursor;
+  if (replay != nullptr) {
+    cursor.recording = replay;
+    cursor.path = options.replay_path;
+  }
+
+  PlayRun run = make_play_run();
+  const Clock::time_point start = Clock::now();
+  Clock::time_point last_frame = start;
+  LetterboxRect dest_rect = drawable_letterbox(display.window);
+  const bool paced = !settings.vsync && !options.uncapped;
+  const Clock::duration interval = frame_interval(display.window);
+  bool relative_mouse = false;  // as the last frame asked
+  bool open_panel = false;      // the focus went: the panel opens for one frame
+
+  if (replay == nullptr) {
+    const float time = clock_seconds(Clock::now() - start);
+    enter_scene(run, kTitleSceneIndex, settings, time);
+    record_init(recording, kTitleSceneIndex, time);
+  }
+
+  int status = 0;
+  while (true) {
+    WindowRequests requests;
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) device_event(event, devices, requests);
+    if (requests.quit) break;
+    if (requests.toggle_fullscreen) toggle_fullscreen(display.window);
+    if (requests.resized || requests.toggle_fullscreen) {
+      dest_rect = drawable_letterbox(display.window);
+    }
+    if (requests.focus_lost) {
+      release_all(devices);
+      // Only over the city in play: on the title the panel bit quits, and
+      // an open panel would close.
+      if (run.current == kCitySceneIndex && relative_mouse) open_panel = true;
+    }
+    const bool focused = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+
+    const Clock::time_point now = Clock::now();
+    const float time = clock_seconds(now - start);
+    const float dt = clock_seconds(now - last_frame);
+    last_frame = now;
+
+    FrameStep step;
+    if (replay != nullptr) {
+      if (const std::string error = replay_step(cursor, run); !error.empty()) {
+        std::fprintf(stderr, "veltrocane-play: %s\n", error.c_str());
+        status = 2;
+        break;
+      }
+      if (cursor.ended) break;
+      step.relative_mouse = false;  // the devices play no part
+    } else {
+      read_pad(devices);
+      InputState input;
+      input.held = held_controls(settings, devices.state);
+      devices.state.tapped.reset();
+      if (open_panel) input.held |= kPanelToggleBit;
+      open_panel = false;
+      // A frame of no measurable length keeps its mouse counts for the next.
+      if (dt > 0.0f) {
+        input.look = look_input(devices.state, options.look, dt);
+        devices.state.mouse_dx = 0;
+        devices.state.mouse_dy = 0;
+      }
+      record_frame(recording, run.current, time, dt, input);
+      step = play_frame(run, input, dt, time, settings);
+    }
+    if (requests.screenshot) save_picture(run.framebuffer);
+    relative_mouse = step.relative_mouse;
+    SDL_SetRelativeMouseMode(step.relative_mouse && focused ? SDL_TRUE : SDL_FALSE);
+    if (step.quit) break;
+    if (step.enter) {
+      const float enter_time = clock_seconds(Clock::now() - start);
+      enter_scene(run, *step.enter, settings, enter_time);
+      record_init(recording, *step.enter, enter_time);
+    }
+
+    present_picture(display, run.framebuffer, dest_rect);
+    if (paced) std::this_thread::sleep_until(now + interval);
+  }
+
+  if (!write_outputs(options, run, recording)) status = 2;
+  return status;
+}
+
+}  // namespace vel

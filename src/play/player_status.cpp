@@ -1,0 +1,24 @@
+// player_status.cpp: the only play code that reads the city's fields for
+// the status display; a change in how the city groups its record is met
+// here alone.
+#include "play/player_status.h"
+
+#include "scene1/asset_slots.h"
+
+namespace vel {
+
+PlayerStatus player_status(const CityScene& city) {
+  PlayerStatus status;
+  status.energy = city.economy.energy;
+  status.chips = city.economy.chip_count;
+  status.max_chips = city.city.max_chips;
+  status.upgrade_points = city.economy.upgrade_points;
+  status.shown =
+      city.player.control_enabled && !city.menus.panel_open && !city.menus.device_menu_open;
+  if (city.assets.textures.size() > texture_slot::kSmallFont) {
+    status.font = &city.assets.textures[texture_slot::kSmallFont];
+  }
+  return status;
+}
+
+}  // namespace vel

@@ -1,0 +1,264 @@
+// recording.cpp: writing a played game line by line and reading it back,
+// every float as C99 hex so that it reads back to the same bits.
+#include "play/recording.h"
+
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include "base/file_bytes.h"
+#include "base/text_syntax.h"
+
+namespace vel {
+
+namespace {
+
+constexpr const char* kMagic = "veltrocane-recording";
+constexpr uint64_t kKnownBits = 0x3FFF;  // the scene reads control slots 0 to 13
+constexpr float kFlushInterval = 0.5f;   // seconds of game time between flushes
+
+std::string located(const std::string& path, size_t line, const std::string& what) {
+  return path + ":" + std::to_string(line) + ": " + what;
+}
+
+std::vector<std::string_view> split_spaces(std::string_view line) {
+  std::vector<std::string_view> fields;
+  size_t start = 0;
+  while (start <= line.size()) {
+    const size_t end = line.find(' ', start);
+    const size_t stop = end == std::string_view::npos ? line.size() : end;
+    fields.push_back(line.substr(start, stop - start));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return fields;
+}
+
+// A float as written by "%a" (or any form strtof takes), the whole field.
+std::optional<float> parse_exact_float(std::string_view text) {
+  // strtof would skip leading white space; a field has none.
+  if (text.empty() || text.size() > 64 || std::isspace(static_cast<unsigned char>(text[0]))) {
+    return std::nullopt;
+  }
+  char buffer[65];
+  std::memcpy(buffer, text.data(), text.size());
+  buffer[text.size()] = '\0';
+  char* end = nullptr;
+  const float value = std::strtof(buffer, &end);
+  if (end != buffer + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<bool> parse_flag(std::string_view text) {
+  if (text == "0") return false;
+  if (text == "1") return true;
+  return std::nullopt;
+}
+
+std::optional<std::array<int32_t, 14>> parse_controls(std::string_view text) {
+  std::array<int32_t, 14> controls{};
+  size_t slot = 0;
+  size_t start = 0;
+  while (true) {
+    const size_t end = text.find('|', start);
+    const std::string_view field =
+        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    const std::optional<int32_t> code = parse_int32(field);
+    if (!code || slot >= controls.size()) return std::nullopt;
+    controls[slot++] = *code;
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  if (slot != controls.size()) return std::nullopt;
+  return controls;
+}
+
+// The header's settings lines, each "KEY VALUE", in this fixed order.
+bool parse_setting(std::string_view key, std::string_view value, size_t index, Settings& settings) {
+  static constexpr const char* kKeys[] = {"controls", "music_volume", "sfx_volume",
+                                          "show_fps", "load_status",  "fullscreen",
+                                          "vsync",    "interlaced"};
+  if (key != kKeys[index]) return false;
+  switch (index) {
+    case 0: {
+      const auto controls = parse_controls(value);
+      if (controls) settings.controls = *controls;
+      return controls.has_value();
+    }
+    case 1:
+    case 2: {
+      const std::optional<float> volume = parse_exact_float(value);
+      if (volume) (index == 1 ? settings.music_volume : settings.sfx_volume) = *volume;
+      return volume.has_value();
+    }
+    case 3: {
+      const std::optional<int32_t> show = parse_int32(value);
+      if (show) settings.show_fps = *show;
+      return show.has_value();
+    }
+    case 4: {
+      const std::optional<int32_t> status = parse_int32(value);
+      if (!status || *status < 0 || *status > 2) return false;
+      settings.load_status = static_cast<uint8_t>(*status);
+      return true;
+    }
+    default: {
+      const std::optional<bool> flag = parse_flag(value);
+      if (!flag) return false;
+      (index == 5   ? settings.fullscreen
+       : index == 6 ? settings.vsync
+                    : settings.interlaced) = *flag;
+      return true;
+    }
+  }
+}
+constexpr size_t kSettingLines = 8;
+
+std::optional<RecordedEvent> parse_event(const std::vector<std::string_view>& fields) {
+  RecordedEvent event;
+  const bool is_init = fields[0] == "init";
+  const bool is_frame = fields[0] == "frame";
+  if (!(is_init && fields.size() == 3) && !(is_frame && fields.size() == 7)) return std::nullopt;
+  const std::optional<int32_t> scene = parse_int32(fields[1]);
+  const std::optional<float> time = parse_exact_float(fields[2]);
+  if (!scene || *scene < 0 || !time || !std::isfinite(*time)) return std::nullopt;
+  event.scene = *scene;
+  event.time = *time;
+  if (is_init) {
+    event.kind = RecordedKind::init;
+    return event;
+  }
+  const std::optional<float> dt = parse_exact_float(fields[3]);
+  const std::optional<uint64_t> held = parse_index(fields[4]);
+  const std::optional<float> look_x = parse_exact_float(fields[5]);
+  const std::optional<float> look_y = parse_exact_float(fields[6]);
+  if (!dt || !std::isfinite(*dt) || !held || (*held & ~kKnownBits) != 0 || !look_x ||
+      !std::isfinite(*look_x) || !look_y || !std::isfinite(*look_y)) {
+    return std::nullopt;
+  }
+  event.kind = RecordedKind::frame;
+  event.dt = *dt;
+  event.input.held = static_cast<uint32_t>(*held);
+  event.input.look = {*look_x, *look_y};
+  return event;
+}
+
+void flush_checked(RecordingWriter& writer) {
+  if (std::fflush(writer.file) != 0) writer.failed = true;
+}
+
+}  // namespace
+
+ParseResult<Recording> parse_recording(std::string_view text, const std::string& path) {
+  using Result = ParseResult<Recording>;
+  Recording recording;
+  size_t line_number = 0;
+  size_t start = 0;
+  // Only lines that end with a line feed are complete; the rest of a file
+  // cut short is not read.
+  while (true) {
+    const size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) break;
+    const std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    ++line_number;
+    const std::vector<std::string_view> fields = split_spaces(line);
+    if (line_number == 1) {
+      if (fields.size() != 2 || fields[0] != kMagic) {
+        return Result::fail(located(path, 1, "not a Veltrocane recording"));
+      }
+      if (fields[1] != std::to_string(kRecordingVersion)) {
+        return Result::fail(located(path, 1,
+                                    "recording version " + std::string(fields[1]) +
+                                        " is not the supported version " +
+                                        std::to_string(kRecordingVersion)));
+      }
+    } else if (line_number - 2 < kSettingLines) {
+      if (fields.size() != 2 ||
+          !parse_setting(fields[0], fields[1], line_number - 2, recording.settings)) {
+        return Result::fail(located(path, line_number, "bad settings line"));
+      }
+    } else {
+      std::optional<RecordedEvent> event = parse_event(fields);
+      if (!event) {
+        return Result::fail(located(path, line_number,
+                                    "expected \"init SCENE TIME\" or \"frame SCENE TIME DT "
+                                    "HELD LOOK_X LOOK_Y\""));
+      }
+      event->line = line_number;
+      recording.events.push_back(*event);
+    }
+  }
+  if (line_number < 1 + kSettingLines) {
+    return Result::fail(located(path, line_number + 1, "the header ends early"));
+  }
+  return Result::ok(std::move(recording));
+}
+
+ParseResult<Recording> load_recording(const std::string& path) {
+  const FileBytes file = read_file_bytes(path);
+  if (!file.error.empty()) return ParseResult<Recording>::fail(file.error);
+  const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
+  return parse_recording(text, path);
+}
+
+std::string open_recording(RecordingWriter& writer, const std::string& path,
+                           const Settings& settings) {
+  writer.path = path;
+  writer.file = std::fopen(path.c_str(), "wb");
+  if (writer.file == nullptr) return path + ": " + std::strerror(errno);
+  std::string controls;
+  for (size_t i = 0; i < settings.controls.size(); ++i) {
+    if (i > 0) controls += '|';
+    controls += std::to_string(settings.controls[i]);
+  }
+  std::fprintf(writer.file, "%s %d\n", kMagic, kRecordingVersion);
+  std::fprintf(writer.file, "controls %s\n", controls.c_str());
+  std::fprintf(writer.file, "music_volume %a\n", static_cast<double>(settings.music_volume));
+  std::fprintf(writer.file, "sfx_volume %a\n", static_cast<double>(settings.sfx_volume));
+  std::fprintf(writer.file, "show_fps %d\n", static_cast<int>(settings.show_fps));
+  std::fprintf(writer.file, "load_status %d\n", static_cast<int>(settings.load_status));
+  std::fprintf(writer.file, "fullscreen %d\n", settings.fullscreen ? 1 : 0);
+  std::fprintf(writer.file, "vsync %d\n", settings.vsync ? 1 : 0);
+  std::fprintf(writer.file, "interlaced %d\n", settings.interlaced ? 1 : 0);
+  flush_checked(writer);
+  return {};
+}
+
+void record_init(RecordingWriter& writer, int32_t scene, float time) {
+  if (writer.file == nullptr) return;
+  std::fprintf(writer.file, "init %d %a\n", static_cast<int>(scene), static_cast<double>(time));
+  // A scene start is rare and worth keeping at once.
+  flush_checked(writer);
+  writer.last_flush = time;
+}
+
+void record_frame(RecordingWriter& writer, int32_t scene, float time, float dt,
+                  const InputState& input) {
+  if (writer.file == nullptr) return;
+  std::fprintf(writer.file, "frame %d %a %a %u %a %a\n", static_cast<int>(scene),
+               static_cast<double>(time), static_cast<double>(dt),
+               static_cast<unsigned>(input.held), static_cast<double>(input.look.x),
+               static_cast<double>(input.look.y));
+  if (!(time - writer.last_flush < kFlushInterval)) {
+    flush_checked(writer);
+    writer.last_flush = time;
+  }
+}
+
+std::string close_recording(RecordingWriter& writer) {
+  if (writer.file == nullptr) return {};
+  const bool write_error = std::ferror(writer.file) != 0 || writer.failed;
+  const int saved = errno;
+  const bool closed = std::fclose(writer.file) == 0;
+  writer.file = nullptr;
+  if (write_error) return writer.path + ": " + std::strerror(saved != 0 ? saved : EIO);
+  if (!closed) return writer.path + ": " + std::strerror(errno);
+  return {};
+}
+
+}  // namespace vel

@@ -1,0 +1,75 @@
+// recording.h: a played game as a text file: a versioned header with the
+// settings in force, then one line per scene start and per frame, written
+// as the game goes and read back by the replay.
+//
+//   veltrocane-recording 1
+//   controls 26|22|4|7|20|8|44|513|26|22|4|7|40|41
+//   music_volume 0x1p+0           (floats in C99 hex: they read back to
+//   sfx_volume 0x1p+0              the same 32-bit value)
+//   show_fps 0
+//   load_status 0
+//   fullscreen 0
+//   vsync 0
+//   interlaced 1
+//   init SCENE TIME               (Scene::init of entry SCENE)
+//   frame SCENE TIME DT HELD LOOK_X LOOK_Y
+//
+// Every line ends with a line feed; a last line without one was cut short
+// and is not read, so a file cut anywhere replays its complete lines.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/parse_result.h"
+#include "scene_api/input.h"
+#include "scene_api/settings.h"
+
+namespace vel {
+
+inline constexpr int32_t kRecordingVersion = 1;
+
+enum class RecordedKind : uint8_t { init, frame };
+
+struct RecordedEvent {
+  RecordedKind kind = RecordedKind::frame;
+  int32_t scene = 0;
+  float time = 0.0f;
+  float dt = 0.0f;   // frames only
+  InputState input;  // frames only
+  size_t line = 0;   // 1-based line in the file, for messages
+};
+
+struct Recording {
+  Settings settings;
+  std::vector<RecordedEvent> events;
+};
+
+// Errors name the file and the 1-based line.
+ParseResult<Recording> parse_recording(std::string_view text, const std::string& path);
+ParseResult<Recording> load_recording(const std::string& path);
+
+// Writes a recording as the game goes. Lines go through the C library's
+// buffer and are flushed at least once a second of game time, so a killed
+// process loses at most the last second. No allocation per line.
+struct RecordingWriter {
+  std::FILE* file = nullptr;
+  std::string path;
+  float last_flush = 0.0f;
+  bool failed = false;
+};
+
+// Opens (truncating) and writes the header; an empty string on success,
+// else the error naming the file.
+std::string open_recording(RecordingWriter& writer, const std::string& path,
+                           const Settings& settings);
+void record_init(RecordingWriter& writer, int32_t scene, float time);
+void record_frame(RecordingWriter& writer, int32_t scene, float time, float dt,
+                  const InputState& input);
+// Flushes and closes; an empty string when every line reached the file.
+std::string close_recording(RecordingWriter& writer);
+
+}  // namespace vel

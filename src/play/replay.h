@@ -1,0 +1,29 @@
+// replay.h: a recording played back through the same frame step as the
+// live game: each frame line is run, and each switch the scenes ask for
+// must be followed by the recorded start of that scene.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "play/play_run.h"
+#include "play/recording.h"
+
+namespace vel {
+
+struct ReplayCursor {
+  const Recording* recording = nullptr;
+  std::string path;  // for messages
+  size_t next = 0;   // index of the next event
+  bool started = false;
+  bool ended = false;  // no complete frame left, or the scenes quit
+};
+
+// Runs the first scene start, then one frame (and the scene start it asks
+// for). Returns an empty string, or "file:line: what" when the recording
+// does not follow the game it claims to be.
+std::string replay_step(ReplayCursor& cursor, PlayRun& run);
+// replay_step until the cursor ends.
+std::string replay_all(ReplayCursor& cursor, PlayRun& run);
+
+}  // namespace vel

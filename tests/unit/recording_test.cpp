@@ -1,0 +1,128 @@
+// recording_test.cpp: recordings of played games: floats read back to the
+// same bits, a file cut anywhere keeps its complete lines, bad lines name
+// the file and line, and a replay that leaves the recorded game is caught.
+#include "play/recording.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "play/play_run.h"
+#include "play/replay.h"
+#include "support/temp_dir.h"
+
+namespace vel {
+namespace {
+
+uint32_t bits(float value) {
+  uint32_t out = 0;
+  std::memcpy(&out, &value, sizeof out);
+  return out;
+}
+
+std::string header() {
+  return "veltrocane-recording 1\ncontrols 26|22|4|7|20|8|44|513|26|22|4|7|40|41\n"
+         "music_volume 0x1p+0\nsfx_volume 0x1p-1\nshow_fps 3\nload_status 0\n"
+         "fullscreen 0\nvsync 1\ninterlaced 1\n";
+}
+
+TEST(Recording, WrittenFloatsAndSettingsReadBackToTheSameBits) {
+  const test::TempDir dir;
+  Settings settings;
+  settings.controls[7] = 9;
+  settings.sfx_volume = 0.3f;
+  settings.show_fps = -7;
+  RecordingWriter writer;
+  ASSERT_EQ(open_recording(writer, dir.file("r.txt"), settings), "");
+  const float awkward[] = {0.1f, 1.0f / 3.0f, 1e-40f, -0.0f, 3.4e38f, 12.6f};
+  record_init(writer, 0, 1.0f / 7.0f);
+  for (const float value : awkward) {
+    record_frame(writer, 1, value, value / 3.0f, {0x3FFF, {value, -value}});
+  }
+  ASSERT_EQ(close_recording(writer), "");
+
+  const ParseResult<Recording> read = load_recording(dir.file("r.txt"));
+  ASSERT_TRUE(read) << read.error;
+  EXPECT_EQ(read.value->settings.controls, settings.controls);
+  EXPECT_EQ(bits(read.value->settings.sfx_volume), bits(0.3f));
+  EXPECT_EQ(read.value->settings.show_fps, -7);
+  const std::vector<RecordedEvent>& events = read.value->events;
+  ASSERT_EQ(events.size(), 7u);
+  EXPECT_EQ(events[0].kind, RecordedKind::init);
+  EXPECT_EQ(bits(events[0].time), bits(1.0f / 7.0f));
+  for (size_t i = 0; i < 6; ++i) {
+    const RecordedEvent& e = events[i + 1];
+    EXPECT_EQ(bits(e.time), bits(awkward[i]));
+    EXPECT_EQ(bits(e.dt), bits(awkward[i] / 3.0f));
+    EXPECT_EQ(bits(e.input.look.y), bits(-awkward[i]));
+    EXPECT_EQ(e.input.held, 0x3FFFu);
+  }
+}
+
+TEST(Recording, ACutFileKeepsItsCompleteLinesOnly) {
+  const std::string lines = header() + "init 0 0x0p+0\nframe 0 0x1p-6 0x1p-6 0 0x0p+0 0x0p+0\n";
+  // Cut inside the last frame line: that frame is dropped, even though
+  // "frame 0 0x1p-6" would parse as far as it goes.
+  const std::string cut = lines + "frame 0 0x1p-5 0x1p-6 12";
+  const ParseResult<Recording> read = parse_recording(cut, "cut.txt");
+  ASSERT_TRUE(read) << read.error;
+  EXPECT_EQ(read.value->events.size(), 2u);
+  // Cut inside the header: nothing to replay with.
+  const ParseResult<Recording> early = parse_recording(header().substr(0, 60), "early.txt");
+  ASSERT_FALSE(early);
+  EXPECT_EQ(early.error.substr(0, 12), "early.txt:2:");  // the controls line, cut
+}
+
+TEST(Recording, MalformedLinesNameTheFileAndLine) {
+  const auto error_of = [](const std::string& text) {
+    const ParseResult<Recording> read = parse_recording(text, "bad.txt");
+    EXPECT_FALSE(read);
+    return read.error;
+  };
+  EXPECT_EQ(error_of("veltrocane-recording 2\n").substr(0, 10), "bad.txt:1:");
+  EXPECT_EQ(error_of("something else\n").substr(0, 10), "bad.txt:1:");
+  std::string bad_setting = header();
+  bad_setting.replace(bad_setting.find("vsync 1"), 7, "vsync 2");
+  EXPECT_EQ(error_of(bad_setting).substr(0, 10), "bad.txt:8:");
+  for (const char* line :
+       {"frame 0 0x1p-6 0x1p-6 16384 0x0p+0 0x0p+0",  // bit 14
+        "frame 0 0x1p-6 0x1p-6 0 nan 0x0p+0", "frame -1 0 0 0 0 0",
+        "frame 0 0x1p-6 0x1p-6 0 0x0p+0", "init 0", "init 0  0x0p+0", "jump 0 0"}) {
+    EXPECT_EQ(error_of(header() + "init 0 0x0p+0\n" + line + "\n").substr(0, 11), "bad.txt:11:")
+        << line;
+  }
+}
+
+TEST(Replay, ARecordingThatLeavesTheGameIsReportedAtItsLine) {
+  // The title asks for the city on the frame Return goes down; a recording
+  // that runs the title on regardless has not followed the game.
+  const std::string text = header() + "init 0 0x0p+0\n" +
+                           "frame 0 0x1p-6 0x1p-6 0 0x0p+0 0x0p+0\n"
+                           "frame 0 0x1p-5 0x1p-6 4096 0x0p+0 0x0p+0\n"
+                           "frame 0 0x1.8p-5 0x1p-6 0 0x0p+0 0x0p+0\n";
+  const ParseResult<Recording> read = parse_recording(text, "r.txt");
+  ASSERT_TRUE(read) << read.error;
+  PlayRun run = make_play_run();
+  ReplayCursor cursor;
+  cursor.recording = &*read.value;
+  cursor.path = "r.txt";
+  EXPECT_EQ(replay_all(cursor, run).substr(0, 9), "r.txt:13:");
+  EXPECT_EQ(run.frames, 2u);
+}
+
+TEST(FrameStep, FollowsTheShellsRuleForNextScene) {
+  FrameResult result;
+  EXPECT_FALSE(frame_step(result, 2).quit);
+  result.next_scene = -1;
+  EXPECT_TRUE(frame_step(result, 2).quit);
+  result.next_scene = 1;
+  EXPECT_EQ(frame_step(result, 2).enter, 1);
+  for (const int32_t ignored : {2, -2}) {
+    result.next_scene = ignored;
+    const FrameStep step = frame_step(result, 2);
+    EXPECT_FALSE(step.quit || step.enter.has_value()) << ignored;
+  }
+}
+
+}  // namespace
+}  // namespace vel

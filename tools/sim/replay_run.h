@@ -1,0 +1,16 @@
+// replay_run.h: `veltrocane-sim --replay`: a recording of the play program
+// run headless through the same frame step, for comparing its state file
+// and picture with the live game's.
+#pragma once
+
+#include <string>
+
+namespace vel {
+
+// Runs the recording to its last complete frame and writes the outputs
+// asked for (an empty path asks for nothing). Returns the exit status: 0,
+// or 2 after a message naming the file (and line) that failed.
+int run_replay(const std::string& recording_path, const std::string& state_path,
+               const std::string& ppm_path);
+
+}  // namespace vel
