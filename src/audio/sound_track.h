@@ -28,9 +28,10 @@ struct SoundTrack {
   Ambience ambience;
   Effects effects;
   Music music;
-  CitySnapshot last;    // the city as the previous frame left it
-  double origin = 0.0;  // the time of sample 0
-  int64_t emitted = 0;  // samples owed so far
+  CitySnapshot last;        // the city as the previous frame left it
+  double origin = 0.0;      // the time of sample 0
+  int64_t emitted = 0;      // samples owed so far
+  bool ambience_on = true;  // off, the events are heard alone (for tests)
   std::array<float, kMixBlock> left{};
   std::array<float, kMixBlock> right{};
 };
