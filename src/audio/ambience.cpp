@@ -151,9 +151,9 @@ void ambience_add(Ambience& ambience, float volume, float* left, float* right, s
     // The hum: 55 Hz and its octave, a little low rumble, a slow swell.
     const float hum = glide_step(ambience.hum);
     ambience.hum_phase += hum_step;
-    ambience.hum_phase -= std::floor(ambience.hum_phase);
+    if (ambience.hum_phase >= 1.0f) ambience.hum_phase -= 1.0f;
     ambience.hum_swell += swell_step;
-    ambience.hum_swell -= std::floor(ambience.hum_swell);
+    if (ambience.hum_swell >= 1.0f) ambience.hum_swell -= 1.0f;
     ambience.hum_noise += hum_noise * (nr - ambience.hum_noise);
     const float octave =
         ambience.hum_phase < 0.5f ? ambience.hum_phase * 2.0f : ambience.hum_phase * 2.0f - 1.0f;
@@ -170,7 +170,7 @@ void ambience_add(Ambience& ambience, float volume, float* left, float* right, s
       if (gain_left + gain_right < 1.0e-5f) continue;
       const float brightness = glide_step(voice.lowpass);
       voice.phase += voice.phase_step;
-      voice.phase -= std::floor(voice.phase);
+      if (voice.phase >= 1.0f) voice.phase -= 1.0f;
       // A saw for the engine (a square-ish buzz for the drones' rotors).
       const float engine =
           voice.drone ? (voice.phase < 0.5f ? 0.6f : -0.6f) : 2.0f * voice.phase - 1.0f;

@@ -32,13 +32,7 @@ void mixer_add_voices(Mixer& mixer, float effects_volume, float music_volume, fl
   for (Voice& voice : mixer.voices) {
     if (!voice.active) continue;
     const float volume = voice.bus == Bus::music ? music_volume : effects_volume;
-    const float gain_left = voice.gain_left * volume;
-    const float gain_right = voice.gain_right * volume;
-    for (size_t i = 0; i < frames && voice.active; ++i) {
-      const float sample = voice_next(voice);
-      left[i] += sample * gain_left;
-      right[i] += sample * gain_right;
-    }
+    voice_add(voice, voice.gain_left * volume, voice.gain_right * volume, left, right, frames);
   }
 }
 

@@ -87,12 +87,15 @@ void voice_stop(Voice& voice) {
   voice.length_samples = now + kRampSamples;
 }
 
-float voice_next(Voice& voice) {
+namespace {
+
+// One sample, inlined into the block loop below.
+inline float next_sample(Voice& voice) {
   const float raw = source(voice);
   voice.filter_state += voice.lowpass * (raw - voice.filter_state);
   voice.lowpass = std::min(voice.lowpass * voice.lowpass_glide, 1.0f);
   voice.phase += voice.phase_step;
-  voice.phase -= std::floor(voice.phase);
+  if (voice.phase >= 1.0f) voice.phase -= 1.0f;  // a step is always under a cycle
   voice.phase_step *= voice.phase_glide;
 
   // The envelope: the ramps reach exactly 0 at age 0 and at the last sample.
@@ -110,6 +113,21 @@ float voice_next(Voice& voice) {
   voice.age += 1;
   if (voice.age >= voice.length_samples) voice.active = false;
   return voice.filter_state * envelope;
+}
+
+}  // namespace
+
+float voice_next(Voice& voice) {
+  return next_sample(voice);
+}
+
+void voice_add(Voice& voice, float gain_left, float gain_right, float* left, float* right,
+               size_t frames) {
+  for (size_t i = 0; i < frames && voice.active; ++i) {
+    const float sample = next_sample(voice);
+    left[i] += sample * gain_left;
+    right[i] += sample * gain_right;
+  }
 }
 
 }  // namespace vel

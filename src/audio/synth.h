@@ -3,6 +3,7 @@
 // frequency glide. Plain records stepped one sample at a time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vel {
@@ -69,6 +70,10 @@ void voice_stop(Voice& voice);
 // One mono sample of the voice's source through its filter and envelope
 // (without the pan); ends the voice after its last sample.
 float voice_next(Voice& voice);
+// Adds up to `frames` samples of the voice, panned by the two gains, until
+// it ends.
+void voice_add(Voice& voice, float gain_left, float gain_right, float* left, float* right,
+               size_t frames);
 
 // sin(2 pi p) for p in 0..1 by a refined parabola (error under 0.1 %):
 // the library sine would cost most of the mixing time.
