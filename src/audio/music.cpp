@@ -42,7 +42,7 @@ void music_step(Music& music, Mixer& mixer) {
   if (beat == 0) {
     for (int32_t n = 0; n < 3; ++n) {
       VoiceShape pad =
-          music_voice(Wave::triangle, note_frequency(chord[n]), 0.03f, bar_length + 0.3f);
+          music_voice(Wave::triangle, note_frequency(chord[n]), 0.015f, bar_length + 0.3f);
       pad.attack = 0.5f;
       pad.release = 0.8f;
       pad.cutoff = 900.0f;
@@ -50,19 +50,19 @@ void music_step(Music& music, Mixer& mixer) {
       mixer_play(mixer, pad);
     }
     VoiceShape bass =
-        music_voice(Wave::sine, note_frequency(chord[0] - 12), 0.09f, bar_length * 0.5f);
+        music_voice(Wave::sine, note_frequency(chord[0] - 12), 0.045f, bar_length * 0.5f);
     bass.release = 0.3f;
     mixer_play(mixer, bass);
   }
   if (beat == 4) {
     VoiceShape bass =
-        music_voice(Wave::sine, note_frequency(chord[0] - 12), 0.07f, bar_length * 0.45f);
+        music_voice(Wave::sine, note_frequency(chord[0] - 12), 0.035f, bar_length * 0.45f);
     bass.release = 0.3f;
     mixer_play(mixer, bass);
   }
   const int32_t pick = kArpeggio[beat];
   const int32_t semitones = pick == 3 ? chord[0] + 12 : chord[pick];
-  VoiceShape arp = music_voice(Wave::triangle, note_frequency(semitones + 12), 0.035f, 0.4f);
+  VoiceShape arp = music_voice(Wave::triangle, note_frequency(semitones + 12), 0.018f, 0.4f);
   arp.decay = 0.18f;
   arp.cutoff = 2500.0f;
   arp.pan = beat % 2 == 0 ? -0.35f : 0.35f;
