@@ -30,8 +30,14 @@ int64_t sound_track_frame(SoundTrack& track, const CityScene* city, float time) 
 
   const double through =
       std::floor((static_cast<double>(time) - track.origin) * static_cast<double>(kSampleRate));
-  const int64_t total = through > 0.0 ? static_cast<int64_t>(through) : 0;
-  const int64_t owed = std::max<int64_t>(total - track.emitted, 0);
+  // A frame time far in the future (a damaged recording) must not ask for
+  // years of samples: past kLongestFrame a frame owes only that much, and
+  // the count never leaves the range of int64 (NaN owes nothing).
+  const int64_t owed_max = static_cast<int64_t>(kLongestFrame) * kSampleRate;
+  if (!(through > static_cast<double>(track.emitted))) return 0;
+  const double ahead = through - static_cast<double>(track.emitted);
+  const int64_t owed =
+      ahead < static_cast<double>(owed_max) ? static_cast<int64_t>(ahead) : owed_max;
   track.emitted += owed;
   return owed;
 }

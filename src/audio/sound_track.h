@@ -22,6 +22,9 @@ namespace vel {
 // Frames are mixed in blocks of this many; a waiting voice or a music
 // step starts on the first block boundary after it is due.
 inline constexpr size_t kMixBlock = 64;
+// The most seconds of sound one frame can owe (the headless runner's
+// longest step).
+inline constexpr int32_t kLongestFrame = 60;
 
 struct SoundTrack {
   Mixer mixer;
@@ -40,7 +43,8 @@ struct SoundTrack {
 void sound_track_start(SoundTrack& track, float time);
 // After a frame that ran at `time`: reads the city (null while the title
 // runs), starts the frame's sounds and returns the number of stereo frames
-// it owes: the samples through this frame are floor((time - origin) * 48000).
+// it owes: the samples through this frame are floor((time - origin) * 48000),
+// at most kLongestFrame seconds more than the last frame's.
 int64_t sound_track_frame(SoundTrack& track, const CityScene* city, float time);
 // Renders `frames` stereo frames as interleaved 16-bit samples (2 per frame).
 void sound_track_render(SoundTrack& track, const Settings& settings, int16_t* out, size_t frames);
