@@ -11,7 +11,8 @@ namespace vel {
 
 namespace {
 
-constexpr float kStrideLength = 1.7f;  // units of ground between footsteps
+constexpr float kStrideLength = 1.7f;     // units of ground between footsteps
+constexpr float kStillDistance = 0.005f;  // a frame's ground covered that is no step
 
 float unit(Effects& effects) {
   const int32_t r = rng_next(effects.rng_state);
@@ -93,11 +94,10 @@ void footstep(Effects& effects, Mixer& mixer) {
   mixer_play(mixer, thump);
 }
 
-void landing(Effects& effects, Mixer& mixer, float impact_speed) {
+void landing(Mixer& mixer, float impact_speed) {
   const float hard = std::clamp(impact_speed / 25.0f, 0.15f, 1.0f);
   mixer_play(mixer, tone(Wave::sine, 120.0f, 40.0f, 0.38f * hard, 0.3f, 0.1f));
   mixer_play(mixer, hiss(400.0f + 1800.0f * hard, 200.0f, 0.18f * hard, 0.25f, 0.07f));
-  effects.stride = 0.0f;
 }
 
 void grapple(Effects& effects, Mixer& mixer, GrappleSound sound) {
@@ -171,7 +171,13 @@ void effects_start(Effects& effects) {
 
 void effects_play(Effects& effects, Mixer& mixer, const CityEvents& events) {
   if (events.flash_started) thunder(effects, mixer);
-  effects.stride += events.walked;
+  // Standing still (or creeping, slower than 0.3 units/s at 60 frames a
+  // second) readies the foot: the first step of a walk comes at once.
+  if (events.walked < kStillDistance) {
+    effects.stride = std::max(effects.stride, kStrideLength * 0.85f);
+  } else {
+    effects.stride += events.walked;
+  }
   if (effects.stride >= kStrideLength) {
     effects.stride -=
         kStrideLength * static_cast<float>(static_cast<int32_t>(effects.stride / kStrideLength));
@@ -186,7 +192,7 @@ void effects_play(Effects& effects, Mixer& mixer, const CityEvents& events) {
     brake.attack = 0.03f;
     mixer_play(mixer, brake);
   }
-  if (events.landed) landing(effects, mixer, events.impact_speed);
+  if (events.landed) landing(mixer, events.impact_speed);
   grapple(effects, mixer, events.grapple);
   if (events.grapple_snapped) snap(mixer);
   for (int32_t i = 0; i < std::min(events.chips_picked, 3); ++i) {

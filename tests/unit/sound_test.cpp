@@ -12,6 +12,7 @@
 #include "audio/mixer.h"
 #include "audio/sound_track.h"
 #include "scene1/control_bits.h"
+#include "sim/input_script.h"
 #include "support/allocation_counter.h"
 #include "support/city_fixture.h"
 
@@ -155,6 +156,79 @@ TEST(Sound, VoicesStartAndEndWithoutAStep) {
   }
   // Without the ramps the first sample alone would jump by about 29000.
   EXPECT_LT(largest_step, 1500);
+}
+
+// The observer reads the city's own record and messages; a change there
+// (a renamed message, a new way to land) would silence a sound without
+// failing anything else. The example scripts do each action once.
+TEST(Sound, TheExampleScriptsAreHeardActionByAction) {
+  auto heard = [](const char* script_path, int64_t frames) {
+    const ParseResult<InputScript> script = load_input_script(script_path);
+    EXPECT_TRUE(script) << script.error;
+    CityScene scene;
+    test::EndedRun ended;
+    test::init_real_scene(scene, ended);
+    Framebuffer framebuffer = framebuffer_new(kPictureWidth, kPictureHeight);
+    ScriptCursor cursor;
+    CitySnapshot last;
+    CityEvents seen;
+    for (int64_t frame = 1; frame <= frames; ++frame) {
+      const InputState input = input_for_frame(*script.value, cursor, static_cast<uint64_t>(frame));
+      scene.update(input, framebuffer, kStep, static_cast<float>(frame) * kStep, Settings{});
+      const CitySnapshot now = snapshot_city(scene);
+      const CityEvents events = compare_frames(last, now, scene);
+      last = now;
+      seen.flash_started |= events.flash_started;
+      seen.jumped |= events.jumped;
+      seen.air_brake |= events.air_brake;
+      seen.landed |= events.landed;
+      seen.walked += events.walked;
+      // Each grapple sound seen, by its number, as a bit.
+      if (events.grapple != GrappleSound::none)
+        seen.chips_picked |= 1 << static_cast<int>(events.grapple);
+      seen.menu_opened |= events.menu_opened;
+      seen.menu_moved |= events.menu_moved;
+      seen.menu_refused |= events.menu_refused;
+    }
+    return seen;
+  };
+  const CityEvents tour = heard("tools/scripts/tour.txt", 530);
+  EXPECT_TRUE(tour.flash_started);
+  EXPECT_TRUE(tour.jumped);
+  EXPECT_TRUE(tour.air_brake);
+  EXPECT_TRUE(tour.landed);
+  EXPECT_GT(tour.walked, 0.5f);
+  EXPECT_EQ(tour.chips_picked, (1 << static_cast<int>(GrappleSound::engaged)) |
+                                   (1 << static_cast<int>(GrappleSound::released)))
+      << "the grapple's shot and release were not heard as such";
+  const CityEvents panel = heard("tools/scripts/panel.txt", 240);
+  EXPECT_TRUE(panel.menu_opened);
+  EXPECT_TRUE(panel.menu_moved);
+  EXPECT_TRUE(panel.menu_refused) << "right with no points to spend was not refused";
+}
+
+// Every voice of the pool at once, each near full scale: the limiter holds
+// the sum under the ceiling.
+TEST(Sound, AFullPoolOfLoudVoicesStaysUnderFullScale) {
+  Mixer mixer;
+  VoiceShape loud;
+  loud.wave = Wave::square;
+  loud.frequency = 110.0f;
+  loud.gain = 0.9f;
+  loud.decay = 0.0f;
+  loud.length = 0.2f;
+  for (size_t i = 0; i < kVoiceCount; ++i) mixer_play(mixer, loud);
+  std::vector<float> left(9600, 0.0f);
+  std::vector<float> right(9600, 0.0f);
+  mixer_add_voices(mixer, 1.0f, 1.0f, left.data(), right.data(), 9600);
+  std::vector<int16_t> pcm(2 * 9600);
+  Limiter limiter;
+  mixer_limit_to_pcm(limiter, left.data(), right.data(), 9600, pcm.data());
+  const int16_t ceiling = static_cast<int16_t>(kCeiling * 32767.0f);
+  int16_t peak = 0;
+  for (const int16_t s : pcm) peak = std::max<int16_t>(peak, std::abs(s));
+  EXPECT_LE(peak, ceiling);
+  EXPECT_GT(peak, ceiling - 200) << "the limiter took more than it had to";
 }
 
 }  // namespace
