@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # check-layers.sh: every source folder includes only its own layer and the
-# layers below it (base -> gfx -> scene_api -> scene1 -> title -> play; the
+# layers below it (base -> gfx -> scene_api -> scene1 -> title -> play, and
+# the sound in audio reads scene1 and serves play; the
 # shell in main sees no scene but in main.cpp, the game's composition root,
 # and the play program builds on the shell, the scenes and the runner's
 # state file). The libraries' link
@@ -17,8 +18,9 @@ declare -A allowed=(
   [scene_api]="base gfx scene_api"
   [scene1]="base gfx scene_api scene1"
   [main]="base gfx scene_api main"
+  [audio]="base gfx scene_api scene1 audio"
   [title]="base gfx scene_api scene1 title"
-  [play]="base gfx scene_api scene1 title main sim play"
+  [play]="base gfx scene_api scene1 audio title main sim play"
 )
 
 status=0

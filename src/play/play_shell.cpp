@@ -14,6 +14,7 @@
 #include "main/shell.h"
 #include "play/play_run.h"
 #include "play/replay.h"
+#include "play/sdl_audio.h"
 #include "play/sdl_devices.h"
 #include "scene1/control_bits.h"
 
@@ -117,6 +118,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   }
 
   PlayRun run = make_play_run();
+  SdlAudio audio;  // closed before the display shuts SDL down
+  open_audio(audio, 0.0f);
   const Clock::time_point start = Clock::now();
   Clock::time_point last_frame = start;
   LetterboxRect dest_rect = drawable_letterbox(display.window);
@@ -155,6 +158,9 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     last_frame = now;
 
     FrameStep step;
+    // The city's record keeps the events of a frame that leaves it.
+    const bool in_city = run.current == kCitySceneIndex;
+    const uint64_t frames_before = run.frames;
     if (replay != nullptr) {
       if (const std::string error = replay_step(cursor, run); !error.empty()) {
         std::fprintf(stderr, "veltrocane-play: %s\n", error.c_str());
@@ -178,6 +184,9 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       }
       record_frame(recording, run.current, time, dt, input);
       step = play_frame(run, input, dt, time, settings);
+    }
+    if (run.frames != frames_before) {
+      audio_frame(audio, in_city ? run.city : nullptr, run.last_time, settings);
     }
     if (requests.screenshot) save_picture(run.framebuffer);
     relative_mouse = step.relative_mouse;

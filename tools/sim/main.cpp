@@ -22,6 +22,7 @@
 #include "sim/bench.h"
 #include "sim/input_script.h"
 #include "sim/replay_run.h"
+#include "sim/sound_out.h"
 #include "sim/state_json.h"
 
 namespace {
@@ -37,6 +38,7 @@ struct Options {
   std::string ppm_path;
   std::string input_path;
   std::string replay_path;
+  std::string wav_path;
   bool bench = false;
 };
 
@@ -97,6 +99,8 @@ int main(int argc, char** argv) {
   app.add_option("--input", options.input_path, "Input script: FRAMES HELD [LOOK_X LOOK_Y] lines");
   app.add_option("--replay", options.replay_path,
                  "Run a recording of veltrocane-play to its last complete frame");
+  app.add_option("--wav", options.wav_path,
+                 "Write the played game's sound track of the run (48 kHz stereo WAV)");
   app.add_flag("--bench", options.bench,
                "Print the median and mean milliseconds per Scene::update (no screenshot)");
   try {
@@ -130,7 +134,8 @@ int main(int argc, char** argv) {
       return usage_error(
           "--replay runs the recording's own frames: no --input, --frames or --bench");
     }
-    return vel::run_replay(options.replay_path, options.state_path, options.ppm_path);
+    return vel::run_replay(options.replay_path, options.state_path, options.ppm_path,
+                           options.wav_path);
   }
 
   vel::InputScript script;
@@ -142,6 +147,7 @@ int main(int argc, char** argv) {
 
   const vel::Settings settings = vel::load_settings("settings.txt");
   if (options.bench) {
+    if (!options.wav_path.empty()) return usage_error("--bench writes no sound: no --wav");
     const vel::BenchRequest request{options.step, options.frames, &script};
     return vel::run_bench(settings, request, std::cout) ? 0 : 1;
   }
@@ -152,6 +158,11 @@ int main(int argc, char** argv) {
   bool ended = false;
   scene.run_end = [&ended](const vel::Framebuffer&) { ended = true; };
   scene.init(settings, 0.0f);
+  vel::SoundOut sound;
+  if (!options.wav_path.empty()) {
+    const std::string error = vel::sound_out_open(sound, options.wav_path, 0.0f);
+    if (!error.empty()) return usage_error("cannot write the sound: " + error);
+  }
 
   uint64_t frame = 0;
   float time = 0.0f;
@@ -161,6 +172,7 @@ int main(int argc, char** argv) {
     time = static_cast<float>(frame) * options.step;
     const vel::InputState input = vel::input_for_frame(script, cursor, frame);
     const vel::FrameResult result = scene.update(input, framebuffer, options.step, time, settings);
+    vel::sound_out_frame(sound, &scene, time, settings);
     // The switch the frame asks for, followed as the game's shell does in
     // its list of one scene: -1 ends the run, 0 starts the city afresh.
     const vel::FrameStep step = vel::frame_step(result, 1);
@@ -169,6 +181,9 @@ int main(int argc, char** argv) {
     if (ended && !options.frames) break;
   }
 
+  if (const std::string error = vel::sound_out_close(sound); !error.empty()) {
+    return usage_error("cannot write the sound: " + error);
+  }
   if (!write_outputs(options, scene, framebuffer, frame, time)) return kUsageError;
   // The default course ends exactly like the game: the screenshot, the
   // line on standard output, exit 0.

@@ -1,0 +1,223 @@
+// effects.cpp: the voices of every event. Levels are set by ear against the
+// rain: the player's own actions clearly over it, the menus softer.
+#include "audio/effects.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "scene1/rng.h"
+
+namespace vel {
+
+namespace {
+
+constexpr float kStrideLength = 1.7f;     // units of ground between footsteps
+constexpr float kStillDistance = 0.005f;  // a frame's ground covered that is no step
+
+float unit(Effects& effects) {
+  const int32_t r = rng_next(effects.rng_state);
+  return rng_unit(r);
+}
+
+void later(Effects& effects, Mixer& mixer, const VoiceShape& shape, float delay) {
+  const int64_t wait = static_cast<int64_t>(delay * static_cast<float>(kSampleRate));
+  if (wait <= 0) {
+    mixer_play(mixer, shape);
+    return;
+  }
+  for (WaitingVoice& slot : effects.waiting) {
+    if (slot.pending) continue;
+    slot = WaitingVoice{shape, wait, true};
+    return;
+  }
+  // A full list drops the late voice rather than grow.
+}
+
+VoiceShape tone(Wave wave, float frequency, float end_frequency, float gain, float length,
+                float decay) {
+  VoiceShape shape;
+  shape.wave = wave;
+  shape.frequency = frequency;
+  shape.end_frequency = end_frequency;
+  shape.gain = gain;
+  shape.length = length;
+  shape.decay = decay;
+  shape.cutoff = 6000.0f;
+  return shape;
+}
+
+VoiceShape hiss(float cutoff, float end_cutoff, float gain, float length, float decay) {
+  VoiceShape shape;
+  shape.wave = Wave::noise;
+  shape.cutoff = cutoff;
+  shape.end_cutoff = end_cutoff;
+  shape.gain = gain;
+  shape.length = length;
+  shape.decay = decay;
+  return shape;
+}
+
+// A flash is followed by its thunder after a short, varying delay: a crack
+// when it strikes near, then a long rumble of its own depth and length.
+void thunder(Effects& effects, Mixer& mixer) {
+  const float delay = 0.3f + 1.4f * unit(effects);
+  const float depth = unit(effects);
+  const float size = unit(effects);
+  const float pan = 1.2f * unit(effects) - 0.6f;
+  if (delay < 0.9f) {
+    VoiceShape crack = hiss(2500.0f, 500.0f, 0.10f + 0.08f * size, 0.6f, 0.18f);
+    crack.pan = pan;
+    later(effects, mixer, crack, delay);
+  }
+  VoiceShape rumble = hiss(90.0f + 200.0f * depth, 45.0f + 40.0f * depth, 0.16f + 0.1f * size,
+                           2.5f + 2.5f * size, 0.9f + 1.3f * size);
+  rumble.attack = 0.08f + 0.1f * depth;
+  rumble.release = 0.6f;
+  rumble.pan = pan;
+  later(effects, mixer, rumble, delay);
+  // A second roll from farther along the stroke.
+  VoiceShape roll = rumble;
+  roll.cutoff *= 0.7f;
+  roll.gain *= 0.7f;
+  roll.pan = -pan * 0.5f;
+  later(effects, mixer, roll, delay + 0.4f + 0.8f * unit(effects));
+}
+
+void footstep(Effects& effects, Mixer& mixer) {
+  effects.left_foot = !effects.left_foot;
+  const float pan = effects.left_foot ? -0.15f : 0.15f;
+  VoiceShape scuff = hiss(1100.0f + 500.0f * unit(effects), 300.0f, 0.07f, 0.09f, 0.035f);
+  scuff.pan = pan;
+  mixer_play(mixer, scuff);
+  VoiceShape thump = tone(Wave::sine, 95.0f, 60.0f, 0.16f, 0.1f, 0.04f);
+  thump.pan = pan;
+  mixer_play(mixer, thump);
+}
+
+void landing(Mixer& mixer, float impact_speed) {
+  const float hard = std::clamp(impact_speed / 25.0f, 0.15f, 1.0f);
+  mixer_play(mixer, tone(Wave::sine, 120.0f, 40.0f, 0.38f * hard, 0.3f, 0.1f));
+  mixer_play(mixer, hiss(400.0f + 1800.0f * hard, 200.0f, 0.18f * hard, 0.25f, 0.07f));
+}
+
+void grapple(Effects& effects, Mixer& mixer, GrappleSound sound) {
+  if (sound == GrappleSound::none) return;
+  if (sound == GrappleSound::released) {
+    mixer_play(mixer, hiss(3000.0f, 800.0f, 0.08f, 0.14f, 0.05f));
+    mixer_play(mixer, tone(Wave::triangle, 520.0f, 820.0f, 0.07f, 0.1f, 0.0f));
+    return;
+  }
+  // Every shot leaves with the same zip.
+  mixer_play(mixer, hiss(6000.0f, 1500.0f, 0.1f, 0.13f, 0.05f));
+  mixer_play(mixer, tone(Wave::square, 900.0f, 300.0f, 0.035f, 0.1f, 0.05f));
+  switch (sound) {
+    case GrappleSound::miss:
+      later(effects, mixer, tone(Wave::sine, 600.0f, 240.0f, 0.09f, 0.3f, 0.0f), 0.08f);
+      break;
+    case GrappleSound::engaged:
+      later(effects, mixer, tone(Wave::triangle, 1250.0f, 1180.0f, 0.11f, 0.35f, 0.08f), 0.05f);
+      later(effects, mixer, tone(Wave::triangle, 1870.0f, 1800.0f, 0.06f, 0.3f, 0.06f), 0.05f);
+      later(effects, mixer, hiss(700.0f, 200.0f, 0.12f, 0.12f, 0.04f), 0.05f);
+      break;
+    case GrappleSound::drone:
+      later(effects, mixer, tone(Wave::saw, 1600.0f, 180.0f, 0.07f, 0.4f, 0.2f), 0.04f);
+      later(effects, mixer, hiss(3500.0f, 400.0f, 0.14f, 0.45f, 0.15f), 0.04f);
+      break;
+    case GrappleSound::car:
+      later(effects, mixer, tone(Wave::triangle, 1100.0f, 1050.0f, 0.1f, 0.3f, 0.07f), 0.05f);
+      later(effects, mixer, tone(Wave::square, 300.0f, 600.0f, 0.04f, 0.22f, 0.0f), 0.08f);
+      break;
+    case GrappleSound::none:
+    case GrappleSound::released:
+    case GrappleSound::snapped:
+      break;
+  }
+}
+
+void snap(Mixer& mixer) {
+  VoiceShape twang = tone(Wave::saw, 190.0f, 85.0f, 0.12f, 0.55f, 0.25f);
+  twang.cutoff = 3000.0f;
+  twang.end_cutoff = 400.0f;
+  mixer_play(mixer, twang);
+  mixer_play(mixer, hiss(7000.0f, 2000.0f, 0.12f, 0.08f, 0.02f));
+}
+
+void chime(Effects& effects, Mixer& mixer, float first, float second, float gain) {
+  mixer_play(mixer, tone(Wave::triangle, first, first, gain, 0.12f, 0.08f));
+  later(effects, mixer, tone(Wave::triangle, second, second, gain, 0.3f, 0.14f), 0.07f);
+}
+
+void menus(Effects& effects, Mixer& mixer, const CityEvents& events) {
+  if (events.menu_opened)
+    mixer_play(mixer, tone(Wave::triangle, 660.0f, 990.0f, 0.08f, 0.1f, 0.0f));
+  if (events.menu_closed)
+    mixer_play(mixer, tone(Wave::triangle, 990.0f, 660.0f, 0.08f, 0.1f, 0.0f));
+  if (events.menu_moved)
+    mixer_play(mixer, tone(Wave::triangle, 1200.0f, 1200.0f, 0.06f, 0.05f, 0.02f));
+  if (events.menu_selected) chime(effects, mixer, 880.0f, 1320.0f, 0.07f);
+  if (events.menu_refused) {
+    VoiceShape buzz = tone(Wave::square, 140.0f, 130.0f, 0.06f, 0.16f, 0.0f);
+    buzz.cutoff = 900.0f;
+    mixer_play(mixer, buzz);
+  }
+}
+
+}  // namespace
+
+void effects_start(Effects& effects) {
+  effects = Effects{};
+  effects.rng_state = kRngSeed;
+}
+
+void effects_play(Effects& effects, Mixer& mixer, const CityEvents& events) {
+  if (events.flash_started) thunder(effects, mixer);
+  // Standing still (or creeping, slower than 0.3 units/s at 60 frames a
+  // second) readies the foot: the first step of a walk comes at once.
+  if (events.walked < kStillDistance) {
+    effects.stride = std::max(effects.stride, kStrideLength * 0.85f);
+  } else {
+    effects.stride += events.walked;
+  }
+  if (effects.stride >= kStrideLength) {
+    effects.stride -=
+        kStrideLength * static_cast<float>(static_cast<int32_t>(effects.stride / kStrideLength));
+    footstep(effects, mixer);
+  }
+  if (events.jumped) {
+    mixer_play(mixer, tone(Wave::sine, 210.0f, 430.0f, 0.1f, 0.18f, 0.12f));
+    mixer_play(mixer, hiss(1500.0f, 2500.0f, 0.06f, 0.25f, 0.12f));
+  }
+  if (events.air_brake) {
+    VoiceShape brake = hiss(3200.0f, 700.0f, 0.1f, 0.4f, 0.3f);
+    brake.attack = 0.03f;
+    mixer_play(mixer, brake);
+  }
+  if (events.landed) landing(mixer, events.impact_speed);
+  grapple(effects, mixer, events.grapple);
+  if (events.grapple_snapped) snap(mixer);
+  for (int32_t i = 0; i < std::min(events.chips_picked, 3); ++i) {
+    chime(effects, mixer, 1318.5f, 1760.0f, 0.08f);
+  }
+  for (int32_t i = 0; i < std::min(events.batteries_picked, 3); ++i) {
+    mixer_play(mixer, tone(Wave::sine, 440.0f, 880.0f, 0.1f, 0.3f, 0.0f));
+    later(effects, mixer, tone(Wave::triangle, 880.0f, 880.0f, 0.07f, 0.3f, 0.15f), 0.12f);
+  }
+  menus(effects, mixer, events);
+}
+
+int64_t effects_advance(Effects& effects, Mixer& mixer, int64_t samples) {
+  int64_t next = std::numeric_limits<int64_t>::max();
+  for (WaitingVoice& slot : effects.waiting) {
+    if (!slot.pending) continue;
+    slot.wait -= samples;
+    if (slot.wait <= 0) {
+      slot.pending = false;
+      mixer_play(mixer, slot.shape);
+    } else {
+      next = std::min(next, slot.wait);
+    }
+  }
+  return next;
+}
+
+}  // namespace vel

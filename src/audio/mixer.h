@@ -1,0 +1,41 @@
+// mixer.h: the fixed pool of voices, the two volume buses and the limiter
+// that keeps the sum inside full scale.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "audio/synth.h"
+
+namespace vel {
+
+inline constexpr size_t kVoiceCount = 32;
+// The loudest sample the limiter lets out, a little under full scale.
+inline constexpr float kCeiling = 0.97f;
+
+// A peak limiter without look-ahead: the gain drops at once to what keeps
+// the sample under the ceiling and comes back over about 80 ms.
+struct Limiter {
+  float gain = 1.0f;
+  float recovery = 0.99974f;  // per sample towards 1
+};
+
+struct Mixer {
+  std::array<Voice, kVoiceCount> voices;
+  uint32_t next_seed = 0x9E3779B9u;  // noise seeds handed to new voices
+  Limiter limiter;
+};
+
+// Starts a voice in a free slot, or in place of the quietest one when the
+// pool is full (which then starts from silence on its ramp). Returns the slot.
+size_t mixer_play(Mixer& mixer, const VoiceShape& shape);
+// Adds `frames` stereo frames of every voice to `left`/`right`, each voice
+// scaled by its bus's volume.
+void mixer_add_voices(Mixer& mixer, float effects_volume, float music_volume, float* left,
+                      float* right, size_t frames);
+// The limiter over the mixed frames, then interleaved 16-bit samples.
+void mixer_limit_to_pcm(Limiter& limiter, const float* left, const float* right, size_t frames,
+                        int16_t* out);
+
+}  // namespace vel

@@ -1,0 +1,68 @@
+// sound_track.cpp: the frame hook and the block loop of the played game's
+// sound.
+#include "audio/sound_track.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vel {
+
+void sound_track_start(SoundTrack& track, float time) {
+  track.mixer = Mixer{};
+  track.ambience = Ambience{};
+  effects_start(track.effects);
+  track.music = Music{};
+  track.last = CitySnapshot{};
+  track.origin = static_cast<double>(time);
+  track.emitted = 0;
+}
+
+int64_t sound_track_frame(SoundTrack& track, const CityScene* city, float time) {
+  if (city != nullptr) {
+    const CitySnapshot now = snapshot_city(*city);
+    const CityEvents events = compare_frames(track.last, now, *city);
+    effects_play(track.effects, track.mixer, events);
+    track.last = now;
+  } else {
+    track.last = CitySnapshot{};  // the next city starts without events
+  }
+  ambience_follow_city(track.ambience, city);
+
+  const double through =
+      std::floor((static_cast<double>(time) - track.origin) * static_cast<double>(kSampleRate));
+  // A frame time far in the future (a damaged recording) must not ask for
+  // years of samples: past kLongestFrame a frame owes only that much, and
+  // the count never leaves the range of int64 (NaN owes nothing).
+  const int64_t owed_max = static_cast<int64_t>(kLongestFrame) * kSampleRate;
+  if (!(through > static_cast<double>(track.emitted))) return 0;
+  const double ahead = through - static_cast<double>(track.emitted);
+  const int64_t owed =
+      ahead < static_cast<double>(owed_max) ? static_cast<int64_t>(ahead) : owed_max;
+  track.emitted += owed;
+  return owed;
+}
+
+void sound_track_render(SoundTrack& track, const Settings& settings, int16_t* out, size_t frames) {
+  // Settings are clamped to 0..1 when read; 0 multiplies every voice to an
+  // exact 0.
+  const float effects_volume = settings.sfx_volume;
+  const float music_volume = settings.music_volume;
+  while (frames > 0) {
+    if (track.music.wait <= 0) music_step(track.music, track.mixer);
+    const size_t block = std::min(frames, kMixBlock);
+    float* left = track.left.data();
+    float* right = track.right.data();
+    std::fill_n(left, block, 0.0f);
+    std::fill_n(right, block, 0.0f);
+    if (track.ambience_on) ambience_add(track.ambience, effects_volume, left, right, block);
+    mixer_add_voices(track.mixer, effects_volume, music_volume, left, right, block);
+    mixer_limit_to_pcm(track.mixer.limiter, left, right, block, out);
+    const int64_t done = static_cast<int64_t>(block);
+    track.music.wait -= done;
+    effects_advance(track.effects, track.mixer, done);
+    out += 2 * block;
+    frames -= block;
+  }
+}
+
+}  // namespace vel

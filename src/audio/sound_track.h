@@ -1,0 +1,52 @@
+// sound_track.h: the played game's sound, frame by frame: it follows what
+// the city did, owes the samples the frame's time covers, and renders them.
+// The same frames give the same samples: the sample count comes from the
+// frame times alone, and every random choice from the sound's own seeded
+// generator.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "audio/ambience.h"
+#include "audio/effects.h"
+#include "audio/frame_observer.h"
+#include "audio/mixer.h"
+#include "audio/music.h"
+#include "scene1/city_scene.h"
+#include "scene_api/settings.h"
+
+namespace vel {
+
+// Frames are mixed in blocks of this many; a waiting voice or a music
+// step starts on the first block boundary after it is due.
+inline constexpr size_t kMixBlock = 64;
+// The most seconds of sound one frame can owe (the headless runner's
+// longest step).
+inline constexpr int32_t kLongestFrame = 60;
+
+struct SoundTrack {
+  Mixer mixer;
+  Ambience ambience;
+  Effects effects;
+  Music music;
+  CitySnapshot last;        // the city as the previous frame left it
+  double origin = 0.0;      // the time of sample 0
+  int64_t emitted = 0;      // samples owed so far
+  bool ambience_on = true;  // off, the events are heard alone (for tests)
+  std::array<float, kMixBlock> left{};
+  std::array<float, kMixBlock> right{};
+};
+
+// A fresh track whose sample 0 is at `time` (the time of the first init).
+void sound_track_start(SoundTrack& track, float time);
+// After a frame that ran at `time`: reads the city (null while the title
+// runs), starts the frame's sounds and returns the number of stereo frames
+// it owes: the samples through this frame are floor((time - origin) * 48000),
+// at most kLongestFrame seconds more than the last frame's.
+int64_t sound_track_frame(SoundTrack& track, const CityScene* city, float time);
+// Renders `frames` stereo frames as interleaved 16-bit samples (2 per frame).
+void sound_track_render(SoundTrack& track, const Settings& settings, int16_t* out, size_t frames);
+
+}  // namespace vel

@@ -1,0 +1,39 @@
+// sdl_audio.h: the played game's sound on the SDL2 audio device.
+//
+// The main loop queues the samples itself (SDL_QueueAudio) after each
+// frame, so the mixer, like the rules, only ever runs on the main thread
+// and needs no lock or shared buffer. Each frame renders the time it covered
+// but tops the queue up to kQueueTarget when a long frame let it run low,
+// and never fills it past kQueueCap when frames come fast: what is heard
+// stays 30 to 45 ms behind the picture and does not drift. A frame longer
+// than the queue (about 30 ms) still runs it dry for the difference.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "audio/sound_track.h"
+
+namespace vel {
+
+inline constexpr uint32_t kQueueTarget = 1440;  // stereo frames: 30 ms
+inline constexpr uint32_t kQueueCap = 2016;     // 42 ms; with the device's 5 ms under 50
+
+struct SdlAudio {
+  SDL_AudioDeviceID device = 0;  // 0: silent
+  bool subsystem = false;
+  std::unique_ptr<SoundTrack> track;
+  std::vector<int16_t> buffer;
+  ~SdlAudio();
+};
+
+// Opens the default device at 48 kHz stereo; without one the game plays
+// silent after one line on standard error. Sample 0 is at `time`.
+void open_audio(SdlAudio& audio, float time);
+// After a frame: its sounds (city null while the title runs), queued.
+void audio_frame(SdlAudio& audio, const CityScene* city, float time, const Settings& settings);
+
+}  // namespace vel

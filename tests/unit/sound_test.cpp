@@ -1,0 +1,234 @@
+// sound_test.cpp: the played game's sound track rendered from real city
+// frames: thunder after each flash, silence at zero volume, no sample past
+// full scale, no click where a voice starts or stops, and the same frames
+// giving the same samples.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "audio/mixer.h"
+#include "audio/sound_track.h"
+#include "scene1/control_bits.h"
+#include "sim/input_script.h"
+#include "support/allocation_counter.h"
+#include "support/city_fixture.h"
+
+namespace vel {
+namespace {
+
+constexpr float kStep = 1.0f / 60.0f;
+
+struct Rendered {
+  std::vector<int16_t> samples;  // interleaved stereo
+  std::vector<int64_t> flashes;  // stereo frame at which each flash was seen
+  size_t allocations = 0;        // in the sound calls, after the first second
+};
+
+// A busy player: walks and turns, jumps every half second, fires or lets go
+// of the grapple every 0.75 s, opens and works the panel now and then.
+InputState busy_input(int64_t frame) {
+  InputState input;
+  if (frame < 300) return input;
+  input.held = kWalkForward | (frame % 120 < 60 ? kWalkLeft : kWalkRight);
+  if (frame % 30 == 0) input.held |= kJumpBit;
+  if (frame % 45 == 0) input.held |= kGrappleBit;
+  const int64_t in_panel = frame % 600;
+  if (in_panel == 500 || in_panel == 530) input.held = kPanelToggleBit;
+  if (in_panel > 500 && in_panel < 530 && in_panel % 4 == 0) {
+    input.held = in_panel % 8 == 0 ? kMenuDownBit : kMenuRightBit | kMenuSelectBit;
+  }
+  input.look = {frame % 240 < 120 ? 0.02f : -0.02f, 0.0f};
+  return input;
+}
+
+Rendered render(int64_t frames, bool busy, const Settings& settings, bool ambience_on = true) {
+  CityScene scene;
+  test::EndedRun ended;
+  test::init_real_scene(scene, ended);
+  scene.run_end = nullptr;
+  SoundTrack track;
+  sound_track_start(track, 0.0f);
+  track.ambience_on = ambience_on;
+  Framebuffer framebuffer = framebuffer_new(kPictureWidth, kPictureHeight);
+  Rendered out;
+  out.samples.reserve(static_cast<size_t>(frames) * 1700);
+  std::vector<int16_t> block(2 * 48000);
+  bool flash = false;
+  for (int64_t frame = 1; frame <= frames; ++frame) {
+    const float time = static_cast<float>(frame) * kStep;
+    const InputState input = busy ? busy_input(frame) : InputState{};
+    const FrameResult result = scene.update(input, framebuffer, kStep, time, settings);
+    if (result.next_scene == 0) scene.init(settings, time);
+    const bool flashing = !scene.view.lighting.fog_enabled;
+    if (flashing && !flash) out.flashes.push_back(static_cast<int64_t>(out.samples.size() / 2));
+    flash = flashing;
+    const size_t before = test::allocation_count();
+    const int64_t owed = sound_track_frame(track, &scene, time);
+    sound_track_render(track, settings, block.data(), static_cast<size_t>(owed));
+    if (frame > 60) out.allocations += test::allocation_count() - before;
+    out.samples.insert(out.samples.end(), block.begin(), block.begin() + 2 * owed);
+  }
+  return out;
+}
+
+double rms(const std::vector<int16_t>& samples, int64_t from, int64_t to) {
+  double sum = 0.0;
+  const int64_t end = std::min<int64_t>(to, static_cast<int64_t>(samples.size() / 2));
+  for (int64_t i = from; i < end; ++i) {
+    sum += static_cast<double>(samples[2 * i]) * samples[2 * i];
+  }
+  return end > from ? std::sqrt(sum / static_cast<double>(end - from)) : 0.0;
+}
+
+TEST(Sound, ThunderComesAfterEachFlashAndNeverBefore) {
+  Settings settings;
+  settings.music_volume = 0.0f;
+  // The ambience off, the player still: only the thunder (and the first
+  // landing of the opening) makes a sound.
+  const Rendered heard = render(1800, false, settings, false);
+  ASSERT_GE(heard.flashes.size(), 2u);
+  // 0.3 s: the shortest delay between a flash and its thunder.
+  const int64_t shortest = 14400;
+  const int64_t first = heard.flashes.front();
+  for (int64_t i = 5 * 48000; i < first + shortest - 64; ++i) {
+    ASSERT_EQ(heard.samples[2 * i], 0) << "sound before the first thunder, at frame " << i;
+    ASSERT_EQ(heard.samples[2 * i + 1], 0) << "sound before the first thunder, at frame " << i;
+  }
+  for (const int64_t flash : heard.flashes) {
+    if (flash + 2 * 48000 > static_cast<int64_t>(heard.samples.size() / 2)) break;
+    EXPECT_GT(rms(heard.samples, flash + shortest, flash + 2 * 48000), 300.0)
+        << "no thunder after the flash at " << flash;
+  }
+}
+
+TEST(Sound, ZeroVolumesAreDigitalSilence) {
+  Settings settings;
+  settings.music_volume = 0.0f;
+  settings.sfx_volume = 0.0f;
+  const Rendered heard = render(900, true, settings);
+  EXPECT_EQ(heard.samples.size(), 2u * 48000u * 15u);
+  EXPECT_TRUE(
+      std::all_of(heard.samples.begin(), heard.samples.end(), [](int16_t s) { return s == 0; }));
+}
+
+TEST(Sound, ALongStormyGameStaysUnderFullScaleAndRepeatsExactly) {
+  const Settings settings;
+  const Rendered first = render(3000, true, settings);
+  const int16_t ceiling = static_cast<int16_t>(kCeiling * 32767.0f);
+  int16_t peak = 0;
+  for (const int16_t s : first.samples) peak = std::max<int16_t>(peak, std::abs(s));
+  EXPECT_LE(peak, ceiling);
+  EXPECT_GT(peak, 3000) << "the game is all but silent";
+  EXPECT_EQ(first.allocations, 0u) << "the sound allocated after its first second";
+  const Rendered second = render(3000, true, settings);
+  EXPECT_TRUE(first.samples == second.samples);
+}
+
+// Voices that start, stop early and end on their own, alone in the mix:
+// no step between neighbouring samples beyond what the tone itself makes.
+TEST(Sound, VoicesStartAndEndWithoutAStep) {
+  Mixer mixer;
+  VoiceShape loud;
+  loud.wave = Wave::triangle;  // starts at its lowest point: a full-height step unramped
+  loud.frequency = 150.0f;
+  loud.gain = 0.9f;
+  loud.decay = 0.0f;
+  loud.length = 0.05f;
+  loud.attack = 0.0f;
+  loud.release = 0.0f;
+  std::vector<float> left(48000, 0.0f);
+  std::vector<float> right(48000, 0.0f);
+  const size_t stopped = mixer_play(mixer, loud);
+  mixer_add_voices(mixer, 1.0f, 1.0f, left.data(), right.data(), 500);
+  voice_stop(mixer.voices[stopped]);  // cut mid-tone
+  mixer_play(mixer, loud);            // and another that runs out by itself
+  mixer_add_voices(mixer, 1.0f, 1.0f, left.data() + 500, right.data() + 500, 47500);
+  EXPECT_FALSE(mixer.voices[0].active || mixer.voices[1].active);
+  std::vector<int16_t> pcm(2 * 48000);
+  Limiter limiter;
+  mixer_limit_to_pcm(limiter, left.data(), right.data(), 48000, pcm.data());
+  int32_t largest_step = std::abs(pcm[0]);
+  for (size_t i = 1; i < 48000; ++i) {
+    largest_step = std::max(largest_step, std::abs(pcm[2 * i] - pcm[2 * i - 2]));
+  }
+  // Without the ramps the first sample alone would jump by about 29000.
+  EXPECT_LT(largest_step, 1500);
+}
+
+// The observer reads the city's own record and messages; a change there
+// (a renamed message, a new way to land) would silence a sound without
+// failing anything else. The example scripts do each action once.
+TEST(Sound, TheExampleScriptsAreHeardActionByAction) {
+  auto heard = [](const char* script_path, int64_t frames) {
+    const ParseResult<InputScript> script = load_input_script(script_path);
+    EXPECT_TRUE(script) << script.error;
+    CityScene scene;
+    test::EndedRun ended;
+    test::init_real_scene(scene, ended);
+    Framebuffer framebuffer = framebuffer_new(kPictureWidth, kPictureHeight);
+    ScriptCursor cursor;
+    CitySnapshot last;
+    CityEvents seen;
+    std::vector<GrappleSound> grapple;  // in the order heard
+    for (int64_t frame = 1; frame <= frames; ++frame) {
+      const InputState input = input_for_frame(*script.value, cursor, static_cast<uint64_t>(frame));
+      scene.update(input, framebuffer, kStep, static_cast<float>(frame) * kStep, Settings{});
+      const CitySnapshot now = snapshot_city(scene);
+      const CityEvents events = compare_frames(last, now, scene);
+      last = now;
+      seen.flash_started |= events.flash_started;
+      seen.jumped |= events.jumped;
+      seen.air_brake |= events.air_brake;
+      seen.landed |= events.landed;
+      seen.walked += events.walked;
+      if (events.grapple != GrappleSound::none) grapple.push_back(events.grapple);
+      seen.menu_opened |= events.menu_opened;
+      seen.menu_moved |= events.menu_moved;
+      seen.menu_refused |= events.menu_refused;
+    }
+    return std::make_pair(seen, grapple);
+  };
+  const auto [tour, tour_grapple] = heard("tools/scripts/tour.txt", 530);
+  EXPECT_TRUE(tour.flash_started);
+  EXPECT_TRUE(tour.jumped);
+  EXPECT_TRUE(tour.air_brake);
+  EXPECT_TRUE(tour.landed);
+  EXPECT_GT(tour.walked, 0.5f);
+  EXPECT_EQ(tour_grapple, (std::vector{GrappleSound::engaged, GrappleSound::released}))
+      << "the grapple's shot and release were not heard as such";
+  const CityEvents panel = heard("tools/scripts/panel.txt", 240).first;
+  EXPECT_TRUE(panel.menu_opened);
+  EXPECT_TRUE(panel.menu_moved);
+  EXPECT_TRUE(panel.menu_refused) << "right with no points to spend was not refused";
+}
+
+// Every voice of the pool at once, each near full scale: the limiter holds
+// the sum under the ceiling.
+TEST(Sound, AFullPoolOfLoudVoicesStaysUnderFullScale) {
+  Mixer mixer;
+  VoiceShape loud;
+  loud.wave = Wave::square;
+  loud.frequency = 110.0f;
+  loud.gain = 0.9f;
+  loud.decay = 0.0f;
+  loud.length = 0.2f;
+  for (size_t i = 0; i < kVoiceCount; ++i) mixer_play(mixer, loud);
+  std::vector<float> left(9600, 0.0f);
+  std::vector<float> right(9600, 0.0f);
+  mixer_add_voices(mixer, 1.0f, 1.0f, left.data(), right.data(), 9600);
+  std::vector<int16_t> pcm(2 * 9600);
+  Limiter limiter;
+  mixer_limit_to_pcm(limiter, left.data(), right.data(), 9600, pcm.data());
+  const int16_t ceiling = static_cast<int16_t>(kCeiling * 32767.0f);
+  int16_t peak = 0;
+  for (const int16_t s : pcm) peak = std::max<int16_t>(peak, std::abs(s));
+  EXPECT_LE(peak, ceiling);
+  EXPECT_GT(peak, ceiling - 200) << "the limiter took more than it had to";
+}
+
+}  // namespace
+}  // namespace vel

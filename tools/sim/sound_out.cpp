@@ -1,0 +1,52 @@
+// sound_out.cpp: the sound track of a headless run into a WAV file.
+#include "sim/sound_out.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+
+namespace vel {
+
+namespace {
+
+constexpr size_t kChunkFrames = 4800;  // 0.1 s rendered and written at a time
+
+}  // namespace
+
+std::string sound_out_open(SoundOut& out, const std::string& path, float start_time) {
+  SF_INFO info{};
+  info.samplerate = kSampleRate;
+  info.channels = 2;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  out.file = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (out.file == nullptr) return path + ": " + sf_strerror(nullptr);
+  out.path = path;
+  out.track = std::make_unique<SoundTrack>();
+  sound_track_start(*out.track, start_time);
+  out.buffer.assign(2 * kChunkFrames, 0);
+  return {};
+}
+
+void sound_out_frame(SoundOut& out, const CityScene* city, float time, const Settings& settings) {
+  if (out.file == nullptr) return;
+  int64_t owed = sound_track_frame(*out.track, city, time);
+  while (owed > 0) {
+    const size_t frames = static_cast<size_t>(std::min<int64_t>(owed, kChunkFrames));
+    sound_track_render(*out.track, settings, out.buffer.data(), frames);
+    const sf_count_t written =
+        sf_writef_short(out.file, out.buffer.data(), static_cast<sf_count_t>(frames));
+    if (written != static_cast<sf_count_t>(frames) && out.error.empty()) {
+      out.error = out.path + ": " + sf_strerror(out.file);
+    }
+    owed -= static_cast<int64_t>(frames);
+  }
+}
+
+std::string sound_out_close(SoundOut& out) {
+  if (out.file == nullptr) return {};
+  if (sf_close(out.file) != 0 && out.error.empty()) out.error = out.path + ": could not close";
+  out.file = nullptr;
+  return out.error;
+}
+
+}  // namespace vel
