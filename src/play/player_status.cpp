@@ -13,6 +13,12 @@ PlayerStatus player_status(const CityScene& city) {
   status.chips = city.economy.chip_count;
   status.max_chips = city.city.max_chips;
   status.upgrade_points = city.economy.upgrade_points;
+  if (city.rules.on) {
+    // The goal in sight: the chips taken of those this city was built with.
+    status.level = city.city.level;
+    status.max_chips = city.rules.chips_placed;
+    status.chips = city.rules.chips_placed - static_cast<int32_t>(city.objects.chips.size());
+  }
   status.shown =
       city.player.control_enabled && !city.menus.panel_open && !city.menus.device_menu_open;
   if (city.assets.textures.size() > texture_slot::kSmallFont) {
