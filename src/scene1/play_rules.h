@@ -26,7 +26,7 @@ namespace vel {
 // One point a chip: a level-1 city holds 12 chips, which buy some of the 27
 // upgrades (3 modules up to kUpgradeCap each) but not all, so the bigger
 // cities that follow still have something to buy.
-inline constexpr int32_t kPointsPerChip = 1;
+inline constexpr int32_t kPointsPerChip = 2;
 // The modules' formulas reach their top values at level 9 (version 10).
 inline constexpr int32_t kUpgradeCap = 9;
 // A jump and a grapple shot cost what the city's rules take for them; a
