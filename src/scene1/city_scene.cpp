@@ -48,7 +48,10 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
     player_vertical(scene.player.body, input.held, axes.forward, dt);
   }
   physics_steps(scene, dt);
-  if (rules) rules_energy_floor(scene.economy);
+  if (rules) {
+    rules_energy_floor(scene.economy);
+    rules_fall_back(scene);
+  }
   camera_update(scene.view, scene.player, input.look, dt);
 }
 

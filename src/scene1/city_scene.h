@@ -161,6 +161,7 @@ struct PlayRules {
   bool station_armed = true;     // the device menu may open at the station
   int32_t chips_placed = 0;      // the chips this city was built with
   float level_complete = -1.0f;  // elapsed when its last chip was taken, or -1
+  PlayerBody start_body;         // the body as init placed it, for a fall
 };
 
 // The whole state of the city. Scene::init builds a complete new record and

@@ -65,6 +65,14 @@ void rules_recharge(CityScene& scene, float step_dt) {
   scene.economy.energy = std::min(1.0f, scene.economy.energy + kGroundRecharge * step_dt);
 }
 
+void rules_fall_back(CityScene& scene) {
+  if (!(scene.player.body.position.y < kFallFloor)) return;
+  scene.player.body = scene.rules.start_body;
+  scene.grapple.attached = false;
+  scene.grapple.anchor_car = -1;
+  say(scene, "BACK TO THE START", kRefused);
+}
+
 void rules_chips_taken(CityScene& scene, size_t chips_before) {
   const size_t left = scene.objects.chips.size();
   if (left >= chips_before) return;

@@ -14,6 +14,8 @@
 //   devices              choosing a device installs it or says NOT AVAILABLE
 //   levels               the last chip completes the level; a bigger city
 //                        follows, the upgrades kept
+//   fall                 a player fallen below the city starts again where
+//                        the city began (it has no ground to land on)
 #pragma once
 
 #include <cstdint>
@@ -37,6 +39,9 @@ inline constexpr float kShotCost = 0.05f;
 // Without it a player who spent the last battery would stand on a roof
 // with no way off; batteries stay the quick way to refill.
 inline constexpr float kGroundRecharge = 0.02f;
+// The towers stand on y = 0 and the start is at most one block below a
+// roof; a body this far down can only fall on.
+inline constexpr float kFallFloor = -30.0f;
 // Seconds of "LEVEL COMPLETE!" before the next city is built.
 inline constexpr float kLevelCompleteDelay = 2.5f;
 
@@ -55,6 +60,9 @@ bool rules_allow_shot(CityScene& scene);
 void rules_energy_floor(Economy& economy);
 // On a roof, with the world running, energy refills slowly up to 1.
 void rules_recharge(CityScene& scene, float step_dt);
+// Below kFallFloor the body is put back as init placed it (rising from
+// beside the lowest tower), the rope let go.
+void rules_fall_back(CityScene& scene);
 
 // Upgrade points for the chips taken this frame, and the level's end when
 // the last one went.

@@ -190,6 +190,7 @@ void build_scene(CityScene& fresh, const Settings& settings, float time) {
   fresh.grapple.drone_bursts.reserve(kBurstRoom);
   fresh.hud.messages.reserve(kMessageRoom);
   fresh.rules.chips_placed = static_cast<int32_t>(fresh.objects.chips.size());
+  fresh.rules.start_body = fresh.player.body;
 }
 
 void CityScene::init(const Settings& settings, float time) {

@@ -109,5 +109,15 @@ TEST(PlayRules, TakingEveryChipBuildsTheNextLevelKeepingTheUpgrades) {
   EXPECT_TRUE(run.said("LEVEL 2"));
 }
 
+TEST(PlayRules, AFallBelowTheCityStartsAgainWhereTheCityBegan) {
+  RulesRun run;
+  run.put_player({40.0f, kFallFloor - 1.0f, 40.0f});
+  run.frames(1, 0);
+  EXPECT_GT(run.scene.player.body.position.y, kFallFloor);
+  EXPECT_TRUE(run.said("BACK TO THE START"));
+  run.frames(330, 0);  // risen from beside the lowest tower onto its roof, as at the start
+  EXPECT_TRUE(run.scene.player.on_ground);
+}
+
 }  // namespace
 }  // namespace vel
