@@ -51,7 +51,7 @@ void draw_goal(const Image& font, int32_t best_level, const RenderFlags& flags,
             flags, target);
   if (best_level <= 0) return;
   const std::string best = "BEST LEVEL " + std::to_string(best_level);
-  draw_text(font, best, {centre - static_cast<int32_t>(best.size()) * advance / 2, 24}, kCyan,
+  draw_text(font, best, {centre - static_cast<int32_t>(best.size()) * advance / 2, 156}, kCyan,
             flags, target);
 }
 
