@@ -159,6 +159,7 @@ struct SceneSwitch {
 struct PlayRules {
   bool on = false;               // set by whoever runs the scene; init keeps it
   bool station_armed = true;     // the device menu may open at the station
+  bool scanner = false;          // the FREQUENCY SCANNER is installed
   int32_t chips_placed = 0;      // the chips this city was built with
   float level_complete = -1.0f;  // elapsed when its last chip was taken, or -1
   PlayerBody start_body;         // the body as init placed it, for a fall

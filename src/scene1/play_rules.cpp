@@ -24,8 +24,9 @@ constexpr Colour kRefused{1.0f, 0.3f, 0.3f, 1.0f};  // as MISSED!
 constexpr Colour kGood{0.0f, 1.0f, 0.2f, 1.0f};     // as ENGAGED!
 constexpr Colour kNews{0.5f, 1.0f, 1.0f, 1.0f};     // as the pickups
 
-// The device the FORCE FIELD grapple is in the device menu.
+// The devices of the device menu, in its order.
 constexpr int32_t kForceFieldDevice = 1;
+constexpr int32_t kScannerDevice = 2;
 constexpr int32_t kDeviceCount = 3;
 
 void say(CityScene& scene, std::string text, Colour colour) {
@@ -111,6 +112,9 @@ void rules_select_device(CityScene& scene) {
   if (device == kForceFieldDevice) {
     scene.grapple.snaps = false;
     say(scene, "FORCE FIELD INSTALLED!", kGood);
+  } else if (device == kScannerDevice) {
+    scene.rules.scanner = true;
+    say(scene, "SCANNER INSTALLED!", kGood);
   } else {
     say(scene, "NOT AVAILABLE", kRefused);
   }
@@ -140,6 +144,7 @@ void rebuild_at_level(CityScene& scene, const Settings& settings, float time, in
   fresh.run_end = std::move(scene.run_end);
   fresh.raster_path = scene.raster_path;
   fresh.rules.on = scene.rules.on;
+  fresh.rules.scanner = scene.rules.scanner;
   scene = std::move(fresh);
 }
 

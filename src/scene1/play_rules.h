@@ -11,7 +11,9 @@
 //   ground recharge      standing on a roof refills kGroundRecharge per second
 //   station              the panel key closes the device menu; it opens again
 //                        only after the player left the station's reach
-//   devices              choosing a device installs it or says NOT AVAILABLE
+//   devices              FORCE FIELD: the rope never snaps; FREQUENCY
+//                        SCANNER: the overlay shows the nearest chip's
+//                        distance; MAGNETIC says NOT AVAILABLE
 //   levels               the last chip completes the level; a bigger city
 //                        follows, the upgrades kept
 //   fall                 a player fallen below the city starts again where
@@ -85,7 +87,7 @@ void rules_select_device(CityScene& scene);
 // next city is built.
 void rules_level_step(CityScene& scene, const Settings& settings, float time);
 // A fresh city at `level` on the assets already loaded, keeping the
-// upgrades, the points, the chip count, the installed device, the ending,
+// upgrades, the points, the chip count, the installed devices, the ending,
 // the drawing path and the rules. `time` starts its clock, as init's does.
 void rebuild_at_level(CityScene& scene, const Settings& settings, float time, int32_t level);
 

@@ -60,7 +60,8 @@ TEST(PlayRules, ThePanelKeyClosesTheDeviceMenuUntilThePlayerComesBack) {
   run.frames(1, 0);
   ASSERT_TRUE(run.scene.menus.device_menu_open);
 
-  // Every device, chosen: none ends the program; the force field installs.
+  // Every device, chosen: none ends the program; the force field and the
+  // scanner install.
   for (int device = 0; device < 3; ++device) {
     run.scene.menus.selection = device;
     run.press(kMenuSelectBit);
@@ -68,6 +69,7 @@ TEST(PlayRules, ThePanelKeyClosesTheDeviceMenuUntilThePlayerComesBack) {
   EXPECT_TRUE(run.said("NOT AVAILABLE"));
   EXPECT_TRUE(run.said("FORCE FIELD INSTALLED!"));
   EXPECT_FALSE(run.scene.grapple.snaps);
+  EXPECT_TRUE(run.scene.rules.scanner);
 
   run.press(kPanelToggleBit);
   EXPECT_FALSE(run.scene.menus.device_menu_open);
