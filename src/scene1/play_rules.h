@@ -27,9 +27,10 @@
 
 namespace vel {
 
-// One point a chip: a level-1 city holds 12 chips, which buy some of the 27
-// upgrades (3 modules up to kUpgradeCap each) but not all, so the bigger
-// cities that follow still have something to buy.
+// Two points a chip. The cities of levels 1, 2 and 3 hold 4, 6 and 13
+// chips: level 1 buys 8 of the 27 upgrades (3 modules up to kUpgradeCap
+// each), level 2 brings the total to 20, and every module can reach its top
+// during level 3, where the city is big enough to need it.
 inline constexpr int32_t kPointsPerChip = 2;
 // The modules' formulas reach their top values at level 9 (version 10).
 inline constexpr int32_t kUpgradeCap = 9;
