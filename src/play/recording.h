@@ -11,8 +11,8 @@
 //   fullscreen 0
 //   vsync 0
 //   interlaced 1
-//   play_rules 1                  (version 2 on; version 1 files have no
-//                                  such line and replay with the rules off)
+//   play_rules 1                  (from version 2 on; a version-1 file has
+//                                  no such line and replays with them off)
 //   init SCENE TIME               (Scene::init of entry SCENE)
 //   frame SCENE TIME DT HELD LOOK_X LOOK_Y
 //
