@@ -2,17 +2,21 @@
 // live game and its replay share.
 #include "play/play_run.h"
 
+#include <algorithm>
+
 #include "play/player_status.h"
 #include "play/status_hud.h"
 #include "sim/state_json.h"
 
 namespace vel {
 
-PlayRun make_play_run() {
+PlayRun make_play_run(bool play_rules) {
   PlayRun run;
+  run.play_rules = play_rules;
   auto title = std::make_unique<TitleScene>();
   auto city = std::make_unique<CityScene>();
   city->run_end = nullptr;
+  city->rules.on = play_rules;  // the city's init keeps it
   run.title = title.get();
   run.city = city.get();
   run.scenes.push_back(std::move(title));
@@ -22,6 +26,10 @@ PlayRun make_play_run() {
 }
 
 void enter_scene(PlayRun& run, int32_t scene, const Settings& settings, float time) {
+  if (scene == kTitleSceneIndex) {
+    run.title->show_goal = run.play_rules;
+    run.title->best_level = run.best_level;
+  }
   run.scenes[static_cast<size_t>(scene)]->init(settings, time);
   run.current = scene;
 }
@@ -43,7 +51,10 @@ FrameStep play_frame(PlayRun& run, const InputState& input, float dt, float time
                      const Settings& settings) {
   const FrameResult result = run.scenes[static_cast<size_t>(run.current)]->update(
       input, run.framebuffer, dt, time, settings);
-  if (run.current == kCitySceneIndex) draw_status_hud(player_status(*run.city), run.framebuffer);
+  if (run.current == kCitySceneIndex) {
+    draw_status_hud(player_status(*run.city), run.framebuffer);
+    if (run.play_rules) run.best_level = std::max(run.best_level, run.city->city.level);
+  }
   run.frames += 1;
   run.last_time = time;
   return frame_step(result, run.scenes.size());

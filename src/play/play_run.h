@@ -23,8 +23,10 @@ struct PlayRun {
   TitleScene* title = nullptr;
   CityScene* city = nullptr;
   int32_t current = kTitleSceneIndex;
-  uint64_t frames = 0;     // frames run so far
-  float last_time = 0.0f;  // the time handed to the last of them
+  bool play_rules = false;  // the city runs the played game's rules
+  int32_t best_level = 0;   // the highest level the city reached (0: none yet)
+  uint64_t frames = 0;      // frames run so far
+  float last_time = 0.0f;   // the time handed to the last of them
   Framebuffer framebuffer;
 };
 
@@ -38,8 +40,10 @@ struct FrameStep {
 };
 
 // The scenes, built but not initialised. The city's timed ending is
-// switched off: a played game goes on past it.
-PlayRun make_play_run();
+// switched off: a played game goes on past it. With `play_rules` the city
+// runs the played game's rules (scene1/play_rules.h) and the title shows
+// the goal and the best level.
+PlayRun make_play_run(bool play_rules = false);
 // Scene::init of entry `scene` at `time`, which becomes current.
 void enter_scene(PlayRun& run, int32_t scene, const Settings& settings, float time);
 // One frame of the current scene, the status overlay over the city, and

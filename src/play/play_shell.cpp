@@ -24,7 +24,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kDefaultRefresh = 60;  // when the display does not say
+constexpr int kDefaultRefresh = 60;      // when the display does not say
+constexpr bool kPlayedWithRules = true;  // chips buy upgrades, levels, ... (play_rules.h)
 
 // Closes the controller and its subsystem before SDL itself is shut down:
 // declared after the display, so destroyed before it.
@@ -105,7 +106,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
 
   RecordingWriter recording;
   if (!options.record_path.empty()) {
-    if (const std::string error = open_recording(recording, options.record_path, settings);
+    if (const std::string error =
+            open_recording(recording, options.record_path, settings, kPlayedWithRules);
         !error.empty()) {
       std::fprintf(stderr, "veltrocane-play: cannot write the recording: %s\n", error.c_str());
       return 2;
@@ -117,7 +119,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     cursor.path = options.replay_path;
   }
 
-  PlayRun run = make_play_run();
+  // The played game runs its own rules; a replay runs those it was played with.
+  PlayRun run = make_play_run(replay != nullptr ? replay->play_rules : kPlayedWithRules);
   SdlAudio audio;  // closed before the display shuts SDL down
   open_audio(audio, 0.0f);
   const Clock::time_point start = Clock::now();

@@ -3,9 +3,25 @@
 // here alone.
 #include "play/player_status.h"
 
+#include "base/saturate.h"
 #include "scene1/asset_slots.h"
 
 namespace vel {
+
+namespace {
+
+// Whole units from the player to the nearest chip's indicator; -1 when none
+// is left.
+int32_t nearest_chip(const CityScene& city) {
+  float nearest = -1.0f;
+  for (const SceneObject& indicator : city.objects.chip_indicators) {
+    const float d = distance(city.player.body.position, translation_of(indicator.transform));
+    if (nearest < 0.0f || d < nearest) nearest = d;
+  }
+  return nearest < 0.0f ? -1 : trunc_i32(nearest);
+}
+
+}  // namespace
 
 PlayerStatus player_status(const CityScene& city) {
   PlayerStatus status;
@@ -13,6 +29,13 @@ PlayerStatus player_status(const CityScene& city) {
   status.chips = city.economy.chip_count;
   status.max_chips = city.city.max_chips;
   status.upgrade_points = city.economy.upgrade_points;
+  if (city.rules.on) {
+    // The goal in sight: the chips taken of those this city was built with.
+    status.level = city.city.level;
+    status.max_chips = city.rules.chips_placed;
+    status.chips = city.rules.chips_placed - static_cast<int32_t>(city.objects.chips.size());
+    if (city.rules.scanner) status.nearest_chip = nearest_chip(city);
+  }
   status.shown =
       city.player.control_enabled && !city.menus.panel_open && !city.menus.device_menu_open;
   if (city.assets.textures.size() > texture_slot::kSmallFont) {

@@ -14,6 +14,8 @@ struct PlayerStatus {
   int32_t chips = 0;
   int32_t max_chips = 0;
   int32_t upgrade_points = 0;
+  int32_t level = 0;            // the city's level, shown when above 0 (the play rules)
+  int32_t nearest_chip = -1;    // units to the nearest chip, with the scanner; else -1
   bool shown = false;           // the city is live under no menu or opening bars
   const Image* font = nullptr;  // the city's HUD font, when loaded
 };

@@ -156,6 +156,7 @@ void flush_checked(RecordingWriter& writer) {
 ParseResult<Recording> parse_recording(std::string_view text, const std::string& path) {
   using Result = ParseResult<Recording>;
   Recording recording;
+  size_t header_lines = 2 + kSettingLines;  // the magic, the settings, play_rules
   size_t line_number = 0;
   size_t start = 0;
   // Only lines that end with a line feed are complete; the rest of a file
@@ -171,17 +172,24 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
       if (fields.size() != 2 || fields[0] != kMagic) {
         return Result::fail(located(path, 1, "not a Veltrocane recording"));
       }
-      if (fields[1] != std::to_string(kRecordingVersion)) {
+      if (fields[1] == "1") {
+        header_lines = 1 + kSettingLines;  // before the play rules: they were off
+      } else if (fields[1] != std::to_string(kRecordingVersion)) {
         return Result::fail(located(path, 1,
                                     "recording version " + std::string(fields[1]) +
-                                        " is not the supported version " +
-                                        std::to_string(kRecordingVersion)));
+                                        " is not a supported version (1 or " +
+                                        std::to_string(kRecordingVersion) + ")"));
       }
     } else if (line_number - 2 < kSettingLines) {
       if (fields.size() != 2 ||
           !parse_setting(fields[0], fields[1], line_number - 2, recording.settings)) {
         return Result::fail(located(path, line_number, "bad settings line"));
       }
+    } else if (line_number <= header_lines) {
+      const std::optional<bool> rules =
+          fields.size() == 2 && fields[0] == "play_rules" ? parse_flag(fields[1]) : std::nullopt;
+      if (!rules) return Result::fail(located(path, line_number, "expected \"play_rules 0|1\""));
+      recording.play_rules = *rules;
     } else {
       std::optional<RecordedEvent> event = parse_event(fields);
       if (!event) {
@@ -193,7 +201,7 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
       recording.events.push_back(*event);
     }
   }
-  if (line_number < 1 + kSettingLines) {
+  if (line_number < header_lines) {
     return Result::fail(located(path, line_number + 1, "the header ends early"));
   }
   return Result::ok(std::move(recording));
@@ -207,7 +215,7 @@ ParseResult<Recording> load_recording(const std::string& path) {
 }
 
 std::string open_recording(RecordingWriter& writer, const std::string& path,
-                           const Settings& settings) {
+                           const Settings& settings, bool play_rules) {
   writer.path = path;
   writer.file = std::fopen(path.c_str(), "wb");
   if (writer.file == nullptr) return path + ": " + std::strerror(errno);
@@ -225,6 +233,7 @@ std::string open_recording(RecordingWriter& writer, const std::string& path,
   std::fprintf(writer.file, "fullscreen %d\n", settings.fullscreen ? 1 : 0);
   std::fprintf(writer.file, "vsync %d\n", settings.vsync ? 1 : 0);
   std::fprintf(writer.file, "interlaced %d\n", settings.interlaced ? 1 : 0);
+  std::fprintf(writer.file, "play_rules %d\n", play_rules ? 1 : 0);
   flush_checked(writer);
   return {};
 }

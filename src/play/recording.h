@@ -2,7 +2,7 @@
 // settings in force, then one line per scene start and per frame, written
 // as the game goes and read back by the replay.
 //
-//   veltrocane-recording 1
+//   veltrocane-recording 2
 //   controls 26|22|4|7|20|8|44|513|26|22|4|7|40|41
 //   music_volume 0x1p+0           (floats in C99 hex: they read back to
 //   sfx_volume 0x1p+0              the same 32-bit value)
@@ -11,6 +11,8 @@
 //   fullscreen 0
 //   vsync 0
 //   interlaced 1
+//   play_rules 1                  (from version 2 on; a version-1 file has
+//                                  no such line and replays with them off)
 //   init SCENE TIME               (Scene::init of entry SCENE)
 //   frame SCENE TIME DT HELD LOOK_X LOOK_Y
 //
@@ -30,7 +32,7 @@
 
 namespace vel {
 
-inline constexpr int32_t kRecordingVersion = 1;
+inline constexpr int32_t kRecordingVersion = 2;
 
 enum class RecordedKind : uint8_t { init, frame };
 
@@ -45,6 +47,7 @@ struct RecordedEvent {
 
 struct Recording {
   Settings settings;
+  bool play_rules = false;  // the city ran the played game's rules
   std::vector<RecordedEvent> events;
 };
 
@@ -65,7 +68,7 @@ struct RecordingWriter {
 // Opens (truncating) and writes the header; an empty string on success,
 // else the error naming the file.
 std::string open_recording(RecordingWriter& writer, const std::string& path,
-                           const Settings& settings);
+                           const Settings& settings, bool play_rules);
 void record_init(RecordingWriter& writer, int32_t scene, float time);
 void record_frame(RecordingWriter& writer, int32_t scene, float time, float dt,
                   const InputState& input);

@@ -74,6 +74,17 @@ void draw_status_hud(const PlayerStatus& status, Framebuffer& target) {
                 kWhite, whole, target);
   shadowed_text(font, points, {right - static_cast<int32_t>(points.size()) * advance, text_y},
                 status.upgrade_points > 0 ? kCyan : kWhite, whole, target);
+  if (status.nearest_chip >= 0) {
+    char scan_buffer[48];
+    shadowed_text(font, labelled(scan_buffer, "NEAREST CHIP ", status.nearest_chip),
+                  {kMargin, text_y + 12}, kCyan, whole, target);
+  }
+  if (status.level > 0) {
+    char level_buffer[48];
+    const std::string_view level = labelled(level_buffer, "LEVEL ", status.level);
+    shadowed_text(font, level, {right - static_cast<int32_t>(level.size()) * advance, text_y + 20},
+                  kCyan, whole, target);
+  }
 }
 
 }  // namespace vel

@@ -17,6 +17,7 @@
 #include "scene1/hud.h"
 #include "scene1/panel.h"
 #include "scene1/pickups.h"
+#include "scene1/play_rules.h"
 #include "scene1/player.h"
 #include "scene1/traffic.h"
 #include "scene1/world_draw.h"
@@ -35,13 +36,22 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
   // The axes of the view the last frame left: the shot and the walk follow
   // what the player saw.
   const CameraAxes axes = camera_axes(scene.view.camera);
+  const bool rules = scene.rules.on;
   if (scene.player.control_enabled) {
-    if (pressed & kJumpBit) player_jump(scene.player, scene.economy, scene.clock.elapsed);
-    if (pressed & kGrappleBit) grapple_fire(scene, axes.forward);
+    if ((pressed & kJumpBit) && (!rules || rules_allow_jump(scene))) {
+      player_jump(scene.player, scene.economy, scene.clock.elapsed);
+    }
+    if ((pressed & kGrappleBit) && (!rules || rules_allow_shot(scene))) {
+      grapple_fire(scene, axes.forward);
+    }
     player_drive(scene.player, scene.economy.levels.drive, input.held, axes);
     player_vertical(scene.player.body, input.held, axes.forward, dt);
   }
   physics_steps(scene, dt);
+  if (rules) {
+    rules_energy_floor(scene.economy);
+    rules_fall_back(scene);
+  }
   camera_update(scene.view, scene.player, input.look, dt);
 }
 
@@ -49,10 +59,13 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
 // fixed order: the pickups and the rain draw from the generator in turn.
 void advance_world(CityScene& scene, Vec2 look, float step_dt) {
   const Vec3 player_position = scene.player.body.position;
+  const bool rules = scene.rules.on;
   traffic_step(scene.objects, scene.city, scene.assets.meshes, step_dt);
   turn_pickups(scene.objects, step_dt);
+  const size_t chips_before = scene.objects.chips.size();
   collect_chips(scene.objects, player_position, scene.rng_state, scene.economy, scene.hud.messages,
                 scene.clock.elapsed);
+  if (rules) rules_chips_taken(scene, chips_before);
   turn_batteries(scene.objects, step_dt);
   collect_batteries(scene.objects, player_position, scene.rng_state, scene.economy,
                     scene.hud.messages, scene.clock.elapsed);
@@ -61,7 +74,38 @@ void advance_world(CityScene& scene, Vec2 look, float step_dt) {
   drone_bursts_update(scene.grapple.drone_bursts, step_dt);
   grapple_cooldown_update(scene.grapple, step_dt);
   messages_update(scene.hud.messages, scene.clock.elapsed);
-  station_test(scene.player, scene.city.station_position, scene.menus);
+  if (rules) {
+    rules_recharge(scene, step_dt);
+    rules_station_test(scene);
+  } else {
+    station_test(scene.player, scene.city.station_position, scene.menus);
+  }
+}
+
+// The panel key: with the play rules it closes the device menu when that is
+// open, and closing the panel gives back the points of its drafts.
+bool panel_key(CityScene& scene) {
+  if (scene.rules.on) {
+    if (scene.menus.device_menu_open) {
+      rules_close_device_menu(scene);
+      return false;
+    }
+    if (scene.menus.panel_open) rules_refund_drafts(scene.economy);
+  }
+  return panel_toggle(scene.menus, scene.economy, scene.clock.paused);
+}
+
+// The device menu's keys. With the play rules, select is theirs (never the
+// unfinished ending) and the grapple key lets go of a rope that brought the
+// player to the station.
+void device_menu_keys(CityScene& scene, uint32_t pressed) {
+  if (!scene.rules.on) {
+    device_menu_navigate(scene.menus.selection, pressed);
+    return;
+  }
+  device_menu_navigate(scene.menus.selection, pressed & ~kMenuSelectBit);
+  if (pressed & kMenuSelectBit) rules_select_device(scene);
+  if ((pressed & kGrappleBit) && scene.grapple.attached) grapple_release(scene);
 }
 
 // The readout shows the mean frame rate of the last second or so.
@@ -106,14 +150,14 @@ FrameResult CityScene::update(const InputState& input, Framebuffer& framebuffer,
 
   // The panel can be opened or closed in every mode.
   bool panel_opened_now = false;
-  if (pressed & kPanelToggleBit) {
-    panel_opened_now = panel_toggle(menus, economy, clock.paused);
-  }
+  if (pressed & kPanelToggleBit) panel_opened_now = panel_key(*this);
 
   // An open menu takes the controls; otherwise the world advances.
-  if (menus.panel_open) panel_navigate(menus, economy, clock.paused, switch_request, pressed);
+  if (menus.panel_open) {
+    panel_navigate(menus, economy, clock.paused, switch_request, pressed, upgrade_cap(rules));
+  }
   if (menus.device_menu_open) {
-    device_menu_navigate(menus.selection, pressed);
+    device_menu_keys(*this, pressed);
   } else if (!menus.panel_open) {
     advance_world(*this, input.look, step_dt);
   }
@@ -160,6 +204,10 @@ FrameResult CityScene::update(const InputState& input, Framebuffer& framebuffer,
   // The next frame draws the other field of an interlaced picture.
   view.render_flags.odd_field = view.render_flags.odd_field ? 0 : 1;
   count_frame(hud, dt);
+
+  // A completed level gives way to the next city once its moment is over;
+  // this frame's picture is the last of the old one.
+  if (rules.on && !switch_request.requested) rules_level_step(*this, settings, time);
 
   // Only the panel frees the mouse.
   FrameResult result;

@@ -39,7 +39,7 @@ struct CityAssets {
 // The city's parameters: its look and the sizes derived from the level.
 struct CityLayout {
   CityStyle style = CityStyle::clear_night;
-  int32_t level = 1;  // nothing in the scene changes it
+  int32_t level = 1;  // only the play rules' level advance changes it
   int32_t grid_size = 1;
   float block_factor = 1.0f;
   float lane_offset = 0.0f;
@@ -93,6 +93,7 @@ struct GrappleState {
   Vec3 rope_end;            // where the snap test of the rope ends
   float cooldown = 0.1f;    // seconds until the next shot
   float reload = 0.1f;      // the cooldown a shot starts
+  bool snaps = true;        // false once the play rules install the force field
   std::vector<DroneBurst> drone_bursts;
 };
 
@@ -153,14 +154,27 @@ struct SceneSwitch {
   int32_t target = 0;
 };
 
+// The played game's rule changes (play_rules.h), off unless asked for. With
+// them off nothing below is read or written, and every frame is as before.
+struct PlayRules {
+  bool on = false;               // set by whoever runs the scene; init keeps it
+  bool station_armed = true;     // the device menu may open at the station
+  bool scanner = false;          // the FREQUENCY SCANNER is installed
+  int32_t chips_placed = 0;      // the chips this city was built with
+  float level_complete = -1.0f;  // elapsed when its last chip was taken, or -1
+  PlayerBody start_body;         // the body as init placed it, for a fall
+};
+
 // The whole state of the city. Scene::init builds a complete new record and
-// then replaces this one as a whole (keeping only run_end).
+// then replaces this one as a whole (keeping only run_end and whether the
+// play rules are on).
 struct CityScene final : Scene {
   void init(const Settings& settings, float time) override;
   FrameResult update(const InputState& input, Framebuffer& framebuffer, float dt, float time,
                      const Settings& settings) override;
 
   RunEnd run_end = end_run_with_screenshot;
+  PlayRules rules;
   // Which rasteriser draws the world; the reference serves tests and the
   // benchmark. init resets it to fast like every other field, so set it
   // after init.

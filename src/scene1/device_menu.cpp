@@ -13,8 +13,6 @@ namespace vel {
 
 namespace {
 
-// The menu opens when the player comes this close to the station.
-constexpr float kStationReach = 5.0f;
 constexpr int32_t kDeviceCount = 3;
 // The selected model turns at this rate in radians per second of elapsed.
 constexpr float kTurnRate = 2.0f;

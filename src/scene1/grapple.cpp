@@ -240,17 +240,21 @@ void draw_burst(const ViewState& view, const DroneBurst& burst, Framebuffer& tar
 
 }  // namespace
 
+void grapple_release(CityScene& scene) {
+  // Letting go is free and does not reload; it also drops whatever was
+  // pushed on the body earlier in this frame (a jump, say).
+  scene.grapple.attached = false;
+  scene.grapple.anchor_car = -1;
+  scene.player.body.force = {};
+  scene.player.body.torque = {};
+  add_message(scene, "DISENGAGED!", Colour{0.0f, 0.3f, 1.0f, 1.0f});
+}
+
 void grapple_fire(CityScene& scene, Vec3 forward) {
   if (scene.grapple.cooldown != 0.0f) return;
 
   if (scene.grapple.attached) {
-    // Letting go is free and does not reload; it also drops whatever was
-    // pushed on the body earlier in this frame (a jump, say).
-    scene.grapple.attached = false;
-    scene.grapple.anchor_car = -1;
-    scene.player.body.force = {};
-    scene.player.body.torque = {};
-    add_message(scene, "DISENGAGED!", Colour{0.0f, 0.3f, 1.0f, 1.0f});
+    grapple_release(scene);
     return;
   }
 
@@ -316,6 +320,7 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
   const Vec3 middle = (body.position + grapple.rope_end) / 2.0f;
   const Vec3 half = grapple.rope_end - middle;
   const float half_length = length(half);
+  if (!grapple.snaps) return;
   for (const SceneObject& object : objects.statics) {
     if (object.kind != ObjectKind::floor_block) continue;
     if (distance(middle, object.bound_center) > object.bound_radius + half_length) continue;

@@ -12,9 +12,11 @@ namespace vel {
 // player along `forward` (unit length) at the drones, the cars and the solid
 // statics, and charges the shot. Does nothing unless the cooldown is 0.
 void grapple_fire(CityScene& scene, Vec3 forward);
+// Lets go of the rope (free, no reload), with the DISENGAGED message.
+void grapple_release(CityScene& scene);
 // One physics step of the rope, only while attached: the anchor follows its
 // car, the spring pulls the body, and a building floor across the rope snaps
-// it (a message born at `elapsed`, energy charged).
+// it (a message born at `elapsed`, energy charged) unless `snaps` is off.
 void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& objects,
                   Economy& economy, std::vector<HudMessage>& messages, float elapsed);
 // Ages the bursts and drops those past their last frame.

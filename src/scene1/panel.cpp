@@ -10,6 +10,7 @@
 #include "gfx/draw2d.h"
 #include "scene1/device_preview.h"
 #include "scene1/hud.h"
+#include "scene1/play_rules.h"
 
 namespace vel {
 
@@ -97,16 +98,19 @@ void draw_module_table(CityScene& scene, const Image& font, Colour pulse, Frameb
     int32_t label_y;
     int32_t mark_y;  // the +/- marks sit on their own, wider-spaced rows
   };
+  const int32_t cap = upgrade_cap(scene.rules);
   const ModuleRow rows[3] = {{"MOVEMENT", 138, 140}, {"JUMP", 130, 128}, {"GRAPPLE", 122, 116}};
   for (int32_t i = 0; i < 3; ++i) {
     const ModuleRow& row = rows[i];
     const UpgradeRow upgrade = upgrade_row(scene.economy, i);
     draw_text(font, row.label, {centred_text_x(font, row.label, 88), row.label_y}, kWhite, flags,
               target);
-    // Versions count from 1.
-    draw_text(font, std::to_string(*upgrade.draft + 1), {232, row.label_y}, kWhite, flags, target);
+    // Versions count from 1; with the play rules the top one follows.
+    std::string version = std::to_string(*upgrade.draft + 1);
+    if (scene.rules.on) version += "/" + std::to_string(cap + 1);
+    draw_text(font, version, {232, row.label_y}, kWhite, flags, target);
     const Colour mark = scene.menus.selection == i ? pulse : kIdle;
-    if (scene.economy.upgrade_points > 0)
+    if (scene.economy.upgrade_points > 0 && *upgrade.draft < cap)
       draw_text(font, "+", {130, row.mark_y}, mark, flags, target);
     if (*upgrade.draft > *upgrade.level) {
       draw_text(font, "-", {110, row.mark_y}, mark, flags, target);
@@ -172,7 +176,7 @@ bool panel_toggle(MenuState& menus, Economy& economy, bool& paused) {
 }
 
 void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitch& switch_request,
-                    uint32_t pressed) {
+                    uint32_t pressed, int32_t level_cap) {
   int32_t& row = menus.selection;
   if (pressed & kMenuUpBit) row = row - 1 < 0 ? kLastRow : row - 1;
   if (pressed & kMenuDownBit) row = row + 1 > kLastRow ? 0 : row + 1;
@@ -197,7 +201,7 @@ void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitc
     *upgrade.draft -= 1;
     economy.upgrade_points += 1;
   }
-  if ((pressed & kMenuRightBit) && economy.upgrade_points > 0) {
+  if ((pressed & kMenuRightBit) && economy.upgrade_points > 0 && *upgrade.draft < level_cap) {
     *upgrade.draft += 1;
     economy.upgrade_points -= 1;
   }

@@ -11,6 +11,9 @@
 
 namespace vel {
 
+// The device menu opens when the player comes this close to the station.
+inline constexpr float kStationReach = 5.0f;
+
 // A device-menu select on one of its three devices stops the program with
 // this message: installing a device is not built yet.
 inline constexpr const char* kDeviceSelectMessage =
@@ -22,8 +25,9 @@ bool panel_toggle(MenuState& menus, Economy& economy, bool& paused);
 // Moves through the panel's rows, spends and takes back upgrade points, and
 // acts on its buttons (resume, restart, exit). `pressed` is the frame's
 // pressed-edge mask.
+// A module's draft is not raised past `level_cap`.
 void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitch& switch_request,
-                    uint32_t pressed);
+                    uint32_t pressed, int32_t level_cap = INT32_MAX);
 // Moves between the devices of the device menu; choosing one stops the
 // program with kDeviceSelectMessage.
 void device_menu_navigate(int32_t& selection, uint32_t pressed);

@@ -133,7 +133,8 @@ void build_scene(CityScene& fresh, const Settings& settings, float time) {
   fresh.rng_state = kRngSeed;
   fresh.city.style = CityStyle::storm;
 
-  // City parameters from the level (1 on a fresh record; nothing changes it).
+  // City parameters from the level (1 on a fresh record; the play rules'
+  // level advance builds on a record with a higher one).
   const int32_t level = fresh.city.level;
   fresh.city.grid_size = 2 * level + 4;
   fresh.city.block_factor = 0.1f * static_cast<float>(level) + 2.0f;
@@ -188,6 +189,8 @@ void build_scene(CityScene& fresh, const Settings& settings, float time) {
   fresh.objects.markers.reserve(kMarkerRoom);
   fresh.grapple.drone_bursts.reserve(kBurstRoom);
   fresh.hud.messages.reserve(kMessageRoom);
+  fresh.rules.chips_placed = static_cast<int32_t>(fresh.objects.chips.size());
+  fresh.rules.start_body = fresh.player.body;
 }
 
 void CityScene::init(const Settings& settings, float time) {
@@ -197,8 +200,10 @@ void CityScene::init(const Settings& settings, float time) {
   fresh.assets.textures = load_texture_slots();
   fresh.assets.meshes = load_mesh_slots();
   build_scene(fresh, settings, time);
-  // Only the ending survives a rebuild: it belongs to whoever runs the scene.
+  // Only the ending and the choice of rules survive a rebuild: they belong
+  // to whoever runs the scene.
   fresh.run_end = std::move(run_end);
+  fresh.rules.on = rules.on;
   *this = std::move(fresh);
 }
 

@@ -3,6 +3,7 @@
 #include "title/title_scene.h"
 
 #include <cmath>
+#include <string>
 #include <string_view>
 
 #include "gfx/draw2d.h"
@@ -40,6 +41,20 @@ void draw_titles(const Image& font, float seconds, const RenderFlags& flags, Fra
             flags, target);
 }
 
+// The played game's goal, and how far the player has got with it.
+void draw_goal(const Image& font, int32_t best_level, const RenderFlags& flags,
+               Framebuffer& target) {
+  const int32_t centre = target.width / 2;
+  const int32_t advance = font.width / 8 - 2;
+  const std::string_view goal = "COLLECT EVERY CHIP FOR A BIGGER CITY";
+  draw_text(font, goal, {centre - static_cast<int32_t>(goal.size()) * advance / 2, 82}, kWhite,
+            flags, target);
+  if (best_level <= 0) return;
+  const std::string best = "BEST LEVEL " + std::to_string(best_level);
+  draw_text(font, best, {centre - static_cast<int32_t>(best.size()) * advance / 2, 156}, kCyan,
+            flags, target);
+}
+
 }  // namespace
 
 void TitleScene::init(const Settings& settings, float time) {
@@ -62,7 +77,9 @@ FrameResult TitleScene::update(const InputState& input, Framebuffer& framebuffer
   if (city.assets.textures.size() > texture_slot::kSmallFont) {
     // The lettering covers every row each frame, whatever the interlace.
     const RenderFlags whole{0, 0, 0, 1, 0};
-    draw_titles(city.assets.textures[texture_slot::kSmallFont], seconds, whole, framebuffer);
+    const Image& font = city.assets.textures[texture_slot::kSmallFont];
+    draw_titles(font, seconds, whole, framebuffer);
+    if (show_goal) draw_goal(font, best_level, whole, framebuffer);
   }
 
   FrameResult result;

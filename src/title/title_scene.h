@@ -26,6 +26,10 @@ struct TitleScene final : Scene {
   CityFlight flight;
   float start_time = 0.0f;
   uint32_t prev_held = 0;
+  // With the play rules, set before init: the goal line is shown, and the
+  // best level reached so far once a city has been played (0: none yet).
+  bool show_goal = false;
+  int32_t best_level = 0;
 };
 
 }  // namespace vel

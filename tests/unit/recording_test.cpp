@@ -33,7 +33,7 @@ TEST(Recording, WrittenFloatsAndSettingsReadBackToTheSameBits) {
   settings.sfx_volume = 0.3f;
   settings.show_fps = -7;
   RecordingWriter writer;
-  ASSERT_EQ(open_recording(writer, dir.file("r.txt"), settings), "");
+  ASSERT_EQ(open_recording(writer, dir.file("r.txt"), settings, true), "");
   const float awkward[] = {0.1f, 1.0f / 3.0f, 1e-40f, -0.0f, 3.4e38f, 12.6f};
   record_init(writer, 0, 1.0f / 7.0f);
   for (const float value : awkward) {
@@ -46,6 +46,7 @@ TEST(Recording, WrittenFloatsAndSettingsReadBackToTheSameBits) {
   EXPECT_EQ(read.value->settings.controls, settings.controls);
   EXPECT_EQ(bits(read.value->settings.sfx_volume), bits(0.3f));
   EXPECT_EQ(read.value->settings.show_fps, -7);
+  EXPECT_TRUE(read.value->play_rules);
   const std::vector<RecordedEvent>& events = read.value->events;
   ASSERT_EQ(events.size(), 7u);
   EXPECT_EQ(events[0].kind, RecordedKind::init);
@@ -67,6 +68,7 @@ TEST(Recording, ACutFileKeepsItsCompleteLinesOnly) {
   const ParseResult<Recording> read = parse_recording(cut, "cut.txt");
   ASSERT_TRUE(read) << read.error;
   EXPECT_EQ(read.value->events.size(), 2u);
+  EXPECT_FALSE(read.value->play_rules);  // version 1: played before the rules existed
   // Cut inside the header: nothing to replay with.
   const ParseResult<Recording> early = parse_recording(header().substr(0, 60), "early.txt");
   ASSERT_FALSE(early);
@@ -79,7 +81,7 @@ TEST(Recording, MalformedLinesNameTheFileAndLine) {
     EXPECT_FALSE(read);
     return read.error;
   };
-  EXPECT_EQ(error_of("veltrocane-recording 2\n").substr(0, 10), "bad.txt:1:");
+  EXPECT_EQ(error_of("veltrocane-recording 3\n").substr(0, 10), "bad.txt:1:");
   EXPECT_EQ(error_of("something else\n").substr(0, 10), "bad.txt:1:");
   std::string bad_setting = header();
   bad_setting.replace(bad_setting.find("vsync 1"), 7, "vsync 2");

@@ -13,6 +13,7 @@
 #include "gfx/picture_hash.h"
 #include "gfx/raster.h"
 #include "scene1/city_scene.h"
+#include "scene1/play_rules.h"
 
 namespace vel {
 
@@ -45,12 +46,15 @@ struct CourseLog {
 };
 
 CourseLog run_course(Course course, RasterPath path, const Settings& settings,
-                     const BenchRequest& request) {
+                     const BenchRequest& request, int32_t level = 1) {
   Framebuffer framebuffer = framebuffer_new(kPictureWidth, kPictureHeight);
   CityScene scene;
   bool ended = false;
   scene.run_end = [&ended](const Framebuffer&) { ended = true; };
   scene.init(settings, 0.0f);
+  // A later level is the city the play rules build once the level before
+  // it is complete: bigger, with more traffic and taller towers.
+  if (level != 1) rebuild_at_level(scene, settings, 0.0f, level);
   scene.raster_path = path;
 
   CourseLog log;
@@ -167,6 +171,32 @@ double print_row(std::ostream& out, const std::string& course, const std::string
   return median_ratio;
 }
 
+// The fast path alone over the default course in the city of `level`.
+std::vector<double> bench_level(int32_t level, const Settings& settings,
+                                const BenchRequest& request, std::vector<float>& frame_time) {
+  std::vector<double> least;
+  for (int run = 0; run < std::max(request.runs, 1); ++run) {
+    const CourseLog log =
+        run_course(Course::default_course, RasterPath::fast, settings, request, level);
+    keep_least(least, log);
+    frame_time = log.frame_time;
+  }
+  return least;
+}
+
+// The level-3 city against the level-1 city, both on the fast path.
+void print_levels(std::ostream& out, const Settings& settings, const BenchRequest& request) {
+  std::vector<float> times;
+  const Figures level1 = figures_of(city_view(bench_level(1, settings, request, times), times));
+  const Figures level3 = figures_of(city_view(bench_level(3, settings, request, times), times));
+  out << "default course, city view, fast path, by level of the played game's city\n"
+      << printed("  level 1: median %.3f ms, mean %.3f ms per frame\n", level1.median, level1.mean)
+      << printed("  level 3: median %.3f ms, mean %.3f ms per frame\n", level3.median, level3.mean)
+      << printed("  level 3 / level 1: %.2f (median), %.2f (mean)\n",
+                 level1.median > 0.0 ? level3.median / level1.median : 0.0,
+                 level1.mean > 0.0 ? level3.mean / level1.mean : 0.0);
+}
+
 }  // namespace
 
 void hold_high_view(CityScene& scene, float time) {
@@ -207,6 +237,7 @@ bool run_bench(const Settings& settings, const BenchRequest& request, std::ostre
     print_row(out, "high view", "city view, 5 s to 12.6 s", high_reference_view, high_fast_view);
   }
   print_row(out, "high view", "all frames", high.reference_ms, high.fast_ms);
+  print_levels(out, settings, request);
 
   const bool identical = main.identical && high.identical;
   out << (identical ? "pictures: identical on both paths, every frame\n"

@@ -36,8 +36,9 @@ void hold_high_view(CityScene& scene, float time);
 // over the whole default course; its last reads "speedup: X.XX", the ratio
 // of the median frame times reference / fast over the default course's
 // city view (time 5 s to 12.6 s; all frames when the run has none there).
-// Returns false, after saying so, when the two paths drew any frame
-// differently.
+// Before it, the fast path's default course in the level-3 city of the
+// played game against the level-1 city. Returns false, after saying so,
+// when the two paths drew any frame differently.
 bool run_bench(const Settings& settings, const BenchRequest& request, std::ostream& out);
 
 }  // namespace vel

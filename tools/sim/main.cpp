@@ -40,6 +40,7 @@ struct Options {
   std::string replay_path;
   std::string wav_path;
   bool bench = false;
+  bool play_rules = false;
 };
 
 // The frame count as typed: decimal digits only (no sign, no 0x, and 010 is
@@ -103,6 +104,8 @@ int main(int argc, char** argv) {
                  "Write the played game's sound track of the run (48 kHz stereo WAV)");
   app.add_flag("--bench", options.bench,
                "Print the median and mean milliseconds per Scene::update (no screenshot)");
+  app.add_flag("--play-rules", options.play_rules,
+               "Run the played game's rules (chips buy upgrades, energy floor, levels, ...)");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {
@@ -130,9 +133,10 @@ int main(int argc, char** argv) {
   }
 
   if (!options.replay_path.empty()) {
-    if (!options.input_path.empty() || options.frames || options.bench) {
+    if (!options.input_path.empty() || options.frames || options.bench || options.play_rules) {
       return usage_error(
-          "--replay runs the recording's own frames: no --input, --frames or --bench");
+          "--replay runs the recording's own frames and rules: no --input, --frames, --bench or "
+          "--play-rules");
     }
     return vel::run_replay(options.replay_path, options.state_path, options.ppm_path,
                            options.wav_path);
@@ -157,6 +161,7 @@ int main(int argc, char** argv) {
   // after the frame is complete.
   bool ended = false;
   scene.run_end = [&ended](const vel::Framebuffer&) { ended = true; };
+  scene.rules.on = options.play_rules;  // init keeps it
   scene.init(settings, 0.0f);
   vel::SoundOut sound;
   if (!options.wav_path.empty()) {

@@ -19,7 +19,7 @@ int run_replay(const std::string& recording_path, const std::string& state_path,
     std::cerr << "veltrocane-sim: " << loaded.error << "\n";
     return kFailed;
   }
-  PlayRun run = make_play_run();
+  PlayRun run = make_play_run(loaded.value->play_rules);
   ReplayCursor cursor;
   cursor.recording = &*loaded.value;
   cursor.path = recording_path;

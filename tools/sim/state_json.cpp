@@ -103,6 +103,13 @@ nlohmann::json scene_state_json(const CityScene& scene, uint64_t frame, float ti
   state["batteries"] = list_json(scene.objects.batteries);
   state["battery_indicators"] = list_json(scene.objects.battery_indicators);
   state["markers"] = list_json(scene.objects.markers);
+  // Only a run with the play rules has these: the fixed run's file stays as it was.
+  if (scene.rules.on) {
+    state["play_rules"] = {{"chips_placed", scene.rules.chips_placed},
+                           {"station_armed", scene.rules.station_armed},
+                           {"level_complete", number(scene.rules.level_complete)},
+                           {"grapple_snaps", scene.grapple.snaps}};
+  }
 
   json bursts = json::array();
   for (const DroneBurst& burst : scene.grapple.drone_bursts) {

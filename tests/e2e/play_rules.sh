@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# play_rules.sh: the played game's rules through the headless runner's
+# scripted input (veltrocane-sim --play-rules): a chip buys an upgrade,
+# closing the panel with its key gives the points back, and energy stops at
+# 0 with LOW ENERGY where the fixed run's rules let it go below.
+#
+# Usage: bash play_rules.sh <veltrocane> <veltrocane-sim> <repo-root>
+set -uo pipefail
+
+if [[ -z ${2:-} ]]; then
+  echo "play_rules: no veltrocane-sim binary given" >&2
+  exit 1
+fi
+sim=$(realpath "$2")
+root=$(realpath "$3")
+scripts=$root/tests/e2e/scripts
+
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
+ln -s "$root/assets" "$work/assets"
+
+# state_after <label> <script> <frames> [rules option]: the state after that
+# many frames of the script, in $work/<label>.json.
+state_after() {
+  local label=$1 script=$2 frames=$3 rules=${4---play-rules}
+  (cd "$work" && "$sim" $rules --input "$scripts/$script" --frames "$frames" \
+    --state "$label.json" >"$label.out" 2>"$label.err")
+  local rc=$?
+  [[ $rc == 0 ]] || fail "$label: exit status $rc; stderr: $(head -c 1000 "$work/$label.err")"
+}
+
+check() {
+  local label=$1 expression=$2
+  if ! python3 - "$work/$label.json" "$expression" <<'PY'; then
+import json, sys
+s = json.load(open(sys.argv[1]))
+texts = [m['text'] for m in s['messages']]
+sys.exit(0 if eval(sys.argv[2]) else 1)
+PY
+    fail "$label: state check failed: $expression"
+  fi
+}
+
+# One chip, two points, both bought for MOVEMENT and committed.
+state_after chip chip.txt 752
+check chip "len(s['chips']) == s['play_rules']['chips_placed'] - 1 and s['upgrade_points'] == 2"
+state_after upgrade chip_upgrade.txt 869
+check upgrade "s['drive_level'] == 2 and s['upgrade_points'] == 0 and not s['panel_open']"
+# The same drafts, then the panel key instead of RESUME: nothing is lost.
+state_after refund chip_refund.txt 836
+check refund "s['drive_level'] == 0 and s['upgrade_points'] == 2 and not s['panel_open']"
+
+# Jumps until the gauge is empty: refused with LOW ENERGY, never below 0;
+# without the rules the same jumps take it to -0.4.
+state_after low energy_floor.txt 1652
+check low "'LOW ENERGY' in texts and 0 <= s['energy'] < 0.1"
+state_after drained energy_floor.txt 1900
+check drained "s['energy'] >= 0"
+state_after fixed energy_floor.txt 1900 ""
+check fixed "s['energy'] < -0.3 and 'play_rules' not in s"
+
+if ((failures > 0)); then
+  echo "play_rules: $failures failure(s)" >&2
+  exit 1
+fi
+echo "play_rules: all checks passed"

@@ -1,0 +1,125 @@
+// play_rules_test.cpp: the play rules through the city's own frame step on
+// the real level-1 city: the station's menu closes and stays shut until the
+// player comes back, no device ends the game, and taking every chip leads
+// to a bigger city that keeps the upgrades. (Scripts through the runner
+// check the refund, the upgrade bought with a chip and the energy floor.)
+#include "scene1/play_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "gfx/framebuffer.h"
+#include "scene1/control_bits.h"
+#include "support/city_fixture.h"
+
+namespace vel {
+namespace {
+
+constexpr float kStep = 1.0f / 60.0f;
+
+struct RulesRun {
+  CityScene scene;
+  test::EndedRun ended;
+  Framebuffer framebuffer = framebuffer_new(kPictureWidth, kPictureHeight);
+  Settings settings;
+  float time = 0.0f;
+
+  RulesRun() {
+    scene.rules.on = true;
+    test::init_real_scene(scene, ended);
+    scene.run_end = nullptr;
+    frames(310, 0);  // past the opening: the player has control
+  }
+  // `count` frames holding `held` (a press acts on its first frame).
+  void frames(int count, uint32_t held) {
+    for (int k = 0; k < count; ++k) {
+      time += kStep;
+      scene.update({held, {0.0f, 0.0f}}, framebuffer, kStep, time, settings);
+    }
+  }
+  void press(uint32_t bit) {
+    frames(1, bit);
+    frames(1, 0);
+  }
+  void put_player(Vec3 at) {
+    scene.player.body.position = at;
+    scene.player.body.velocity = {};
+  }
+  bool said(const std::string& text) const {
+    const auto& m = scene.hud.messages;
+    return std::any_of(m.begin(), m.end(), [&](const HudMessage& x) { return x.text == text; });
+  }
+};
+
+TEST(PlayRules, ThePanelKeyClosesTheDeviceMenuUntilThePlayerComesBack) {
+  RulesRun run;
+  const Vec3 station = run.scene.city.station_position;
+  run.put_player({station.x, station.y + 1.0f, station.z});
+  run.frames(1, 0);
+  ASSERT_TRUE(run.scene.menus.device_menu_open);
+
+  // Every device, chosen: none ends the program; the force field and the
+  // scanner install.
+  for (int device = 0; device < 3; ++device) {
+    run.scene.menus.selection = device;
+    run.press(kMenuSelectBit);
+  }
+  EXPECT_TRUE(run.said("NOT AVAILABLE"));
+  EXPECT_TRUE(run.said("FORCE FIELD INSTALLED!"));
+  EXPECT_FALSE(run.scene.grapple.snaps);
+  EXPECT_TRUE(run.scene.rules.scanner);
+
+  run.press(kPanelToggleBit);
+  EXPECT_FALSE(run.scene.menus.device_menu_open);
+  EXPECT_FALSE(run.scene.menus.panel_open);
+  EXPECT_TRUE(run.scene.player.control_enabled);
+  run.frames(30, 0);  // still at the station: it stays shut
+  EXPECT_FALSE(run.scene.menus.device_menu_open);
+
+  run.put_player({station.x + 20.0f, station.y + 1.0f, station.z});
+  run.frames(1, 0);
+  run.put_player({station.x, station.y + 1.0f, station.z});
+  run.frames(1, 0);
+  EXPECT_TRUE(run.scene.menus.device_menu_open);  // came back: it opens again
+}
+
+TEST(PlayRules, TakingEveryChipBuildsTheNextLevelKeepingTheUpgrades) {
+  RulesRun run;
+  run.scene.economy.levels.jump = 3;
+  const int32_t placed = run.scene.rules.chips_placed;
+  ASSERT_GT(placed, 0);
+  ASSERT_EQ(static_cast<size_t>(placed), run.scene.objects.chips.size());
+  while (!run.scene.objects.chip_indicators.empty()) {
+    const Vec3 chip = translation_of(run.scene.objects.chip_indicators.back().transform);
+    run.put_player(chip);
+    run.frames(1, 0);
+  }
+  EXPECT_EQ(run.scene.economy.upgrade_points, kPointsPerChip * placed);
+  EXPECT_TRUE(run.said("LEVEL COMPLETE!"));
+  EXPECT_EQ(run.scene.city.level, 1);
+
+  run.frames(static_cast<int>(kLevelCompleteDelay / kStep) + 2, 0);
+  EXPECT_EQ(run.scene.city.level, 2);
+  EXPECT_EQ(run.scene.city.grid_size, 8);
+  EXPECT_GT(run.scene.objects.chips.size(), static_cast<size_t>(placed));
+  EXPECT_EQ(run.scene.rules.chips_placed, static_cast<int32_t>(run.scene.objects.chips.size()));
+  EXPECT_EQ(run.scene.economy.levels.jump, 3);
+  EXPECT_EQ(run.scene.economy.upgrade_points, kPointsPerChip * placed);
+  EXPECT_TRUE(run.scene.rules.on);
+  EXPECT_TRUE(run.said("LEVEL 2"));
+}
+
+TEST(PlayRules, AFallBelowTheCityStartsAgainWhereTheCityBegan) {
+  RulesRun run;
+  run.put_player({40.0f, kFallFloor - 1.0f, 40.0f});
+  run.frames(1, 0);
+  EXPECT_GT(run.scene.player.body.position.y, kFallFloor);
+  EXPECT_TRUE(run.said("BACK TO THE START"));
+  run.frames(330, 0);  // risen from beside the lowest tower onto its roof, as at the start
+  EXPECT_TRUE(run.scene.player.on_ground);
+}
+
+}  // namespace
+}  // namespace vel
