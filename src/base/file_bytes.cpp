@@ -44,7 +44,8 @@ FileBytes read_file_bytes(const std::string& path, uint64_t size_limit) {
     result.error = std::strerror(errno);
     return result;
   }
-  // A folder keeps the error its read has always given.
+  // A folder reads as "Is a directory", the error a read of it gives, so
+  // the message for a folder named as an asset stays the familiar one.
   if (S_ISDIR(info.st_mode)) {
     result.error = std::strerror(EISDIR);
     return result;

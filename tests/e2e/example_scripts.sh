@@ -16,27 +16,10 @@ root=$(realpath "$3")
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 ln -s "$root/assets" "$work/assets"
 
-# state_after <label> <script> <frames>: runs the script for that many
-# frames and leaves the state in $work/<label>.json.
+# state_after <label> <script> <frames>: a script of tools/scripts run for
+# that many frames (lib/common.sh's sim_state).
 state_after() {
-  local label=$1 script=$2 frames=$3
-  (cd "$work" && "$sim" --input "$root/tools/scripts/$script" --frames "$frames" \
-    --state "$label.json" --ppm "$label.ppm" >"$label.out" 2>"$label.err")
-  local rc=$?
-  [[ $rc == 0 ]] || fail "$label: exit status $rc; stderr: $(head -c 1000 "$work/$label.err")"
-}
-
-# check <label> <python expression over the state s>
-check() {
-  local label=$1 expression=$2
-  if ! python3 - "$work/$label.json" "$expression" <<'PY'; then
-import json, sys
-s = json.load(open(sys.argv[1]))
-texts = [m['text'] for m in s['messages']]
-sys.exit(0 if eval(sys.argv[2]) else 1)
-PY
-    fail "$label: state check failed: $expression"
-  fi
+  sim_state "$1" "$root/tools/scripts/$2" "$3"
 }
 
 # The tour: on the roof after the walk, airborne after the jump (0.1 of

@@ -18,26 +18,12 @@ scripts=$root/tests/e2e/scripts
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 ln -s "$root/assets" "$work/assets"
 
-# state_after <label> <script> <frames> [rules option]: the state after that
-# many frames of the script, in $work/<label>.json.
+# state_after <label> <script> <frames> [rules option]: a script of
+# tests/e2e/scripts run for that many frames, with the play rules unless
+# the fourth argument says otherwise (an empty one runs the fixed rules).
 state_after() {
-  local label=$1 script=$2 frames=$3 rules=${4---play-rules}
-  (cd "$work" && "$sim" $rules --input "$scripts/$script" --frames "$frames" \
-    --state "$label.json" >"$label.out" 2>"$label.err")
-  local rc=$?
-  [[ $rc == 0 ]] || fail "$label: exit status $rc; stderr: $(head -c 1000 "$work/$label.err")"
-}
-
-check() {
-  local label=$1 expression=$2
-  if ! python3 - "$work/$label.json" "$expression" <<'PY'; then
-import json, sys
-s = json.load(open(sys.argv[1]))
-texts = [m['text'] for m in s['messages']]
-sys.exit(0 if eval(sys.argv[2]) else 1)
-PY
-    fail "$label: state check failed: $expression"
-  fi
+  local rules=${4---play-rules}
+  sim_state "$1" "$scripts/$2" "$3" $rules
 }
 
 # One chip, two points, both bought for MOVEMENT and committed.
