@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "base/standard_streams.h"
 #include "play/play_options.h"
 #include "play/play_shell.h"
 #include "play/recording.h"
@@ -23,6 +24,9 @@ bool has_display() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before anything opens a file or the X11 connection, so that neither
+  // takes a closed descriptor 0-2 and receives the program's output.
+  vel::open_closed_standard_streams();
   vel::PlayOptions options;
   if (const std::optional<int> status = vel::parse_play_options(argc, argv, options)) {
     return *status;
