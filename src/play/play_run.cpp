@@ -6,7 +6,7 @@
 
 #include "play/player_status.h"
 #include "play/status_hud.h"
-#include "sim/state_json.h"
+#include "scene1/state_json.h"
 
 namespace vel {
 

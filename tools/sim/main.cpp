@@ -23,7 +23,7 @@
 #include "sim/input_script.h"
 #include "sim/replay_run.h"
 #include "sim/sound_out.h"
-#include "sim/state_json.h"
+#include "scene1/state_json.h"
 
 namespace {
 

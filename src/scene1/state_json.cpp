@@ -1,5 +1,5 @@
 // state_json.cpp: the city scene's state as JSON for the headless runner.
-#include "sim/state_json.h"
+#include "scene1/state_json.h"
 
 #include <array>
 #include <optional>

@@ -1,4 +1,5 @@
-// state_json.h: the city scene's state as JSON for the headless runner.
+// state_json.h: the city scene's state file: its state as JSON, written by
+// the headless runner and the play program alike so the two can be compared.
 //
 // Floats are written as the double of their exact value, so reading a
 // number back as a double and rounding it to float gives the same 32-bit
