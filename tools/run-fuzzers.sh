@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# run-fuzzers.sh: runs each libFuzzer target (TGA, OBJ, settings, and the
+# run-fuzzers.sh: runs each libFuzzer target (TGA, OBJ, settings, recordings, and the
 # renderer drawing fuzzed meshes) for a bounded time on a scratch copy of its
 # seeds, so the committed corpus never grows.
 # Any crashing input is kept under tests/fuzz/regressions/<target>/ (replayed
@@ -46,7 +46,7 @@ seed() {
 }
 
 status=0
-for target in tga obj settings mesh_draw; do
+for target in tga obj settings mesh_draw recording; do
   binary=$build/tests/fuzz/${target}_fuzz
   if [ ! -x "$binary" ]; then
     echo "${target}_fuzz: not built ($binary); build the fuzz_targets target first" >&2

@@ -91,9 +91,13 @@ bool parse_setting(std::string_view key, std::string_view value, size_t index, S
     }
     case 1:
     case 2: {
+      // The game records only volumes it clamped into 0..1; anything else
+      // (NaN among them) is a damaged file and would reach the mixer as a
+      // gain.
       const std::optional<float> volume = parse_exact_float(value);
-      if (volume) (index == 1 ? settings.music_volume : settings.sfx_volume) = *volume;
-      return volume.has_value();
+      if (!volume || !(*volume >= 0.0f && *volume <= 1.0f)) return false;
+      (index == 1 ? settings.music_volume : settings.sfx_volume) = *volume;
+      return true;
     }
     case 3: {
       const std::optional<int32_t> show = parse_int32(value);

@@ -14,6 +14,7 @@
 #include "base/parse_result.h"
 #include "gfx/image.h"
 #include "gfx/mesh.h"
+#include "play/recording.h"
 #include "scene_api/settings.h"
 
 namespace vel::fuzz {
@@ -129,6 +130,55 @@ inline bool same_settings(const Settings& a, const Settings& b) {
          same_bits(&a.sfx_volume, &b.sfx_volume, sizeof(float)) && a.show_fps == b.show_fps &&
          a.load_status == b.load_status && a.fullscreen == b.fullscreen && a.vsync == b.vsync &&
          a.interlaced == b.interlaced;
+}
+
+// A refusal names the file; an accepted recording holds only what the replay
+// hands the scene without checks: finite times and steps, scene numbers from
+// 0, control bits 0 to 13, settings within their ranges, lines in order.
+inline std::string check_recording(const ParseResult<Recording>& result, const std::string& path) {
+  if (!result) {
+    if (result.error.find(path) == std::string::npos) return "error does not name the file";
+    return {};
+  }
+  const Recording& recording = *result.value;
+  // The settings record in force: load_status 2 (an unreadable
+  // settings.txt) is as valid here as the other two.
+  if (recording.settings.load_status > kSettingsUnreadable) return "load_status beyond 2";
+  if (!unit_channel(recording.settings.music_volume) ||
+      !unit_channel(recording.settings.sfx_volume)) {
+    return "volume outside 0..1 or NaN";
+  }
+  size_t previous_line = 0;
+  for (const RecordedEvent& event : recording.events) {
+    if (event.line <= previous_line) return "event lines out of order";
+    previous_line = event.line;
+    if (event.scene < 0) return "negative scene number";
+    if (!std::isfinite(event.time) || !std::isfinite(event.dt)) return "time or step not finite";
+    if ((event.input.held & ~0x3FFFu) != 0) return "held bits beyond the 14 control slots";
+  }
+  return {};
+}
+
+inline bool same_recording(const ParseResult<Recording>& a, const ParseResult<Recording>& b) {
+  if (a.value.has_value() != b.value.has_value()) return false;
+  if (!a) return a.error == b.error;
+  const Recording& x = *a.value;
+  const Recording& y = *b.value;
+  if (!same_settings(x.settings, y.settings) || x.play_rules != y.play_rules ||
+      x.events.size() != y.events.size()) {
+    return false;
+  }
+  for (size_t i = 0; i < x.events.size(); ++i) {
+    const RecordedEvent& e = x.events[i];
+    const RecordedEvent& f = y.events[i];
+    if (e.kind != f.kind || e.scene != f.scene || e.line != f.line ||
+        e.input.held != f.input.held || !same_bits(&e.time, &f.time, sizeof(float)) ||
+        !same_bits(&e.dt, &f.dt, sizeof(float)) ||
+        !same_bits(&e.input.look, &f.input.look, sizeof(Vec2))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace vel::fuzz

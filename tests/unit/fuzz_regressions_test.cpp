@@ -16,6 +16,7 @@
 #include "fuzz/reader_invariants.h"
 #include "gfx/obj_reader.h"
 #include "gfx/tga_reader.h"
+#include "play/recording.h"
 #include "scene_api/settings.h"
 
 namespace vel {
@@ -83,6 +84,15 @@ TEST(FuzzRegressions, SettingsInputsStayInRange) {
   for (const std::string& path : paths) {
     const std::vector<uint8_t> bytes = bytes_of(path);
     EXPECT_EQ(fuzz::check_settings(parse_settings(text_of(bytes))), "") << path;
+  }
+}
+
+TEST(FuzzRegressions, RecordingInputsReplaySafelyOrAreRefused) {
+  const std::vector<std::string> paths = inputs_of("recording");
+  EXPECT_FALSE(paths.empty()) << "the recording seed corpus is missing";
+  for (const std::string& path : paths) {
+    const std::vector<uint8_t> bytes = bytes_of(path);
+    EXPECT_EQ(fuzz::check_recording(parse_recording(text_of(bytes), path), path), "") << path;
   }
 }
 
