@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # play_rules.sh: the played game's rules through the headless runner's
 # scripted input (veltrocane-sim --play-rules): a chip buys an upgrade,
-# closing the panel with its key gives the points back, and energy stops at
-# 0 with LOW ENERGY where the fixed run's rules let it go below.
+# closing the panel with its key gives the points back, energy stops at 0
+# with LOW ENERGY where the fixed run's rules let it go below, and the last
+# chip completes the level.
 #
 # Usage: bash play_rules.sh <veltrocane> <veltrocane-sim> <repo-root>
 set -uo pipefail
@@ -43,6 +44,20 @@ state_after drained energy_floor.txt 1900
 check drained "s['energy'] >= 0"
 state_after fixed energy_floor.txt 1900 ""
 check fixed "s['energy'] < -0.3 and 'play_rules' not in s"
+
+# Every chip of the level-1 city: chip.txt's first chip, then swings across
+# the city to the other three, the last taken at frame 1569 by a jump and a
+# walk. That frame says LEVEL COMPLETE!, the one before does not; 2.5 s
+# (150 frames) later the level-2 city stands, its 6 chips new and the
+# 8 points of the 4 chips kept.
+state_after one_left level.txt 1568
+check one_left "s['level'] == 1 and len(s['chips']) == 1 and 'LEVEL COMPLETE!' not in texts"
+state_after complete level.txt 1569
+check complete "s['level'] == 1 and s['chips'] == [] and 'LEVEL COMPLETE!' in texts and s['upgrade_points'] == 8"
+state_after waiting level.txt 1718
+check waiting "s['level'] == 1 and s['play_rules']['level_complete'] >= 0"
+state_after level2 level.txt 1719
+check level2 "s['level'] == 2 and 'LEVEL 2' in texts and len(s['chips']) == s['play_rules']['chips_placed'] == 6 and s['upgrade_points'] == 8"
 
 if ((failures > 0)); then
   echo "play_rules: $failures failure(s)" >&2
