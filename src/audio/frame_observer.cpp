@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "scene1/control_bits.h"
+#include "scene1/hud_message.h"
 
 namespace vel {
 
@@ -22,21 +23,21 @@ void read_messages(const CityScene& city, CityEvents& events) {
   for (const HudMessage& message : city.hud.messages) {
     if (message.born != city.clock.elapsed) continue;
     const std::string_view text = message.text;
-    if (text == "MISSED!") {
+    if (text == message_text::kMissed) {
       events.grapple = GrappleSound::miss;
-    } else if (text == "ENGAGED!") {
+    } else if (text == message_text::kEngaged) {
       events.grapple = GrappleSound::engaged;
-    } else if (text == "PLACEHOLDER") {
+    } else if (text == message_text::kDroneCaught) {
       events.grapple = GrappleSound::drone;
-    } else if (text == "HITCHHIKING!") {
+    } else if (text == message_text::kCarHitched) {
       events.grapple = GrappleSound::car;
-    } else if (text == "DISENGAGED!") {
+    } else if (text == message_text::kReleased) {
       events.grapple = GrappleSound::released;
-    } else if (text == "SNAPPED!") {
+    } else if (text == message_text::kSnapped) {
       events.grapple_snapped = true;
-    } else if (text.ends_with(" CHIPS!")) {
+    } else if (text.ends_with(message_text::kChipsSuffix)) {
       events.chips_picked += 1;
-    } else if (text.ends_with(" ENERGY!")) {
+    } else if (text.ends_with(message_text::kEnergySuffix)) {
       events.batteries_picked += 1;
     }
   }

@@ -247,7 +247,7 @@ void grapple_release(CityScene& scene) {
   scene.grapple.anchor_car = -1;
   scene.player.body.force = {};
   scene.player.body.torque = {};
-  add_message(scene, "DISENGAGED!", Colour{0.0f, 0.3f, 1.0f, 1.0f});
+  add_message(scene, message_text::kReleased, Colour{0.0f, 0.3f, 1.0f, 1.0f});
 }
 
 void grapple_fire(CityScene& scene, Vec3 forward) {
@@ -267,7 +267,7 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
 
   float energy_change = kHitCost;
   if (shot.best >= kGrappleRange) {
-    add_message(scene, "MISSED!", Colour{1.0f, 0.3f, 0.3f, 1.0f});
+    add_message(scene, message_text::kMissed, Colour{1.0f, 0.3f, 0.3f, 1.0f});
     energy_change = kMissCost;
   } else {
     const Vec3 point = origin + forward * shot.best;
@@ -279,10 +279,10 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
         // The snap test runs to just outside the surface, so the building
         // that holds the anchor does not cut its own rope.
         scene.grapple.rope_end = point + shot.normal * 0.2f;
-        add_message(scene, "ENGAGED!", Colour{0.0f, 1.0f, 0.2f, 1.0f});
+        add_message(scene, message_text::kEngaged, Colour{0.0f, 1.0f, 0.2f, 1.0f});
         break;
       case HitKind::drone:
-        add_message(scene, "PLACEHOLDER", Colour{0.5f, 1.0f, 1.0f, 1.0f});
+        add_message(scene, message_text::kDroneCaught, Colour{0.5f, 1.0f, 1.0f, 1.0f});
         scene.objects.drones.erase(scene.objects.drones.begin() +
                                    static_cast<std::ptrdiff_t>(shot.index));
         scene.grapple.drone_bursts.push_back(DroneBurst{point, 0, 0.0f});
@@ -290,7 +290,7 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
       case HitKind::car:
         scene.grapple.anchor_car = static_cast<int32_t>(shot.index);
         scene.grapple.attached = true;
-        add_message(scene, "HITCHHIKING!", Colour{0.0f, 1.0f, 0.2f, 1.0f});
+        add_message(scene, message_text::kCarHitched, Colour{0.0f, 1.0f, 0.2f, 1.0f});
         break;
       case HitKind::none:
         break;  // unreachable: no hit leaves best at the largest float
@@ -329,7 +329,7 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
     if (segment_meets_block(middle, half, box_centre)) {
       grapple.attached = false;
       grapple.anchor_car = -1;
-      post_message(messages, "SNAPPED!", Colour{1.0f, 0.5f, 0.0f, 1.0f}, elapsed);
+      post_message(messages, message_text::kSnapped, Colour{1.0f, 0.5f, 0.0f, 1.0f}, elapsed);
       economy.energy -= kSnapCost;
       return;
     }

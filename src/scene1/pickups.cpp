@@ -64,7 +64,8 @@ void collect_chips(CityObjects& objects, Vec3 player_position, int32_t& rng_stat
     // 10 to 20 chips, rounded to the nearest.
     const int32_t amount = trunc_i32((u + 1.0f) * 0.5f * 20.0f + 0.5f);
     economy.chip_count += amount;
-    post_message(messages, "+" + std::to_string(amount) + " CHIPS!", kPickupColour, elapsed);
+    post_message(messages, "+" + std::to_string(amount) + message_text::kChipsSuffix, kPickupColour,
+                 elapsed);
   }
 }
 
@@ -86,8 +87,10 @@ void collect_batteries(CityObjects& objects, Vec3 player_position, int32_t& rng_
     const float energy_gain = u * 0.4f + 0.1f;  // 0.1 to 0.5
     economy.energy = std::min(1.0f, economy.energy + energy_gain);
     // The message shows the whole gain, also when the cap swallowed part.
-    post_message(messages, "+" + std::to_string(trunc_i32(energy_gain * 100.0f)) + " ENERGY!",
-                 kPickupColour, elapsed);
+    post_message(
+        messages,
+        "+" + std::to_string(trunc_i32(energy_gain * 100.0f)) + message_text::kEnergySuffix,
+        kPickupColour, elapsed);
   }
 }
 
