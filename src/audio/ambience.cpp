@@ -6,15 +6,12 @@
 #include <cmath>
 
 #include "audio/synth.h"
-#include "gfx/matrix.h"
-#include "scene1/player.h"
 
 namespace vel {
 
 namespace {
 
 constexpr float kGlideRate = 0.001f;  // per sample: about 20 ms to follow
-constexpr float kHearingRange = 140.0f;
 constexpr float kRainLevel = 0.16f;
 constexpr float kHumLevel = 0.07f;
 
@@ -23,45 +20,10 @@ float glide_step(Glide& glide) {
   return glide.value;
 }
 
-struct Heard {
-  float distance = 1.0e30f;
-  Vec3 offset;
-  bool drone = false;
-  size_t index = 0;
-};
-
-// Keeps the nearest kTrafficSlots vehicles, nearest first.
-void consider(std::array<Heard, kTrafficSlots>& nearest, const Heard& candidate) {
-  if (candidate.distance >= nearest.back().distance) return;
-  size_t i = kTrafficSlots - 1;
-  while (i > 0 && nearest[i - 1].distance > candidate.distance) {
-    nearest[i] = nearest[i - 1];
-    --i;
-  }
-  nearest[i] = candidate;
-}
-
-void gather(std::array<Heard, kTrafficSlots>& nearest, const std::vector<SceneObject>& vehicles,
-            Vec3 listener, bool drone) {
-  for (size_t i = 0; i < vehicles.size(); ++i) {
-    Heard heard;
-    heard.offset = translation_of(vehicles[i].transform) - listener;
-    heard.distance = length(heard.offset);
-    heard.drone = drone;
-    heard.index = i;
-    if (heard.distance < kHearingRange) consider(nearest, heard);
-  }
-}
-
-void follow_traffic(Ambience& ambience, const CityScene& city) {
-  std::array<Heard, kTrafficSlots> nearest{};
-  const Vec3 listener = city.player.body.position;
-  gather(nearest, city.objects.cars, listener, false);
-  gather(nearest, city.objects.drones, listener, true);
-  const CameraAxes axes = camera_axes(city.view.camera);
+void follow_traffic(Ambience& ambience, const Soundscape& scape) {
   for (size_t slot = 0; slot < kTrafficSlots; ++slot) {
     TrafficVoice& voice = ambience.traffic[slot];
-    const Heard& heard = nearest[slot];
+    const HeardVehicle& heard = scape.nearest[slot];
     if (!(heard.distance < kHearingRange)) {
       voice.gain_left.target = 0.0f;
       voice.gain_right.target = 0.0f;
@@ -72,7 +34,7 @@ void follow_traffic(Ambience& ambience, const CityScene& city) {
     const float fade = 1.0f - heard.distance / kHearingRange;
     const float gain = (heard.drone ? 0.09f : 0.14f) * std::min(near * near, 4.0f) * fade;
     const float side =
-        heard.distance > 0.001f ? dot(heard.offset, axes.right) / heard.distance : 0.0f;
+        heard.distance > 0.001f ? dot(heard.offset, scape.listener_right) / heard.distance : 0.0f;
     pan_gains(gain, side, voice.gain_left.target, voice.gain_right.target);
     voice.lowpass.target = lowpass_coefficient(250.0f + 5000.0f * std::min(near, 2.0f) * 0.5f);
     voice.drone = heard.drone;
@@ -84,8 +46,8 @@ void follow_traffic(Ambience& ambience, const CityScene& city) {
 
 }  // namespace
 
-void ambience_follow_city(Ambience& ambience, const CityScene* city) {
-  if (city == nullptr) {
+void ambience_follow(Ambience& ambience, const Soundscape& scape) {
+  if (!scape.city) {
     ambience.rain.target = 0.35f;
     ambience.hum.target = 0.5f;
     for (TrafficVoice& voice : ambience.traffic) {
@@ -95,23 +57,21 @@ void ambience_follow_city(Ambience& ambience, const CityScene* city) {
     return;
   }
   float rain = 0.0f;
-  if (!city->weather.rain.empty()) {
+  if (scape.rain_drops > 0) {
     // More drops, harder rain; the storm swells as its timer runs down and
     // pours while the lightning shows.
-    const float drops = std::min(static_cast<float>(city->weather.rain.size()) / 400.0f, 1.0f);
+    const float drops = std::min(static_cast<float>(scape.rain_drops) / 400.0f, 1.0f);
     const float storm =
-        city->city.style == CityStyle::storm
-            ? 1.0f - 0.4f * std::clamp(city->weather.storm_timer / 10.0f, 0.0f, 1.0f)
-            : 0.5f;
-    const float flash = city->view.lighting.fog_enabled ? 1.0f : 1.2f;
+        scape.storm ? 1.0f - 0.4f * std::clamp(scape.storm_timer / 10.0f, 0.0f, 1.0f) : 0.5f;
+    const float flash = scape.flash ? 1.2f : 1.0f;
     rain = (0.4f + 0.6f * drops) * storm * flash;
   }
   // Under the system panel the city is far away.
-  const float covered = city->menus.panel_open ? 0.4f : 1.0f;
+  const float covered = scape.covered ? 0.4f : 1.0f;
   ambience.rain.target = rain * covered;
   ambience.hum.target = covered;
-  follow_traffic(ambience, *city);
-  if (city->menus.panel_open) {
+  follow_traffic(ambience, scape);
+  if (scape.covered) {
     for (TrafficVoice& voice : ambience.traffic) {
       voice.gain_left.target *= covered;
       voice.gain_right.target *= covered;

@@ -1,5 +1,6 @@
 // ambience.h: the sounds that never stop: the rain, the city's hum and the
-// nearest cars and drones. Each frame sets their targets from the city; the
+// nearest cars and drones. Each frame sets their targets from what the
+// scene reports (scene_api/soundscape.h); the
 // mixer glides towards them sample by sample, so no change is a step.
 #pragma once
 
@@ -7,11 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "scene1/city_scene.h"
+#include "scene_api/soundscape.h"
 
 namespace vel {
 
-inline constexpr size_t kTrafficSlots = 4;
+inline constexpr size_t kTrafficSlots = kHeardVehicles;
 
 // A parameter that follows its target over about 20 ms.
 struct Glide {
@@ -49,9 +50,9 @@ struct Ambience {
   std::array<TrafficVoice, kTrafficSlots> traffic;
 };
 
-// The targets for the frame: from the city, or (city null, the title's
+// The targets for the frame: from the city heard, or (no city: the title's
 // flight) a soft rain and hum with no traffic.
-void ambience_follow_city(Ambience& ambience, const CityScene* city);
+void ambience_follow(Ambience& ambience, const Soundscape& scape);
 // Adds `frames` stereo frames, scaled by the effects volume.
 void ambience_add(Ambience& ambience, float volume, float* left, float* right, size_t frames);
 

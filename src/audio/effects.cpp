@@ -11,6 +11,93 @@ namespace vel {
 
 namespace {
 
+enum class GrappleSound : uint8_t { none, miss, engaged, drone, car, released };
+
+// A frame's events as the voices want them: what sounds, and how often.
+struct Heard {
+  bool flash_started = false;
+  bool jumped = false;
+  bool air_brake = false;
+  bool landed = false;
+  float impact_speed = 0.0f;                  // downward speed just before landing, units/s
+  float walked = 0.0f;                        // ground distance covered this frame
+  GrappleSound grapple = GrappleSound::none;  // a frame has one outcome at most
+  bool grapple_snapped = false;               // may come in the same frame as a shot
+  int32_t chips_picked = 0;
+  int32_t batteries_picked = 0;
+  bool menu_opened = false;
+  bool menu_closed = false;
+  bool menu_moved = false;
+  bool menu_selected = false;
+  bool menu_refused = false;
+};
+
+Heard hear(const FrameEvents& events) {
+  Heard heard;
+  for (const FrameEvent& event : events) {
+    switch (event.kind) {
+      case EventKind::flash_began:
+        heard.flash_started = true;
+        break;
+      case EventKind::jumped:
+        heard.jumped = true;
+        break;
+      case EventKind::air_brake:
+        heard.air_brake = true;
+        break;
+      case EventKind::landed:
+        heard.landed = true;
+        heard.impact_speed = event.value;
+        break;
+      case EventKind::walked:
+        heard.walked = event.value;
+        break;
+      case EventKind::grapple_missed:
+        heard.grapple = GrappleSound::miss;
+        break;
+      case EventKind::grapple_engaged:
+        heard.grapple = GrappleSound::engaged;
+        break;
+      case EventKind::grapple_drone:
+        heard.grapple = GrappleSound::drone;
+        break;
+      case EventKind::grapple_car:
+        heard.grapple = GrappleSound::car;
+        break;
+      case EventKind::grapple_released:
+        heard.grapple = GrappleSound::released;
+        break;
+      case EventKind::grapple_snapped:
+        heard.grapple_snapped = true;
+        break;
+      case EventKind::chip_taken:
+        heard.chips_picked += 1;
+        break;
+      case EventKind::battery_taken:
+        heard.batteries_picked += 1;
+        break;
+      case EventKind::menu_opened:
+        heard.menu_opened = true;
+        break;
+      case EventKind::menu_closed:
+        heard.menu_closed = true;
+        break;
+      case EventKind::menu_moved:
+        heard.menu_moved = true;
+        break;
+      case EventKind::menu_selected:
+        heard.menu_selected = true;
+        break;
+      case EventKind::menu_refused:
+        heard.menu_refused = true;
+        break;
+      default:
+        break;  // silent: the shot itself, low energy, the level's news
+    }
+  }
+  return heard;
+}
+
 constexpr float kStrideLength = 1.7f;     // units of ground between footsteps
 constexpr float kStillDistance = 0.005f;  // a frame's ground covered that is no step
 
@@ -129,7 +216,6 @@ void grapple(Effects& effects, Mixer& mixer, GrappleSound sound) {
       break;
     case GrappleSound::none:
     case GrappleSound::released:
-    case GrappleSound::snapped:
       break;
   }
 }
@@ -147,7 +233,7 @@ void chime(Effects& effects, Mixer& mixer, float first, float second, float gain
   later(effects, mixer, tone(Wave::triangle, second, second, gain, 0.3f, 0.14f), 0.07f);
 }
 
-void menus(Effects& effects, Mixer& mixer, const CityEvents& events) {
+void menus(Effects& effects, Mixer& mixer, const Heard& events) {
   if (events.menu_opened)
     mixer_play(mixer, tone(Wave::triangle, 660.0f, 990.0f, 0.08f, 0.1f, 0.0f));
   if (events.menu_closed)
@@ -169,7 +255,8 @@ void effects_start(Effects& effects) {
   effects.rng_state = kRngSeed;
 }
 
-void effects_play(Effects& effects, Mixer& mixer, const CityEvents& events) {
+void effects_play(Effects& effects, Mixer& mixer, const FrameEvents& frame_events) {
+  const Heard events = hear(frame_events);
   if (events.flash_started) thunder(effects, mixer);
   // Standing still (or creeping, slower than 0.3 units/s at 60 frames a
   // second) readies the foot: the first step of a walk comes at once.

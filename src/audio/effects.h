@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "audio/frame_observer.h"
 #include "audio/mixer.h"
 #include "audio/synth.h"
+#include "scene_api/frame_events.h"
 
 namespace vel {
 
@@ -31,7 +31,7 @@ struct Effects {
 
 void effects_start(Effects& effects);
 // Starts (or queues) the voices of a frame's events.
-void effects_play(Effects& effects, Mixer& mixer, const CityEvents& events);
+void effects_play(Effects& effects, Mixer& mixer, const FrameEvents& events);
 // Starts the waiting voices that are due after `samples` more samples, and
 // counts their wait down. Returns the samples until the next one is due.
 int64_t effects_advance(Effects& effects, Mixer& mixer, int64_t samples);

@@ -12,21 +12,14 @@ void sound_track_start(SoundTrack& track, float time) {
   track.ambience = Ambience{};
   effects_start(track.effects);
   track.music = Music{};
-  track.last = CitySnapshot{};
   track.origin = static_cast<double>(time);
   track.emitted = 0;
 }
 
-int64_t sound_track_frame(SoundTrack& track, const CityScene* city, float time) {
-  if (city != nullptr) {
-    const CitySnapshot now = snapshot_city(*city);
-    const CityEvents events = compare_frames(track.last, now, *city);
-    effects_play(track.effects, track.mixer, events);
-    track.last = now;
-  } else {
-    track.last = CitySnapshot{};  // the next city starts without events
-  }
-  ambience_follow_city(track.ambience, city);
+int64_t sound_track_frame(SoundTrack& track, const FrameEvents& events, const Soundscape& heard,
+                          float time) {
+  effects_play(track.effects, track.mixer, events);
+  ambience_follow(track.ambience, heard);
 
   const double through =
       std::floor((static_cast<double>(time) - track.origin) * static_cast<double>(kSampleRate));

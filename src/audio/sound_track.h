@@ -1,5 +1,6 @@
-// sound_track.h: the played game's sound, frame by frame: it follows what
-// the city did, owes the samples the frame's time covers, and renders them.
+// sound_track.h: the played game's sound, frame by frame: it plays the
+// frame's events, follows what the scene reports it sounds like, owes the
+// samples the frame's time covers, and renders them.
 // The same frames give the same samples: the sample count comes from the
 // frame times alone, and every random choice from the sound's own seeded
 // generator.
@@ -11,11 +12,11 @@
 
 #include "audio/ambience.h"
 #include "audio/effects.h"
-#include "audio/frame_observer.h"
 #include "audio/mixer.h"
 #include "audio/music.h"
-#include "scene1/city_scene.h"
+#include "scene_api/frame_events.h"
 #include "scene_api/settings.h"
+#include "scene_api/soundscape.h"
 
 namespace vel {
 
@@ -31,7 +32,6 @@ struct SoundTrack {
   Ambience ambience;
   Effects effects;
   Music music;
-  CitySnapshot last;        // the city as the previous frame left it
   double origin = 0.0;      // the time of sample 0
   int64_t emitted = 0;      // samples owed so far
   bool ambience_on = true;  // off, the events are heard alone (for tests)
@@ -41,11 +41,12 @@ struct SoundTrack {
 
 // A fresh track whose sample 0 is at `time` (the time of the first init).
 void sound_track_start(SoundTrack& track, float time);
-// After a frame that ran at `time`: reads the city (null while the title
-// runs), starts the frame's sounds and returns the number of stereo frames
+// After a frame that ran at `time`: starts the sounds of its events,
+// follows the scene's soundscape and returns the number of stereo frames
 // it owes: the samples through this frame are floor((time - origin) * 48000),
 // at most kLongestFrame seconds more than the last frame's.
-int64_t sound_track_frame(SoundTrack& track, const CityScene* city, float time);
+int64_t sound_track_frame(SoundTrack& track, const FrameEvents& events, const Soundscape& heard,
+                          float time);
 // Renders `frames` stereo frames as interleaved 16-bit samples (2 per frame).
 void sound_track_render(SoundTrack& track, const Settings& settings, int16_t* out, size_t frames);
 

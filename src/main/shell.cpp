@@ -69,6 +69,7 @@ ShellResult run_shell(const Settings& settings, const SceneListFactory& make_sce
   SceneList scenes = make_scenes();
   int32_t current_scene = 0;
   LetterboxRect dest_rect;  // 640x360 at the origin until the first resize
+  FrameEvents events;       // heard by no one here: the fixed run has no sound
   if (!scenes.empty()) scenes[0]->init(settings, seconds_since(start));
 
   while (!scenes.empty()) {
@@ -82,8 +83,8 @@ ShellResult run_shell(const Settings& settings, const SceneListFactory& make_sce
     const float dt = clock_seconds(now - last_frame);
     last_frame = now;
 
-    const FrameResult result =
-        scenes[static_cast<size_t>(current_scene)]->update(input, framebuffer, dt, time, settings);
+    const FrameResult result = run_frame(*scenes[static_cast<size_t>(current_scene)], input, dt,
+                                         time, settings, framebuffer, events);
     SDL_SetRelativeMouseMode(result.relative_mouse ? SDL_TRUE : SDL_FALSE);
 
     if (result.next_scene) {

@@ -16,6 +16,9 @@ std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& option
   app.add_option("--record", options.record_path, "Write the game as it is played to FILE");
   app.add_option("--replay", options.replay_path, "Show a recording instead of playing");
   app.add_option("--state", options.state_path, "Write the state file (JSON) when the run ends");
+  app.add_option("--wav", options.wav_path,
+                 "Write the sound track as played (48 kHz stereo WAV); a replay's --wav of the "
+                 "recording is the same file");
   app.add_option("--ppm", options.ppm_path,
                  "Write the last picture (binary PPM) when the run ends");
   app.add_flag("--uncapped", options.uncapped,

@@ -16,6 +16,7 @@ struct PlayOptions {
   std::string replay_path;  // show a recording instead of reading the devices
   std::string state_path;   // the state file when the run ends
   std::string ppm_path;     // the last picture when the run ends
+  std::string wav_path;     // the sound track as played, as a WAV file
   bool uncapped = false;    // no pacing when vsync is off: for measuring
 };
 

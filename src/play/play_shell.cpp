@@ -16,7 +16,8 @@
 #include "play/replay.h"
 #include "play/sdl_audio.h"
 #include "play/sdl_devices.h"
-#include "scene1/control_bits.h"
+#include "scene_api/control_bits.h"
+#include "scene_api/scene_requests.h"
 
 namespace vel {
 
@@ -25,7 +26,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kDefaultRefresh = 60;      // when the display does not say
-constexpr bool kPlayedWithRules = true;  // chips buy upgrades, levels, ... (play_rules.h)
+constexpr bool kPlayedWithRules = true;  // chips buy upgrades, levels, ... (kPlayRules)
 
 // Closes the controller and its subsystem before SDL itself is shut down:
 // declared after the display, so destroyed before it.
@@ -68,10 +69,15 @@ void save_picture(const Framebuffer& framebuffer) {
 
 // The outputs asked for at the end of the run; false after a message when
 // one could not be written.
-bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWriter& recording) {
+bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWriter& recording,
+                   SoundOut& wav) {
   bool ok = true;
   if (const std::string error = close_recording(recording); !error.empty()) {
     std::fprintf(stderr, "veltrocane-play: cannot write the recording: %s\n", error.c_str());
+    ok = false;
+  }
+  if (const std::string error = sound_out_close(wav); !error.empty()) {
+    std::fprintf(stderr, "veltrocane-play: cannot write the sound: %s\n", error.c_str());
     ok = false;
   }
   if (!options.state_path.empty()) {
@@ -81,7 +87,7 @@ bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWrit
     }
   }
   if (!options.ppm_path.empty()) {
-    const std::string error = write_screenshot(run.framebuffer.colour, options.ppm_path);
+    const std::string error = write_screenshot(run.loop.framebuffer.colour, options.ppm_path);
     if (!error.empty()) {
       std::fprintf(stderr, "veltrocane-play: cannot write the picture: %s\n", error.c_str());
       ok = false;
@@ -105,6 +111,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   pads.open = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
 
   RecordingWriter recording;
+  LoopOutputs outputs;
   if (!options.record_path.empty()) {
     if (const std::string error =
             open_recording(recording, options.record_path, settings, kPlayedWithRules);
@@ -112,6 +119,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       std::fprintf(stderr, "veltrocane-play: cannot write the recording: %s\n", error.c_str());
       return 2;
     }
+    outputs.recording = &recording;
   }
   ReplayCursor cursor;
   if (replay != nullptr) {
@@ -120,10 +128,27 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   }
 
   // The played game runs its own rules; a replay runs those it was played with.
-  PlayRun run = make_play_run(replay != nullptr ? replay->play_rules : kPlayedWithRules);
-  SdlAudio audio;  // closed before the display shuts SDL down
-  open_audio(audio, 0.0f);
+  const std::unique_ptr<PlayRun> run =
+      make_play_run(replay != nullptr ? replay->play_rules : kPlayedWithRules);
   const Clock::time_point start = Clock::now();
+  // Sample 0 of the sound is the first scene start: now, or the recorded one.
+  const float first_start =
+      replay != nullptr ? replay_start_time(*replay) : clock_seconds(Clock::now() - start);
+  SdlAudio audio;  // closed before the display shuts SDL down
+  open_audio(audio, first_start);
+  outputs.device_sound = [&audio, &settings](const FrameEvents& events, const Soundscape& heard,
+                                             float time) {
+    audio_frame(audio, events, heard, time, settings);
+  };
+  SoundOut wav;
+  if (!options.wav_path.empty()) {
+    if (const std::string error = sound_out_open(wav, options.wav_path, first_start);
+        !error.empty()) {
+      std::fprintf(stderr, "veltrocane-play: cannot write the sound: %s\n", error.c_str());
+      return 2;
+    }
+    outputs.wav = &wav;
+  }
   Clock::time_point last_frame = start;
   LetterboxRect dest_rect = drawable_letterbox(display.window);
   const bool paced = !settings.vsync && !options.uncapped;
@@ -131,11 +156,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   bool relative_mouse = false;  // as the last frame asked
   bool open_panel = false;      // the focus went: the panel opens for one frame
 
-  if (replay == nullptr) {
-    const float time = clock_seconds(Clock::now() - start);
-    enter_scene(run, kTitleSceneIndex, settings, time);
-    record_init(recording, kTitleSceneIndex, time);
-  }
+  if (replay == nullptr) loop_enter(run->loop, kTitleSceneIndex, settings, first_start, outputs);
 
   int status = 0;
   while (true) {
@@ -149,9 +170,9 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     }
     if (requests.focus_lost) {
       release_all(devices);
-      // Only over the city in play: on the title the panel bit quits, and
-      // an open panel would close.
-      if (run.current == kCitySceneIndex && relative_mouse) open_panel = true;
+      // Only where the scene holds the mouse (the city in play): on the
+      // title the panel bit quits, and an open panel would close.
+      if (relative_mouse) open_panel = true;
     }
     const bool focused = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 
@@ -161,11 +182,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     last_frame = now;
 
     FrameStep step;
-    // The city's record keeps the events of a frame that leaves it.
-    const bool in_city = run.current == kCitySceneIndex;
-    const uint64_t frames_before = run.frames;
     if (replay != nullptr) {
-      if (const std::string error = replay_step(cursor, run); !error.empty()) {
+      if (const std::string error = replay_step(cursor, *run, outputs); !error.empty()) {
         std::fprintf(stderr, "veltrocane-play: %s\n", error.c_str());
         status = 2;
         break;
@@ -185,27 +203,21 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
         devices.state.mouse_dx = 0;
         devices.state.mouse_dy = 0;
       }
-      record_frame(recording, run.current, time, dt, input);
-      step = play_frame(run, input, dt, time, settings);
+      step = loop_frame(run->loop, input, dt, time, settings, outputs);
     }
-    if (run.frames != frames_before) {
-      audio_frame(audio, in_city ? run.city : nullptr, run.last_time, settings);
-    }
-    if (requests.screenshot) save_picture(run.framebuffer);
+    if (requests.screenshot) save_picture(run->loop.framebuffer);
     relative_mouse = step.relative_mouse;
     SDL_SetRelativeMouseMode(step.relative_mouse && focused ? SDL_TRUE : SDL_FALSE);
     if (step.quit) break;
     if (step.enter) {
-      const float enter_time = clock_seconds(Clock::now() - start);
-      enter_scene(run, *step.enter, settings, enter_time);
-      record_init(recording, *step.enter, enter_time);
+      loop_enter(run->loop, *step.enter, settings, clock_seconds(Clock::now() - start), outputs);
     }
 
-    present_picture(display, run.framebuffer, dest_rect);
+    present_picture(display, run->loop.framebuffer, dest_rect);
     if (paced) std::this_thread::sleep_until(now + interval);
   }
 
-  if (!write_outputs(options, run, recording)) status = 2;
+  if (!write_outputs(options, *run, recording, wav)) status = 2;
   return status;
 }
 

@@ -4,7 +4,7 @@
 #include "play/player_status.h"
 
 #include "base/saturate.h"
-#include "scene1/asset_slots.h"
+#include "scene_api/asset_slots.h"
 
 namespace vel {
 
@@ -29,13 +29,13 @@ PlayerStatus player_status(const CityScene& city) {
   status.chips = city.economy.chip_count;
   status.max_chips = city.city.max_chips;
   status.upgrade_points = city.economy.upgrade_points;
-  if (city.rules.on) {
+  if (city.rules.level_advance) {
     // The goal in sight: the chips taken of those this city was built with.
     status.level = city.city.level;
-    status.max_chips = city.rules.chips_placed;
-    status.chips = city.rules.chips_placed - static_cast<int32_t>(city.objects.chips.size());
-    if (city.rules.scanner) status.nearest_chip = nearest_chip(city);
+    status.max_chips = city.progress.chips_placed;
+    status.chips = city.progress.chips_placed - static_cast<int32_t>(city.objects.chips.size());
   }
+  if (city.progress.scanner) status.nearest_chip = nearest_chip(city);
   status.shown =
       city.player.control_enabled && !city.menus.panel_open && !city.menus.device_menu_open;
   if (city.assets.textures.size() > texture_slot::kSmallFont) {

@@ -2,6 +2,8 @@
 // line that the scenes do what the recorded game did.
 #include "play/replay.h"
 
+#include "scene_api/scene_requests.h"
+
 namespace vel {
 
 namespace {
@@ -12,7 +14,7 @@ std::string at_line(const ReplayCursor& cursor, size_t line, const std::string& 
 
 // The init the scenes just asked for; a recording cut right before it
 // ends the replay after the frame that asked.
-std::string expect_init(ReplayCursor& cursor, PlayRun& run, int32_t scene) {
+std::string expect_init(ReplayCursor& cursor, PlayRun& run, int32_t scene, LoopOutputs& outputs) {
   const Recording& recording = *cursor.recording;
   if (cursor.next >= recording.events.size()) {
     cursor.ended = true;
@@ -25,17 +27,22 @@ std::string expect_init(ReplayCursor& cursor, PlayRun& run, int32_t scene) {
                        " here, but the recording does not start it");
   }
   cursor.next += 1;
-  enter_scene(run, scene, recording.settings, event.time);
+  loop_enter(run.loop, scene, recording.settings, event.time, outputs);
   return {};
 }
 
 }  // namespace
 
-std::string replay_step(ReplayCursor& cursor, PlayRun& run) {
+float replay_start_time(const Recording& recording) {
+  return recording.events.empty() ? 0.0f : recording.events.front().time;
+}
+
+std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs) {
   if (cursor.ended) return {};
   if (!cursor.started) {
     cursor.started = true;
-    if (const std::string error = expect_init(cursor, run, kTitleSceneIndex); !error.empty()) {
+    if (const std::string error = expect_init(cursor, run, kTitleSceneIndex, outputs);
+        !error.empty()) {
       return error;
     }
     if (cursor.ended) return {};
@@ -49,13 +56,14 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run) {
   if (event.kind != RecordedKind::frame) {
     return at_line(cursor, event.line, "a scene starts here that the game did not ask for");
   }
-  if (event.scene != run.current) {
+  if (event.scene != run.loop.current) {
     return at_line(cursor, event.line,
                    "the frame ran scene " + std::to_string(event.scene) +
-                       " but the replay is in scene " + std::to_string(run.current));
+                       " but the replay is in scene " + std::to_string(run.loop.current));
   }
   cursor.next += 1;
-  const FrameStep step = play_frame(run, event.input, event.dt, event.time, recording.settings);
+  const FrameStep step =
+      loop_frame(run.loop, event.input, event.dt, event.time, recording.settings, outputs);
   if (step.quit) {
     cursor.ended = true;
     if (cursor.next < recording.events.size()) {
@@ -63,13 +71,13 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run) {
     }
     return {};
   }
-  if (step.enter) return expect_init(cursor, run, *step.enter);
+  if (step.enter) return expect_init(cursor, run, *step.enter, outputs);
   return {};
 }
 
-std::string replay_all(ReplayCursor& cursor, PlayRun& run) {
+std::string replay_all(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs) {
   while (!cursor.ended) {
-    if (std::string error = replay_step(cursor, run); !error.empty()) return error;
+    if (std::string error = replay_step(cursor, run, outputs); !error.empty()) return error;
   }
   return {};
 }

@@ -22,8 +22,12 @@ struct ReplayCursor {
 // Runs the first scene start, then one frame (and the scene start it asks
 // for). Returns an empty string, or "file:line: what" when the recording
 // does not follow the game it claims to be.
-std::string replay_step(ReplayCursor& cursor, PlayRun& run);
+// The time of the recording's first scene start (0 when it has none):
+// sample 0 of its sound.
+float replay_start_time(const Recording& recording);
+// The frame goes through `outputs` as a live one does.
+std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs);
 // replay_step until the cursor ends.
-std::string replay_all(ReplayCursor& cursor, PlayRun& run);
+std::string replay_all(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs);
 
 }  // namespace vel

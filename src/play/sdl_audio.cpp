@@ -43,9 +43,10 @@ void open_audio(SdlAudio& audio, float time) {
   SDL_PauseAudioDevice(audio.device, 0);
 }
 
-void audio_frame(SdlAudio& audio, const CityScene* city, float time, const Settings& settings) {
+void audio_frame(SdlAudio& audio, const FrameEvents& events, const Soundscape& heard, float time,
+                 const Settings& settings) {
   if (audio.device == 0) return;
-  const int64_t owed = sound_track_frame(*audio.track, city, time);
+  const int64_t owed = sound_track_frame(*audio.track, events, heard, time);
   const uint32_t queued = SDL_GetQueuedAudioSize(audio.device) / kFrameBytes;
   int64_t frames = owed;
   if (queued + frames < kQueueTarget) frames = kQueueTarget - queued;  // a long frame: top up

@@ -33,7 +33,9 @@ struct SdlAudio {
 // Opens the default device at 48 kHz stereo; without one the game plays
 // silent after one line on standard error. Sample 0 is at `time`.
 void open_audio(SdlAudio& audio, float time);
-// After a frame: its sounds (city null while the title runs), queued.
-void audio_frame(SdlAudio& audio, const CityScene* city, float time, const Settings& settings);
+// After a frame: its sounds, from its events and what its scene sounds
+// like, queued.
+void audio_frame(SdlAudio& audio, const FrameEvents& events, const Soundscape& heard, float time,
+                 const Settings& settings);
 
 }  // namespace vel

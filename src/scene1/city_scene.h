@@ -13,12 +13,14 @@
 #include "gfx/lighting.h"
 #include "gfx/mesh.h"
 #include "gfx/raster.h"
-#include "scene1/asset_slots.h"
+#include "scene1/city_rules.h"
 #include "scene1/city_style.h"
 #include "scene1/device_preview.h"
 #include "scene1/hud_message.h"
 #include "scene1/player_body.h"
 #include "scene1/scene_object.h"
+#include "scene_api/asset_slots.h"
+#include "scene_api/frame_events.h"
 #include "scene_api/scene.h"
 #include "scene_api/settings.h"
 
@@ -83,6 +85,10 @@ struct ViewState {
   float distance = 0.0f;  // far plane, fog and culling distance
   Lighting lighting;
   RenderFlags render_flags{1, 1, 0, 1, 0};
+  // What this frame's picture culls and fogs with: distance and fog as the
+  // frame began, since the lightning's change shows from the next frame.
+  float frame_distance = 0.0f;
+  bool frame_fog = true;
 };
 
 // The grapple's rope and the bursts of drones it caught.
@@ -120,15 +126,22 @@ struct Weather {
   float lightning_wait = 1.0f;
   float lightning_flash = 0.1f;
   float storm_timer = 1.0f;
+  bool flash_lit = false;  // a flash doubles this frame's picture
 };
 
 // The system panel and the device menu.
 struct MenuState {
   bool panel_open = false;
   bool device_menu_open = false;
-  int32_t selection = 0;   // the panel's row or the device menu's device
-  Image panel_background;  // the picture behind the open panel
-  // The menus' device pictures and their render target, made on first use.
+  int32_t selection = 0;          // the panel's row or the device menu's device
+  bool panel_opened_now = false;  // this frame opened the panel: its picture becomes the background
+};
+
+// What the drawing keeps of earlier frames and reuses: the picture behind
+// the open panel and the menus' device pictures with their render target
+// (made on first use). Only the drawing writes it; no rule reads it.
+struct CityPicture {
+  Image panel_background;
   DevicePreviews previews;
 };
 
@@ -154,10 +167,9 @@ struct SceneSwitch {
   int32_t target = 0;
 };
 
-// The played game's rule changes (play_rules.h), off unless asked for. With
-// them off nothing below is read or written, and every frame is as before.
-struct PlayRules {
-  bool on = false;               // set by whoever runs the scene; init keeps it
+// What the played game's rules (city_rules.h) keep track of. With the
+// fixed run's rules nothing here changes after init.
+struct RuleProgress {
   bool station_armed = true;     // the device menu may open at the station
   bool scanner = false;          // the FREQUENCY SCANNER is installed
   int32_t chips_placed = 0;      // the chips this city was built with
@@ -166,15 +178,23 @@ struct PlayRules {
 };
 
 // The whole state of the city. Scene::init builds a complete new record and
-// then replaces this one as a whole (keeping only run_end and whether the
-// play rules are on).
+// then replaces this one as a whole, keeping only what belongs to whoever
+// runs the scene (keep_runner_choices in scene_init.cpp).
 struct CityScene final : Scene {
   void init(const Settings& settings, float time) override;
-  FrameResult update(const InputState& input, Framebuffer& framebuffer, float dt, float time,
-                     const Settings& settings) override;
+  FrameResult step(const InputState& input, float dt, float time, const Settings& settings,
+                   FrameEvents& events) override;
+  void draw(Framebuffer& framebuffer) override;
+  void end_frame(const Framebuffer& framebuffer, float dt, float time, const Settings& settings,
+                 FrameEvents& events) override;
+  void listen(Soundscape& heard) const override;
 
+  // Chosen by whoever runs the scene; init keeps them.
   RunEnd run_end = end_run_with_screenshot;
-  PlayRules rules;
+  CityRules rules = kFixedRunRules;
+  // Loaded once by the program and copied by init instead of reading the
+  // files again; null: init reads the asset files.
+  const CityAssets* asset_source = nullptr;
   // Which rasteriser draws the world; the reference serves tests and the
   // benchmark. init resets it to fast like every other field, so set it
   // after init.
@@ -192,8 +212,21 @@ struct CityScene final : Scene {
   FrameClock clock;
   HudState hud;
   SceneSwitch switch_request;
+  RuleProgress progress;
   Settings settings_copy;    // refreshed every frame
   int32_t rng_state = 1799;  // the one generator; init seeds it
+  FrameEvents events;        // what this frame's step did
+  CityPicture picture;
 };
+
+// The world's own motion on step_dt (0 while paused), in its fixed order of
+// generator draws: traffic, pickups, fans, rain, bursts, cooldown, messages,
+// the station. The title's flight runs the same.
+void advance_world(CityScene& scene, Vec2 look, float step_dt);
+// The frame's picture from the state: the city, or the panel over its
+// background. Writes the framebuffer and the picture memory only.
+void draw_city_frame(const CityScene& scene, CityPicture& picture, Framebuffer& target);
+// What the city sounds like to its player (city_sound.cpp).
+void listen_to_city(const CityScene& scene, Soundscape& heard);
 
 }  // namespace vel

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "gfx/framebuffer.h"
-#include "scene1/asset_slots.h"
+#include "scene_api/asset_slots.h"
 
 namespace vel {
 

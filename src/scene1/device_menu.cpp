@@ -54,13 +54,14 @@ void draw_centred(const Image& font, std::string_view text, int32_t centre, int3
   draw_text(font, text, {x, y}, colour, flags, target);
 }
 
-void draw_device_pictures(CityScene& scene, Framebuffer& target) {
+void draw_device_pictures(const CityScene& scene, DevicePreviews& previews,
+                          const RenderFlags& flags, Framebuffer& target) {
   // Nothing is drawn unless every device's model is loaded.
   for (const Device& device : kDevices) {
     if (device.mesh >= scene.assets.meshes.size() || device.texture >= scene.assets.textures.size())
       return;
   }
-  Framebuffer& picture_target = scene.menus.previews.device_target;
+  Framebuffer& picture_target = previews.device_target;
   if (picture_target.width != kDevicePreviewSize) {
     picture_target = framebuffer_new(kDevicePreviewSize, kDevicePreviewSize);
   }
@@ -70,12 +71,12 @@ void draw_device_pictures(CityScene& scene, Framebuffer& target) {
     const Device& device = kDevices[i];
     render_device_preview(scene.assets.meshes[device.mesh], scene.assets.textures[device.texture],
                           turn, picture_target);
-    Image& picture = scene.menus.previews.device_picture;
+    Image& picture = previews.device_picture;
     framebuffer_to_image_into(picture_target, true, picture);
     if (!selected) grey_out(picture);
     const Point2 at{target.width / 2 + (i - 1) * kPictureSpacing, kPictureY};
     blit_image(picture, std::nullopt, at, Vec2{0.5f, 0.5f}, Vec2{1.0f, 1.0f}, std::nullopt, false,
-               scene.view.render_flags, target);
+               flags, target);
   }
 }
 
@@ -96,8 +97,8 @@ void station_test(PlayerState& player, Vec3 station_position, MenuState& menus) 
   }
 }
 
-void draw_device_menu(CityScene& scene, Framebuffer& target) {
-  const RenderFlags& flags = scene.view.render_flags;
+void draw_device_menu(const CityScene& scene, CityPicture& picture, const RenderFlags& flags,
+                      Framebuffer& target) {
   darken_framebuffer(flags, target, 0.9f);
   if (scene.assets.textures.size() <= texture_slot::kSmallFont ||
       scene.assets.textures.size() <= texture_slot::kTitleFont) {
@@ -118,7 +119,7 @@ void draw_device_menu(CityScene& scene, Framebuffer& target) {
   if (!device.second_line.empty()) {
     draw_centred(font, device.second_line, w / 2, h - 150, white, flags, target);
   }
-  draw_device_pictures(scene, target);
+  draw_device_pictures(scene, picture.previews, flags, target);
 }
 
 }  // namespace vel

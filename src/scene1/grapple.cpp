@@ -12,8 +12,8 @@
 #include "gfx/draw2d.h"
 #include "gfx/geometry.h"
 #include "gfx/matrix.h"
-#include "scene1/asset_slots.h"
 #include "scene1/hud_message.h"
+#include "scene_api/asset_slots.h"
 
 namespace vel {
 
@@ -30,7 +30,7 @@ constexpr float kBurstFrameTime = 0.05f;
 constexpr int32_t kBurstLastFrame = 9;
 
 constexpr float kMissCost = -0.01f;
-constexpr float kHitCost = -0.05f;
+constexpr float kHitCost = -kShotEnergyCost;  // the dearer outcome: what the floor asks
 constexpr float kSnapCost = 0.15f;
 
 enum class HitKind { none = 0, surface = 1, drone = 2, car = 3 };
@@ -191,7 +191,7 @@ Point2 to_pixel(Vec2 p) {
 }
 
 void draw_rope(const GrappleState& grapple, const std::vector<SceneObject>& cars,
-               const ViewState& view, Framebuffer& target) {
+               const ViewState& view, const RenderFlags& flags, Framebuffer& target) {
   Vec3 anchor = grapple.anchor;
   // Follow the car in the picture too, also before the first physics step
   // after the hit has moved the anchor onto it.
@@ -207,11 +207,12 @@ void draw_rope(const GrappleState& grapple, const std::vector<SceneObject>& cars
     return;
   }
   draw_line(to_pixel(start), to_pixel(end), Colour{0.6f, 0.7f, 0.8f, 1.0f},
-            Colour{0.9f, 0.95f, 1.0f, 0.6f}, view.render_flags, target);
+            Colour{0.9f, 0.95f, 1.0f, 0.6f}, flags, target);
 }
 
 // Eight short rays pushed outward and fading as the burst ages.
-void draw_burst(const ViewState& view, const DroneBurst& burst, Framebuffer& target) {
+void draw_burst(const ViewState& view, const DroneBurst& burst, const RenderFlags& flags,
+                Framebuffer& target) {
   static constexpr Vec2 kRays[8] = {{1.0f, 0.0f},        {0.7071f, 0.7071f}, {0.0f, 1.0f},
                                     {-0.7071f, 0.7071f}, {-1.0f, 0.0f},      {-0.7071f, -0.7071f},
                                     {0.0f, -1.0f},       {0.7071f, -0.7071f}};
@@ -234,7 +235,7 @@ void draw_burst(const ViewState& view, const DroneBurst& burst, Framebuffer& tar
   for (const Vec2 ray : kRays) {
     const Point2 from = to_pixel({centre.x + ray.x * inner, centre.y + ray.y * inner});
     const Point2 to = to_pixel({centre.x + ray.x * outer, centre.y + ray.y * outer});
-    draw_line(from, to, hot, cool, view.render_flags, target);
+    draw_line(from, to, hot, cool, flags, target);
   }
 }
 
@@ -248,6 +249,7 @@ void grapple_release(CityScene& scene) {
   scene.player.body.force = {};
   scene.player.body.torque = {};
   add_message(scene, message_text::kReleased, Colour{0.0f, 0.3f, 1.0f, 1.0f});
+  scene.events.add(EventKind::grapple_released);
 }
 
 void grapple_fire(CityScene& scene, Vec3 forward) {
@@ -259,6 +261,7 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
   }
 
   const Vec3 origin = scene.player.body.position;
+  scene.events.add(EventKind::shot_fired);
   ShotResult shot;
   // Drones, then cars, then statics: a later hit must be strictly nearer.
   shoot_spheres(scene.objects.drones, HitKind::drone, origin, forward, shot);
@@ -268,6 +271,7 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
   float energy_change = kHitCost;
   if (shot.best >= kGrappleRange) {
     add_message(scene, message_text::kMissed, Colour{1.0f, 0.3f, 0.3f, 1.0f});
+    scene.events.add(EventKind::grapple_missed);
     energy_change = kMissCost;
   } else {
     const Vec3 point = origin + forward * shot.best;
@@ -280,9 +284,11 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
         // that holds the anchor does not cut its own rope.
         scene.grapple.rope_end = point + shot.normal * 0.2f;
         add_message(scene, message_text::kEngaged, Colour{0.0f, 1.0f, 0.2f, 1.0f});
+        scene.events.add(EventKind::grapple_engaged, 0.0f, point);
         break;
       case HitKind::drone:
         add_message(scene, message_text::kDroneCaught, Colour{0.5f, 1.0f, 1.0f, 1.0f});
+        scene.events.add(EventKind::grapple_drone, 0.0f, point);
         scene.objects.drones.erase(scene.objects.drones.begin() +
                                    static_cast<std::ptrdiff_t>(shot.index));
         scene.grapple.drone_bursts.push_back(DroneBurst{point, 0, 0.0f});
@@ -291,6 +297,7 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
         scene.grapple.anchor_car = static_cast<int32_t>(shot.index);
         scene.grapple.attached = true;
         add_message(scene, message_text::kCarHitched, Colour{0.0f, 1.0f, 0.2f, 1.0f});
+        scene.events.add(EventKind::grapple_car, 0.0f, point);
         break;
       case HitKind::none:
         break;  // unreachable: no hit leaves best at the largest float
@@ -301,7 +308,8 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
 }
 
 void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& objects,
-                  Economy& economy, std::vector<HudMessage>& messages, float elapsed) {
+                  Economy& economy, std::vector<HudMessage>& messages, float elapsed,
+                  FrameEvents& events) {
   if (grapple.anchor_car >= 0 && static_cast<size_t>(grapple.anchor_car) < objects.cars.size()) {
     grapple.anchor =
         translation_of(objects.cars[static_cast<size_t>(grapple.anchor_car)].transform);
@@ -311,7 +319,8 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
   const Vec3 to_anchor = grapple.anchor - body.position;
   const float rope_length = length(to_anchor);
   // A spring that grows with the rope's length and the pull upgrade, capped.
-  const float stiffness = 2.0f * static_cast<float>(economy.levels.pull) / 9.0f + 1.0f;
+  const float stiffness =
+      2.0f * static_cast<float>(economy.levels.pull) / static_cast<float>(kModuleTopLevel) + 1.0f;
   const float pull = std::min(rope_length * stiffness, kMaxPull);
   // At the anchor itself the direction is undefined and the pull is 0
   // anyway; dividing by the zero length would poison the body with NaN.
@@ -331,6 +340,7 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
       grapple.anchor_car = -1;
       post_message(messages, message_text::kSnapped, Colour{1.0f, 0.5f, 0.0f, 1.0f}, elapsed);
       economy.energy -= kSnapCost;
+      events.add(EventKind::grapple_snapped);
       return;
     }
   }
@@ -355,9 +365,9 @@ void grapple_cooldown_update(GrappleState& grapple, float step_dt) {
 }
 
 void draw_grapple_effects(const GrappleState& grapple, const std::vector<SceneObject>& cars,
-                          const ViewState& view, Framebuffer& target) {
-  if (grapple.attached) draw_rope(grapple, cars, view, target);
-  for (const DroneBurst& burst : grapple.drone_bursts) draw_burst(view, burst, target);
+                          const ViewState& view, const RenderFlags& flags, Framebuffer& target) {
+  if (grapple.attached) draw_rope(grapple, cars, view, flags, target);
+  for (const DroneBurst& burst : grapple.drone_bursts) draw_burst(view, burst, flags, target);
 }
 
 }  // namespace vel

@@ -8,6 +8,8 @@
 
 namespace vel {
 
+// Each reports its outcome in scene.events (shot_fired and the grapple_*
+// kinds).
 // Pressed fire: releases an attached rope, else casts the ray from the
 // player along `forward` (unit length) at the drones, the cars and the solid
 // statics, and charges the shot. Does nothing unless the cooldown is 0.
@@ -18,12 +20,13 @@ void grapple_release(CityScene& scene);
 // car, the spring pulls the body, and a building floor across the rope snaps
 // it (a message born at `elapsed`, energy charged) unless `snaps` is off.
 void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& objects,
-                  Economy& economy, std::vector<HudMessage>& messages, float elapsed);
+                  Economy& economy, std::vector<HudMessage>& messages, float elapsed,
+                  FrameEvents& events);
 // Ages the bursts and drops those past their last frame.
 void drone_bursts_update(std::vector<DroneBurst>& bursts, float step_dt);
 void grapple_cooldown_update(GrappleState& grapple, float step_dt);
 // The rope (while attached) and the drone bursts, over the city picture.
 void draw_grapple_effects(const GrappleState& grapple, const std::vector<SceneObject>& cars,
-                          const ViewState& view, Framebuffer& target);
+                          const ViewState& view, const RenderFlags& flags, Framebuffer& target);
 
 }  // namespace vel

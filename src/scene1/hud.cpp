@@ -6,7 +6,7 @@
 
 #include "base/saturate.h"
 #include "gfx/draw2d.h"
-#include "scene1/asset_slots.h"
+#include "scene_api/asset_slots.h"
 
 namespace vel {
 

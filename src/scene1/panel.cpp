@@ -10,7 +10,7 @@
 #include "gfx/draw2d.h"
 #include "scene1/device_preview.h"
 #include "scene1/hud.h"
-#include "scene1/play_rules.h"
+#include "scene_api/scene_requests.h"
 
 namespace vel {
 
@@ -29,10 +29,6 @@ constexpr int32_t kRowResume = 3;
 constexpr int32_t kRowRestart = 4;
 constexpr int32_t kRowExit = 5;
 constexpr int32_t kLastRow = 5;
-
-// The scene indices the RESTART and EXIT buttons ask of the shell.
-constexpr int32_t kRestartTarget = 1;
-constexpr int32_t kExitTarget = 0;
 
 // The panel dims the city it covers to 35% in every channel, alpha too, so
 // the blit over black leaves about 12% of the picture.
@@ -58,6 +54,23 @@ UpgradeRow upgrade_row(Economy& economy, int32_t row) {
       return {&economy.drafts.jump, &economy.levels.jump};
     default:
       return {&economy.drafts.pull, &economy.levels.pull};
+  }
+}
+
+// The same, read only, for the drawing.
+struct ModuleVersion {
+  int32_t draft = 0;
+  int32_t level = 0;
+};
+
+ModuleVersion module_version(const Economy& economy, int32_t row) {
+  switch (row) {
+    case kRowMovement:
+      return {economy.drafts.drive, economy.levels.drive};
+    case kRowJump:
+      return {economy.drafts.jump, economy.levels.jump};
+    default:
+      return {economy.drafts.pull, economy.levels.pull};
   }
 }
 
@@ -88,7 +101,8 @@ void draw_buttons(const CityScene& scene, const Image& font, Colour pulse, Frame
   }
 }
 
-void draw_module_table(CityScene& scene, const Image& font, Colour pulse, Framebuffer& target) {
+void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
+                       Framebuffer& target) {
   const RenderFlags& flags = scene.view.render_flags;
   draw_text(font, "MODULE", {centred_text_x(font, "MODULE", 88), 150}, kHead, flags, target);
   draw_text(font, "VERSION", {centred_text_x(font, "VERSION", 232), 150}, kHead, flags, target);
@@ -98,29 +112,29 @@ void draw_module_table(CityScene& scene, const Image& font, Colour pulse, Frameb
     int32_t label_y;
     int32_t mark_y;  // the +/- marks sit on their own, wider-spaced rows
   };
-  const int32_t cap = upgrade_cap(scene.rules);
+  const int32_t cap = scene.rules.module_cap;
+  const bool capped = cap < INT32_MAX;
   const ModuleRow rows[3] = {{"MOVEMENT", 138, 140}, {"JUMP", 130, 128}, {"GRAPPLE", 122, 116}};
   for (int32_t i = 0; i < 3; ++i) {
     const ModuleRow& row = rows[i];
-    const UpgradeRow upgrade = upgrade_row(scene.economy, i);
+    const ModuleVersion upgrade = module_version(scene.economy, i);
     draw_text(font, row.label, {centred_text_x(font, row.label, 88), row.label_y}, kWhite, flags,
               target);
-    // Versions count from 1; with the play rules the top one follows.
-    std::string version = std::to_string(*upgrade.draft + 1);
-    if (scene.rules.on) version += "/" + std::to_string(cap + 1);
+    // Versions count from 1; under a cap the top one follows.
+    std::string version = std::to_string(upgrade.draft + 1);
+    if (capped) version += "/" + std::to_string(cap + 1);
     draw_text(font, version, {232, row.label_y}, kWhite, flags, target);
     const Colour mark = scene.menus.selection == i ? pulse : kIdle;
-    if (scene.economy.upgrade_points > 0 && *upgrade.draft < cap)
+    if (scene.economy.upgrade_points > 0 && upgrade.draft < cap)
       draw_text(font, "+", {130, row.mark_y}, mark, flags, target);
-    if (*upgrade.draft > *upgrade.level) {
+    if (upgrade.draft > upgrade.level) {
       draw_text(font, "-", {110, row.mark_y}, mark, flags, target);
     }
   }
 }
 
 // The panel's two device pictures never change: rendered on first use.
-void prepare_panel_previews(CityScene& scene) {
-  DevicePreviews& previews = scene.menus.previews;
+void prepare_panel_previews(const CityScene& scene, DevicePreviews& previews) {
   if (previews.core.width != 0) return;
   if (mesh_slot::kCore >= scene.assets.meshes.size() ||
       texture_slot::kCore >= scene.assets.textures.size()) {
@@ -138,7 +152,8 @@ void prepare_panel_previews(CityScene& scene) {
 
 // Socket 1 holds the nuclear core, drawn large between its two labels;
 // sockets 2 to 5 are empty, small and crossed out.
-void draw_socket_block(CityScene& scene, const Image& font, Colour pulse, Framebuffer& target) {
+void draw_socket_block(const CityScene& scene, DevicePreviews& previews, const Image& font,
+                       Colour pulse, Framebuffer& target) {
   const RenderFlags& flags = scene.view.render_flags;
   const int32_t cell = glyph_cell(font);
   const Colour label = scene.menus.selection == 0 ? Colour{0.0f, 0.4f + 0.6f * pulse.r, 1.0f, 1.0f}
@@ -147,8 +162,7 @@ void draw_socket_block(CityScene& scene, const Image& font, Colour pulse, Frameb
   draw_text(font, "- PROVIDES INFINITE ENERGY", {239 - 13 * cell, 62}, kWhite, flags, target);
   draw_text(font, "NUCLEAR CORE", {72 - 6 * cell, 32}, label, flags, target);
 
-  prepare_panel_previews(scene);
-  const DevicePreviews& previews = scene.menus.previews;
+  prepare_panel_previews(scene, previews);
   const Vec2 centred{0.5f, 0.5f};
   const Vec2 unit{1.0f, 1.0f};
   blit_image(previews.core, std::nullopt, {72, 60}, centred, unit, std::nullopt, false, flags,
@@ -188,10 +202,10 @@ void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitc
       economy.levels = economy.drafts;
     } else if (row == kRowRestart) {
       switch_request.requested = true;
-      switch_request.target = kRestartTarget;
+      switch_request.target = kRestartRequest;
     } else if (row == kRowExit) {
       switch_request.requested = true;
-      switch_request.target = kExitTarget;
+      switch_request.target = kExitRequest;
     }
   }
   if (!is_upgrade_row(row)) return;
@@ -214,10 +228,10 @@ void capture_panel_background(Image& background, const Framebuffer& picture) {
   }
 }
 
-void draw_panel(CityScene& scene, Framebuffer& target) {
+void draw_panel(const CityScene& scene, CityPicture& picture, Framebuffer& target) {
   const RenderFlags& flags = scene.view.render_flags;
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, flags, target);
-  blit_image(scene.menus.panel_background, std::nullopt, {0, 0}, Vec2{0.0f, 0.0f}, Vec2{1.0f, 1.0f},
+  blit_image(picture.panel_background, std::nullopt, {0, 0}, Vec2{0.0f, 0.0f}, Vec2{1.0f, 1.0f},
              std::nullopt, false, flags, target);
   if (scene.assets.textures.size() <= texture_slot::kSmallFont) return;
   const Image& font = scene.assets.textures[texture_slot::kSmallFont];
@@ -235,7 +249,7 @@ void draw_panel(CityScene& scene, Framebuffer& target) {
   draw_module_table(scene, font, pulse, target);
   draw_rules(112, flags, target);
   draw_text(font, "ACTIVATED DEVICES", {177 - 17 * cell / 2, 104}, kWhite, flags, target);
-  draw_socket_block(scene, font, pulse, target);
+  draw_socket_block(scene, picture.previews, font, pulse, target);
 }
 
 }  // namespace vel

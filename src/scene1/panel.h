@@ -7,7 +7,7 @@
 
 #include "gfx/framebuffer.h"
 #include "scene1/city_scene.h"
-#include "scene1/control_bits.h"
+#include "scene_api/control_bits.h"
 
 namespace vel {
 
@@ -36,7 +36,11 @@ void device_menu_navigate(int32_t& selection, uint32_t pressed);
 void station_test(PlayerState& player, Vec3 station_position, MenuState& menus);
 // Captures the finished picture (interlace off) at 0.35 brightness.
 void capture_panel_background(Image& background, const Framebuffer& picture);
-void draw_panel(CityScene& scene, Framebuffer& target);
-void draw_device_menu(CityScene& scene, Framebuffer& target);
+// The panel over the background captured when it opened; the device
+// pictures are rendered into `picture` on first use.
+void draw_panel(const CityScene& scene, CityPicture& picture, Framebuffer& target);
+// The device menu over the city, drawn with the frame's flags.
+void draw_device_menu(const CityScene& scene, CityPicture& picture, const RenderFlags& flags,
+                      Framebuffer& target);
 
 }  // namespace vel

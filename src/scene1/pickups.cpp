@@ -55,15 +55,17 @@ void turn_pickups(CityObjects& objects, float step_dt) {
 }
 
 void collect_chips(CityObjects& objects, Vec3 player_position, int32_t& rng_state, Economy& economy,
-                   std::vector<HudMessage>& messages, float elapsed) {
+                   std::vector<HudMessage>& messages, float elapsed, FrameEvents& events) {
   for (size_t i = paired_count(objects.chips, objects.chip_indicators); i-- > 0;) {
     if (!within_reach(player_position, objects.chip_indicators[i])) continue;
+    const Vec3 where = translation_of(objects.chips[i].transform);
     remove_pair(objects.chips, objects.chip_indicators, i);
     const int32_t draw = rng_next(rng_state);
     const float u = rng_unit(draw);
     // 10 to 20 chips, rounded to the nearest.
     const int32_t amount = trunc_i32((u + 1.0f) * 0.5f * 20.0f + 0.5f);
     economy.chip_count += amount;
+    events.add(EventKind::chip_taken, static_cast<float>(amount), where);
     post_message(messages, "+" + std::to_string(amount) + message_text::kChipsSuffix, kPickupColour,
                  elapsed);
   }
@@ -78,14 +80,17 @@ void turn_batteries(CityObjects& objects, float step_dt) {
 }
 
 void collect_batteries(CityObjects& objects, Vec3 player_position, int32_t& rng_state,
-                       Economy& economy, std::vector<HudMessage>& messages, float elapsed) {
+                       Economy& economy, std::vector<HudMessage>& messages, float elapsed,
+                       FrameEvents& events) {
   for (size_t i = paired_count(objects.batteries, objects.battery_indicators); i-- > 0;) {
     if (!within_reach(player_position, objects.battery_indicators[i])) continue;
+    const Vec3 where = translation_of(objects.batteries[i].transform);
     remove_pair(objects.batteries, objects.battery_indicators, i);
     const int32_t draw = rng_next(rng_state);
     const float u = rng_unit(draw);
     const float energy_gain = u * 0.4f + 0.1f;  // 0.1 to 0.5
     economy.energy = std::min(1.0f, economy.energy + energy_gain);
+    events.add(EventKind::battery_taken, energy_gain, where);
     // The message shows the whole gain, also when the cap swallowed part.
     post_message(
         messages,

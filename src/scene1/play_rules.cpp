@@ -1,6 +1,5 @@
-// play_rules.cpp: the played game's departures from the city's rules (see
-// play_rules.h for the list); the frame driver calls each one only when
-// scene.rules.on is set.
+// play_rules.cpp: the played game's rules that the fixed run does not have
+// (see play_rules.h for the list and city_rules.h for their values).
 #include "scene1/play_rules.h"
 
 #include <algorithm>
@@ -39,21 +38,19 @@ bool can_pay(const Economy& economy, float cost) {
 
 }  // namespace
 
-int32_t upgrade_cap(const PlayRules& rules) {
-  return rules.on ? kUpgradeCap : INT32_MAX;
-}
-
 bool rules_allow_jump(CityScene& scene) {
-  if (!scene.player.on_ground || can_pay(scene.economy, kJumpCost)) return true;
+  if (!scene.player.on_ground || can_pay(scene.economy, kJumpEnergyCost)) return true;
   say(scene, "LOW ENERGY", kRefused);
+  scene.events.add(EventKind::low_energy);
   return false;
 }
 
 bool rules_allow_shot(CityScene& scene) {
   // A shot on cooldown does nothing anyway.
   if (scene.grapple.attached || scene.grapple.cooldown != 0.0f) return true;
-  if (can_pay(scene.economy, kShotCost)) return true;
+  if (can_pay(scene.economy, kShotEnergyCost)) return true;
   say(scene, "LOW ENERGY", kRefused);
+  scene.events.add(EventKind::low_energy);
   return false;
 }
 
@@ -63,24 +60,28 @@ void rules_energy_floor(Economy& economy) {
 
 void rules_recharge(CityScene& scene, float step_dt) {
   if (!scene.player.on_ground || scene.grapple.attached || !(scene.economy.energy < 1.0f)) return;
-  scene.economy.energy = std::min(1.0f, scene.economy.energy + kGroundRecharge * step_dt);
+  scene.economy.energy =
+      std::min(1.0f, scene.economy.energy + scene.rules.ground_recharge * step_dt);
 }
 
 void rules_fall_back(CityScene& scene) {
-  if (!(scene.player.body.position.y < kFallFloor)) return;
-  scene.player.body = scene.rules.start_body;
+  if (!(scene.player.body.position.y < scene.rules.fall_floor)) return;
+  scene.player.body = scene.progress.start_body;
   scene.grapple.attached = false;
   scene.grapple.anchor_car = -1;
   say(scene, "BACK TO THE START", kRefused);
+  scene.events.add(EventKind::fell_back, 0.0f, scene.player.body.position);
 }
 
 void rules_chips_taken(CityScene& scene, size_t chips_before) {
   const size_t left = scene.objects.chips.size();
   if (left >= chips_before) return;
-  scene.economy.upgrade_points += kPointsPerChip * static_cast<int32_t>(chips_before - left);
-  if (left == 0 && scene.rules.level_complete < 0.0f) {
-    scene.rules.level_complete = scene.clock.elapsed;
+  scene.economy.upgrade_points +=
+      scene.rules.points_per_chip * static_cast<int32_t>(chips_before - left);
+  if (scene.rules.level_advance && left == 0 && scene.progress.level_complete < 0.0f) {
+    scene.progress.level_complete = scene.clock.elapsed;
     say(scene, "LEVEL COMPLETE!", kGood);
+    scene.events.add(EventKind::level_complete, static_cast<float>(scene.city.level));
   }
 }
 
@@ -94,8 +95,8 @@ void rules_refund_drafts(Economy& economy) {
 void rules_station_test(CityScene& scene) {
   const float gap = distance(scene.player.body.position, scene.city.station_position);
   if (!(gap < kStationReach)) {
-    scene.rules.station_armed = true;
-  } else if (scene.rules.station_armed) {
+    scene.progress.station_armed = true;
+  } else if (scene.progress.station_armed) {
     station_test(scene.player, scene.city.station_position, scene.menus);
   }
 }
@@ -103,7 +104,7 @@ void rules_station_test(CityScene& scene) {
 void rules_close_device_menu(CityScene& scene) {
   scene.menus.device_menu_open = false;
   scene.player.control_enabled = true;
-  scene.rules.station_armed = false;
+  scene.progress.station_armed = false;
 }
 
 void rules_select_device(CityScene& scene) {
@@ -113,38 +114,38 @@ void rules_select_device(CityScene& scene) {
     scene.grapple.snaps = false;
     say(scene, "FORCE FIELD INSTALLED!", kGood);
   } else if (device == kScannerDevice) {
-    scene.rules.scanner = true;
+    scene.progress.scanner = true;
     say(scene, "SCANNER INSTALLED!", kGood);
   } else {
     say(scene, "NOT AVAILABLE", kRefused);
   }
 }
 
-void rules_level_step(CityScene& scene, const Settings& settings, float time) {
-  if (scene.rules.level_complete < 0.0f || scene.menus.panel_open || scene.menus.device_menu_open) {
-    return;
+bool rules_level_step(CityScene& scene, const Settings& settings, float time) {
+  if (scene.progress.level_complete < 0.0f || scene.menus.panel_open ||
+      scene.menus.device_menu_open) {
+    return false;
   }
-  if (scene.clock.elapsed - scene.rules.level_complete < kLevelCompleteDelay) return;
+  if (scene.clock.elapsed - scene.progress.level_complete < kLevelCompleteDelay) return false;
   rebuild_at_level(scene, settings, time, scene.city.level + 1);
   say(scene, "LEVEL " + std::to_string(scene.city.level), kNews);
+  return true;
 }
 
 void rebuild_at_level(CityScene& scene, const Settings& settings, float time, int32_t level) {
   // The assets are moved, not read again: a level never fails on a file.
   CityScene fresh;
   fresh.assets = std::move(scene.assets);
-  fresh.menus.previews = std::move(scene.menus.previews);
+  fresh.picture.previews = std::move(scene.picture.previews);
   fresh.city.level = level;
   build_scene(fresh, settings, time);
+  keep_runner_choices(fresh, scene);
   fresh.economy.levels = scene.economy.levels;
   fresh.economy.drafts = scene.economy.levels;
   fresh.economy.upgrade_points = scene.economy.upgrade_points;
   fresh.economy.chip_count = scene.economy.chip_count;
   fresh.grapple.snaps = scene.grapple.snaps;
-  fresh.run_end = std::move(scene.run_end);
-  fresh.raster_path = scene.raster_path;
-  fresh.rules.on = scene.rules.on;
-  fresh.rules.scanner = scene.rules.scanner;
+  fresh.progress.scanner = scene.progress.scanner;
   scene = std::move(fresh);
 }
 

@@ -167,7 +167,8 @@ CameraAxes camera_axes(const Camera& camera) {
 void player_jump(PlayerState& player, Economy& economy, float elapsed) {
   PlayerBody& body = player.body;
   if (player.on_ground) {
-    const float impulse = 1000.0f + 6000.0f * static_cast<float>(economy.levels.jump) / 9.0f;
+    const float impulse = 1000.0f + 6000.0f * static_cast<float>(economy.levels.jump) /
+                                        static_cast<float>(kModuleTopLevel);
     body.force.y += impulse;
     // A running jump also pushes along the motion, never more than the
     // jump itself (a NaN in the minimum takes the jump).
@@ -177,7 +178,7 @@ void player_jump(PlayerState& player, Economy& economy, float elapsed) {
       const float push = carried < impulse ? carried : impulse;
       body.force = body.force + (body.velocity / speed) * push;
     }
-    economy.energy -= 0.1f;
+    economy.energy -= kJumpEnergyCost;
     player.airborne = true;
     player.takeoff_time = elapsed;
   } else {
@@ -197,7 +198,8 @@ void player_drive(PlayerState& player, int32_t drive_level, uint32_t held, const
   if (held & kWalkRight) h = {h.x + axes.right.x, h.y + axes.right.z};
   const float h_length = std::sqrt(h.x * h.x + h.y * h.y);
   if (!(h_length > 0.0f)) return;
-  const float thrust = 100.0f + 300.0f * static_cast<float>(drive_level) / 9.0f;
+  const float thrust =
+      100.0f + 300.0f * static_cast<float>(drive_level) / static_cast<float>(kModuleTopLevel);
   player.body.force.x += h.x / h_length * thrust;
   player.body.force.z += h.y / h_length * thrust;
 }
@@ -215,7 +217,7 @@ void physics_step(CityScene& scene) {
   apply_forces(scene.player);
   if (scene.grapple.attached) {
     grapple_pull(scene.grapple, scene.player.body, scene.objects, scene.economy, scene.hud.messages,
-                 scene.clock.elapsed);
+                 scene.clock.elapsed, scene.events);
   }
   integrate_body(scene.player.body, kPhysicsStep);
   scene.player.physics_accumulator -= kPhysicsStep;

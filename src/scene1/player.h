@@ -7,7 +7,7 @@
 #include "gfx/camera.h"
 #include "gfx/vec.h"
 #include "scene1/city_scene.h"
-#include "scene1/control_bits.h"
+#include "scene_api/control_bits.h"
 
 namespace vel {
 

@@ -176,6 +176,8 @@ void build_scene(CityScene& fresh, const Settings& settings, float time) {
   lighting.light_type = kDirectionalLight;
   lighting.lighting_enabled = false;
   lighting.fog_enabled = true;
+  fresh.view.frame_distance = fresh.view.distance;
+  fresh.view.frame_fog = lighting.fog_enabled;
 
   fresh.hud.fps_frames = 0;
   fresh.hud.fps_time = 0.0f;
@@ -189,21 +191,31 @@ void build_scene(CityScene& fresh, const Settings& settings, float time) {
   fresh.objects.markers.reserve(kMarkerRoom);
   fresh.grapple.drone_bursts.reserve(kBurstRoom);
   fresh.hud.messages.reserve(kMessageRoom);
-  fresh.rules.chips_placed = static_cast<int32_t>(fresh.objects.chips.size());
-  fresh.rules.start_body = fresh.player.body;
+  fresh.progress.chips_placed = static_cast<int32_t>(fresh.objects.chips.size());
+  fresh.progress.start_body = fresh.player.body;
+}
+
+void keep_runner_choices(CityScene& fresh, CityScene& old) {
+  fresh.run_end = std::move(old.run_end);
+  fresh.rules = old.rules;
+  fresh.asset_source = old.asset_source;
+  fresh.raster_path = old.raster_path;
+}
+
+CityAssets load_city_assets() {
+  CityAssets assets;
+  assets.textures = load_texture_slots();
+  assets.meshes = load_mesh_slots();
+  return assets;
 }
 
 void CityScene::init(const Settings& settings, float time) {
   // All the work happens on a new record: a reader failure ends the program
   // before anything of this one has changed.
   CityScene fresh;
-  fresh.assets.textures = load_texture_slots();
-  fresh.assets.meshes = load_mesh_slots();
+  fresh.assets = asset_source != nullptr ? *asset_source : load_city_assets();
   build_scene(fresh, settings, time);
-  // Only the ending and the choice of rules survive a rebuild: they belong
-  // to whoever runs the scene.
-  fresh.run_end = std::move(run_end);
-  fresh.rules.on = rules.on;
+  keep_runner_choices(fresh, *this);
   *this = std::move(fresh);
 }
 

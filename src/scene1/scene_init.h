@@ -15,10 +15,19 @@ namespace vel {
 // ends the program with the reader's message.
 std::vector<Image> load_texture_slots();
 std::vector<Mesh> load_mesh_slots();
+// Both tables, textures first, as init reads them; a program that builds
+// cities again and again loads them once and gives init the copy to use
+// (CityScene::asset_source).
+CityAssets load_city_assets();
 
 // Everything init does once the asset tables are in `fresh` (a
 // default-constructed record): style, city parameters, the city and its
 // traffic, camera and projection, rain, lighting, counters and the player.
 void build_scene(CityScene& fresh, const Settings& settings, float time);
+
+// What belongs to whoever runs the scene and survives every rebuild (init
+// and a new level): the ending, the rules, the loaded assets to copy and
+// the drawing path. The one list of it.
+void keep_runner_choices(CityScene& fresh, CityScene& old);
 
 }  // namespace vel

@@ -103,11 +103,12 @@ nlohmann::json scene_state_json(const CityScene& scene, uint64_t frame, float ti
   state["batteries"] = list_json(scene.objects.batteries);
   state["battery_indicators"] = list_json(scene.objects.battery_indicators);
   state["markers"] = list_json(scene.objects.markers);
-  // Only a run with the play rules has these: the fixed run's file stays as it was.
-  if (scene.rules.on) {
-    state["play_rules"] = {{"chips_placed", scene.rules.chips_placed},
-                           {"station_armed", scene.rules.station_armed},
-                           {"level_complete", number(scene.rules.level_complete)},
+  // Only a run with other rules than the fixed run's has these: the fixed
+  // run's file stays as it was.
+  if (scene.rules != kFixedRunRules) {
+    state["play_rules"] = {{"chips_placed", scene.progress.chips_placed},
+                           {"station_armed", scene.progress.station_armed},
+                           {"level_complete", number(scene.progress.level_complete)},
                            {"grapple_snaps", scene.grapple.snaps}};
   }
 

@@ -1,6 +1,6 @@
 // world_draw.cpp: the world pass of the frame (sky, city with distance
-// culling and far-floor texture, traffic, rain, lightning) and the weather
-// rules of the world advance (rain movement, storm timer).
+// culling and far-floor texture, traffic, rain, the flash) and the weather
+// rules of the step (rain movement, storm timer, lightning timers).
 #include "scene1/world_draw.h"
 
 #include <algorithm>
@@ -18,34 +18,42 @@ namespace {
 
 constexpr float kSkyRampStart = 10.0f;  // below this height the sky is flat fog
 
-void draw_object(const CityScene& scene, const SceneObject& object, uint64_t texture,
-                 Vec2 uv_offset, Vec2 uv_scale, Framebuffer& target) {
+// What every object of one frame's world pass is drawn with.
+struct WorldPass {
+  const CityScene& scene;
+  Lighting lighting;  // the scene's, with the fog the frame began with
+  const RenderFlags& flags;
+};
+
+void draw_object(const WorldPass& pass, const SceneObject& object, uint64_t texture, Vec2 uv_offset,
+                 Vec2 uv_scale, Framebuffer& target) {
+  const CityScene& scene = pass.scene;
   if (object.mesh >= scene.assets.meshes.size() || texture >= scene.assets.textures.size()) return;
   draw_mesh(scene.assets.meshes[object.mesh], object.transform,
-            Material::textured(scene.assets.textures[texture]), uv_offset, uv_scale,
-            scene.view.lighting, scene.view.camera, scene.view.render_flags, target,
-            scene.raster_path);
+            Material::textured(scene.assets.textures[texture]), uv_offset, uv_scale, pass.lighting,
+            scene.view.camera, pass.flags, target, scene.raster_path);
 }
 
 bool beyond_view(const CityScene& scene, const SceneObject& object, Vec3 viewer, float* d) {
   *d = distance(viewer, translation_of(object.transform));
-  return *d > scene.view.distance + object.bound_radius;
+  return *d > scene.view.frame_distance + object.bound_radius;
 }
 
-void draw_sky(const CityScene& scene, Framebuffer& target) {
+void draw_sky(const CityScene& scene, const RenderFlags& flags, Framebuffer& target) {
   const Rgb fog = style_look(scene.city.style).fog_colour;
   const float y = scene.player.body.position.y;
   if (y > kSkyRampStart) {
     const float roofs = 15.0f * static_cast<float>(scene.city.height_steps) - kSkyRampStart;
     const float t = std::min((y - kSkyRampStart) / roofs, 1.0f);
-    draw_sky_gradient(fog, sky_high_colour(scene.city.style, t), scene.view.render_flags, target,
-                      2.0f, scene.view.pitch, kSkyFieldOfView);
+    draw_sky_gradient(fog, sky_high_colour(scene.city.style, t), flags, target, 2.0f,
+                      scene.view.pitch, kSkyFieldOfView);
   } else {
-    clear_framebuffer(fog, scene.view.render_flags, target);
+    clear_framebuffer(fog, flags, target);
   }
 }
 
-void draw_city(const CityScene& scene, Framebuffer& target) {
+void draw_city(const WorldPass& pass, Framebuffer& target) {
+  const CityScene& scene = pass.scene;
   const Vec3 viewer = scene.player.body.position;
   // At or below the ground the city is not drawn at all.
   if (viewer.y > 0.0f) {
@@ -57,13 +65,13 @@ void draw_city(const CityScene& scene, Framebuffer& target) {
       const uint64_t texture = d >= kDistantDetail && object.kind == ObjectKind::floor_block
                                    ? distant_floor
                                    : object.texture;
-      draw_object(scene, object, texture, object.uv_offset, object.uv_scale, target);
+      draw_object(pass, object, texture, object.uv_offset, object.uv_scale, target);
     }
     for (const SceneObject& fan : scene.objects.fans) {
       if (!fan.visible) continue;
       float d = 0.0f;
       if (beyond_view(scene, fan, viewer, &d)) continue;
-      draw_object(scene, fan, fan.texture, fan.uv_offset, fan.uv_scale, target);
+      draw_object(pass, fan, fan.texture, fan.uv_offset, fan.uv_scale, target);
     }
   }
   // Vehicles have no visible flag and always draw with unscaled texture
@@ -74,7 +82,7 @@ void draw_city(const CityScene& scene, Framebuffer& target) {
     for (const SceneObject& vehicle : *list) {
       float d = 0.0f;
       if (beyond_view(scene, vehicle, viewer, &d)) continue;
-      draw_object(scene, vehicle, vehicle.texture, no_offset, no_scale, target);
+      draw_object(pass, vehicle, vehicle.texture, no_offset, no_scale, target);
     }
   }
 }
@@ -93,29 +101,6 @@ void draw_rain(const std::vector<Vec3>& rain, CityStyle style, const RenderFlags
     blend_pixel({px, py}, colour, flags, target);
     blend_pixel({px, py - 1}, colour, flags, target);
     blend_pixel({px, py - 2}, colour, flags, target);
-  }
-}
-
-// Waiting (fog on, short view) -> flashing (fog off, long view, picture
-// doubled) -> re-armed. The two draws happen every frame, needed or not.
-// The distance and fog chosen here take effect from the next frame.
-void lightning(Weather& weather, ViewState& view, int32_t& rng_state, Framebuffer& target,
-               float step_dt) {
-  const int32_t r1 = rng_next(rng_state);
-  const int32_t r2 = rng_next(rng_state);
-  weather.lightning_wait -= step_dt;
-  view.lighting.fog_enabled = true;
-  view.distance = kStormViewDistance;
-  if (weather.lightning_wait < 0.0f) {
-    weather.lightning_flash -= step_dt;
-    if (weather.lightning_flash > 0.0f) {
-      view.lighting.fog_enabled = false;
-      view.distance = kClearViewDistance;
-      brighten_framebuffer(view.render_flags, target, 1.0f);
-    } else {
-      weather.lightning_wait = 0.5f + 9.5f * rng_unit(r1);
-      weather.lightning_flash = 0.05f + 0.15f * rng_unit(r2);
-    }
   }
 }
 
@@ -149,14 +134,42 @@ float rain_grey(CityStyle style) {
   return 0.0f;
 }
 
-void draw_world(CityScene& scene, Framebuffer& target, float step_dt) {
-  draw_sky(scene, target);
-  draw_city(scene, target);
-  if (has_rain(scene.city.style)) {
-    draw_rain(scene.weather.rain, scene.city.style, scene.view.render_flags, target);
-  }
-  if (scene.city.style == CityStyle::storm) {
-    lightning(scene.weather, scene.view, scene.rng_state, target, step_dt);
+void draw_world(const CityScene& scene, const RenderFlags& flags, Framebuffer& target) {
+  WorldPass pass{scene, scene.view.lighting, flags};
+  pass.lighting.fog_enabled = scene.view.frame_fog;
+  draw_sky(scene, flags, target);
+  draw_city(pass, target);
+  if (has_rain(scene.city.style)) draw_rain(scene.weather.rain, scene.city.style, flags, target);
+  if (scene.weather.flash_lit) brighten_framebuffer(flags, target, 1.0f);
+}
+
+// Waiting (fog on, short view) -> flashing (fog off, long view, picture
+// doubled) -> re-armed. The two draws happen every frame, needed or not.
+// The distance and fog chosen here take effect from the next frame.
+void advance_lightning(CityScene& scene, float step_dt, FrameEvents& events) {
+  ViewState& view = scene.view;
+  view.frame_distance = view.distance;
+  view.frame_fog = view.lighting.fog_enabled;
+  const bool was_lit = scene.weather.flash_lit;
+  scene.weather.flash_lit = false;
+  if (scene.city.style != CityStyle::storm) return;
+  Weather& weather = scene.weather;
+  const int32_t r1 = rng_next(scene.rng_state);
+  const int32_t r2 = rng_next(scene.rng_state);
+  weather.lightning_wait -= step_dt;
+  view.lighting.fog_enabled = true;
+  view.distance = kStormViewDistance;
+  if (weather.lightning_wait < 0.0f) {
+    weather.lightning_flash -= step_dt;
+    if (weather.lightning_flash > 0.0f) {
+      view.lighting.fog_enabled = false;
+      view.distance = kClearViewDistance;
+      weather.flash_lit = true;
+      if (!was_lit) events.add(EventKind::flash_began);
+    } else {
+      weather.lightning_wait = 0.5f + 9.5f * rng_unit(r1);
+      weather.lightning_flash = 0.05f + 0.15f * rng_unit(r2);
+    }
   }
 }
 

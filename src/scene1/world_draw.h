@@ -1,5 +1,6 @@
-// world_draw.h: the world pass of the frame (sky, city, traffic, rain,
-// lightning) and the weather rules of the world advance.
+// world_draw.h: the world pass of the frame (sky, city, traffic, rain, the
+// lightning's light) and the weather rules of the frame's step (rain
+// movement, storm timer, the lightning's timers).
 #pragma once
 
 #include "gfx/framebuffer.h"
@@ -20,10 +21,15 @@ Rgb sky_high_colour(CityStyle style, float t);
 float rain_grey(CityStyle style);
 
 // Sky, city (only while the player is above ground), cars and drones, rain,
-// and in the storm the lightning timer and flash. Mutates only the weather,
-// the view's distance and fog switch, and the generator.
-void draw_world(CityScene& scene, Framebuffer& target, float step_dt);
+// and a lit flash doubling the picture, with the distance and fog the frame
+// began with. Reads the scene only.
+void draw_world(const CityScene& scene, const RenderFlags& flags, Framebuffer& target);
 // Moves the rain drops (one draw each) and runs the storm timer.
 void advance_rain(CityScene& scene, Vec2 look, float step_dt);
+// In the storm, on every frame the city is drawn: two draws, the wait and
+// the flash, the fog and view distance for the next frame; flash_began
+// when a flash lights up. First records the distance and fog the frame's
+// picture uses.
+void advance_lightning(CityScene& scene, float step_dt, FrameEvents& events);
 
 }  // namespace vel

@@ -28,7 +28,7 @@ enum class EventKind : uint8_t {
   grapple_released,
   grapple_snapped,
   // Energy and pickups.
-  chip_taken,     // value: the points it grants (0 without them); where: the chip
+  chip_taken,     // value: the chips it adds to the count; where: the chip
   battery_taken,  // value: the energy it gives; where: the battery
   low_energy,     // a jump or a shot refused: no take-off, no shot
   // The menus; detail: which menu (MenuKind).
@@ -39,10 +39,10 @@ enum class EventKind : uint8_t {
   menu_refused,
   // The city.
   flash_began,     // a lightning flash lights the city
-  level_complete,  // the last chip of the city went
+  level_complete,  // the last chip of the city went; value: its level
   level_advanced,  // a bigger city was built; value: its level
-  // The frame asks the program to change scenes; value: the request as
-  // SceneRequest.
+  // The frame asks the program to change scenes; value: the request
+  // (scene_requests.h).
   scene_switch_asked,
 };
 

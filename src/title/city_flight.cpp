@@ -7,8 +7,6 @@
 #include <cmath>
 
 #include "gfx/camera.h"
-#include "scene1/pickups.h"
-#include "scene1/traffic.h"
 #include "scene1/world_draw.h"
 
 namespace vel {
@@ -51,21 +49,16 @@ FlightPose flight_pose(const CityFlight& flight, float seconds) {
   return pose;
 }
 
-void fly_and_draw(CityScene& city, const FlightPose& pose, float dt, Framebuffer& target) {
+void fly(CityScene& city, const FlightPose& pose, float dt) {
   // The sky, culling and rain read the body's place and motion as the eye's.
   city.player.body.position = pose.eye;
   city.player.body.velocity = {0.0f, 0.0f, 0.0f};
   city.view.yaw = pose.yaw;
   city.view.pitch = pose.pitch;
   camera_look(city.view.camera, city.view.yaw, city.view.pitch, pose.eye);
-
-  traffic_step(city.objects, city.city, city.assets.meshes, dt);
-  turn_pickups(city.objects, dt);
-  turn_batteries(city.objects, dt);
-  spin_fans(city.objects.fans, dt);
-  advance_rain(city, {0.0f, 0.0f}, dt);
-  draw_world(city, target, dt);
-  city.view.render_flags.odd_field = city.view.render_flags.odd_field ? 0 : 1;
+  city.events.clear();
+  advance_world(city, {0.0f, 0.0f}, dt);
+  advance_lightning(city, dt, city.events);
 }
 
 }  // namespace vel

@@ -1,6 +1,6 @@
 // city_flight.h: the title's camera flight over a city: where the camera is
-// at a time, and the one place that moves, animates and draws a CityScene
-// from outside its own frame update.
+// at a time, and the one place that moves a CityScene from outside its own
+// step.
 #pragma once
 
 #include "gfx/framebuffer.h"
@@ -26,9 +26,11 @@ struct FlightPose {
 CityFlight plan_flight(const CityScene& city);
 // Where the camera is `seconds` into the flight.
 FlightPose flight_pose(const CityFlight& flight, float seconds);
-// Puts the camera at the pose, runs the city's moving parts (traffic,
-// pickups, fans, rain, weather) by dt, and draws the world into target.
-// The player's rules never run: nothing is collected, nothing opens.
-void fly_and_draw(CityScene& city, const FlightPose& pose, float dt, Framebuffer& target);
+// Puts the camera at the pose and runs the city's own motion by dt: the
+// same world advance and lightning as the city's step, with the eye as the
+// player. The flight stays 20 units over the highest roof, beyond the
+// reach of every pickup and of the station. The lightning's events are
+// the flight's own: the title does not report them.
+void fly(CityScene& city, const FlightPose& pose, float dt);
 
 }  // namespace vel

@@ -7,8 +7,9 @@
 #include <string_view>
 
 #include "gfx/draw2d.h"
-#include "scene1/asset_slots.h"
-#include "scene1/control_bits.h"
+#include "scene1/world_draw.h"
+#include "scene_api/asset_slots.h"
+#include "scene_api/control_bits.h"
 #include "title/title_text.h"
 
 namespace vel {
@@ -58,35 +59,52 @@ void draw_goal(const Image& font, int32_t best_level, const RenderFlags& flags,
 }  // namespace
 
 void TitleScene::init(const Settings& settings, float time) {
+  city.asset_source = asset_source;
   city.init(settings, time);
   // The city is only looked at: its timed ending must never fire.
   city.run_end = nullptr;
   flight = plan_flight(city);
   start_time = time;
+  seconds = 0.0f;
   // Everything counts as already held, so only a press made here acts.
   prev_held = ~0u;
 }
 
-FrameResult TitleScene::update(const InputState& input, Framebuffer& framebuffer, float dt,
-                               float time, const Settings& /*settings*/) {
+FrameResult TitleScene::step(const InputState& input, float dt, float time,
+                             const Settings& /*settings*/, FrameEvents& events) {
   const uint32_t pressed = input.held & ~prev_held;
   prev_held = input.held;
-  const float seconds = time - start_time;
-
-  fly_and_draw(city, flight_pose(flight, seconds), dt, framebuffer);
-  if (city.assets.textures.size() > texture_slot::kSmallFont) {
-    // The lettering covers every row each frame, whatever the interlace.
-    const RenderFlags whole{0, 0, 0, 1, 0};
-    const Image& font = city.assets.textures[texture_slot::kSmallFont];
-    draw_titles(font, seconds, whole, framebuffer);
-    if (show_goal) draw_goal(font, best_level, whole, framebuffer);
-  }
+  seconds = time - start_time;
+  fly(city, flight_pose(flight, seconds), dt);
 
   FrameResult result;
   result.relative_mouse = false;  // a menu: the pointer stays free
-  if (pressed & kMenuSelectBit) result.next_scene = kCitySceneIndex;
-  if (pressed & kPanelToggleBit) result.next_scene = -1;
+  if (pressed & kMenuSelectBit) {
+    result.next_scene = kCitySceneIndex;
+    events.add_menu(EventKind::menu_selected, MenuKind::title);
+  }
+  if (pressed & kPanelToggleBit) result.next_scene = kQuitRequest;
+  if (result.next_scene) {
+    events.add(EventKind::scene_switch_asked, static_cast<float>(*result.next_scene));
+  }
   return result;
+}
+
+void TitleScene::draw(Framebuffer& framebuffer) {
+  draw_world(city, city.view.render_flags, framebuffer);
+  if (city.assets.textures.size() > texture_slot::kSmallFont) {
+    // The lettering covers every row each frame, whatever the interlace.
+    const RenderFlags whole{.depth_test = 0, .interlace = 0};
+    const Image& font = city.assets.textures[texture_slot::kSmallFont];
+    draw_titles(font, seconds, whole, framebuffer);
+    if (show_goal) draw_goal(font, best_level != nullptr ? *best_level : 0, whole, framebuffer);
+  }
+}
+
+void TitleScene::end_frame(const Framebuffer& /*framebuffer*/, float /*dt*/, float /*time*/,
+                           const Settings& /*settings*/, FrameEvents& /*events*/) {
+  // The next frame draws the other field of an interlaced picture.
+  city.view.render_flags.odd_field = city.view.render_flags.odd_field ? 0 : 1;
 }
 
 }  // namespace vel

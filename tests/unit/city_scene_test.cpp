@@ -173,7 +173,7 @@ TEST_F(FrameDriverTest, TheFrameThePanelOpensIsDrawnWholeThenInterlaceReturns) {
     if (test::pixel_at(target, 100, y) == (test::Bgr{1, 2, 3})) ++marked_rows;
   }
   EXPECT_EQ(marked_rows, 0);
-  ASSERT_EQ(scene.menus.panel_background.pixels.size(), 320u * 180u);
+  ASSERT_EQ(scene.picture.panel_background.pixels.size(), 320u * 180u);
 }
 
 TEST_F(FrameDriverTest, ViewProjectionIsRebuiltEvenUnderThePanel) {

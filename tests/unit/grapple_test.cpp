@@ -25,7 +25,7 @@ constexpr Vec3 kAhead{0.0f, 0.0f, -1.0f};
 // One physics step of the rope on the scene's own parts.
 void pull_rope(CityScene& scene) {
   grapple_pull(scene.grapple, scene.player.body, scene.objects, scene.economy, scene.hud.messages,
-               scene.clock.elapsed);
+               scene.clock.elapsed, scene.events);
 }
 
 // Mesh 0: a 2-unit box about the origin. Mesh 1: a wall facing +z, 10 wide.
@@ -359,12 +359,14 @@ int lit_pixels(const Framebuffer& target) {
 TEST(GrappleEffects, TheRopeRunsFromBelowTheCentreToTheAnchor) {
   CityScene scene = looking_ahead();
   Framebuffer target = framebuffer_new(320, 180);
-  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, scene.view.render_flags,
+                       target);
   EXPECT_EQ(lit_pixels(target), 0);  // nothing attached, no bursts
 
   scene.grapple.attached = true;
   scene.grapple.anchor = {5.0f, 0.0f, -10.0f};
-  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, scene.view.render_flags,
+                       target);
   EXPECT_NE(test::pixel_at(target, 160, 84), test::Bgr{});
   // The anchor lands at x = (1.4281484 * 0.5 + 1) / 2 * 320 = 274, y = 90.
   EXPECT_TRUE(test::pixel_at(target, 274, 89) != test::Bgr{} ||
@@ -379,14 +381,16 @@ TEST(GrappleEffects, AnAnchorBehindTheEyeDrawsNoRopeAndAFarOneIsCutToThePicture)
   scene.grapple.attached = true;
   Framebuffer target = framebuffer_new(320, 180);
   scene.grapple.anchor = {0.0f, 0.0f, 10.0f};
-  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, scene.view.render_flags,
+                       target);
   EXPECT_EQ(lit_pixels(target), 0);
 
   // Barely in front of the eye and far to the side: projects millions of
   // pixels away, yet the line is cut to the picture and drawn at once.
   scene.grapple.anchor = {1000.0f, 0.0f, -0.001f};
   const auto start = std::chrono::steady_clock::now();
-  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, target);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, scene.view.render_flags,
+                       target);
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_LT(took, std::chrono::milliseconds(200));
   EXPECT_NE(test::pixel_at(target, 319, 84), test::Bgr{});
@@ -396,10 +400,11 @@ TEST(GrappleEffects, ABurstIsASmallSparkThatGrowsAndFades) {
   CityScene scene = looking_ahead();
   scene.grapple.drone_bursts.push_back(DroneBurst{{0.0f, 0.0f, -10.0f}, 0, 0.0f});
   Framebuffer young = framebuffer_new(320, 180);
-  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, young);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, scene.view.render_flags,
+                       young);
   scene.grapple.drone_bursts[0].frame = 8;
   Framebuffer old = framebuffer_new(320, 180);
-  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, old);
+  draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, scene.view.render_flags, old);
   const int young_pixels = lit_pixels(young);
   EXPECT_GT(young_pixels, 8);
   EXPECT_LT(young_pixels, 400);  // small

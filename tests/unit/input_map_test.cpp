@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "gfx/camera.h"
-#include "scene1/control_bits.h"
 #include "scene1/player.h"
+#include "scene_api/control_bits.h"
 
 namespace vel {
 namespace {

@@ -201,8 +201,8 @@ TEST(PanelBackground, IsTheFinishedPictureAt35PercentInEveryChannel) {
   picture.colour = {255, 102, 51,  0, 0, 0, 10, 20, 30, 1, 2, 3,
                     255, 255, 255, 0, 0, 0, 0,  0,  0,  0, 0, 0};
   std::fill(picture.depth.begin(), picture.depth.end(), kDepthEmpty);  // no alpha from depth
-  capture_panel_background(scene.menus.panel_background, picture);
-  const Image& image = scene.menus.panel_background;
+  capture_panel_background(scene.picture.panel_background, picture);
+  const Image& image = scene.picture.panel_background;
   ASSERT_EQ(image.width, 4);
   ASSERT_EQ(image.height, 2);
   ASSERT_EQ(image.pixels.size(), 8u);
@@ -240,7 +240,7 @@ TEST(DrawDeviceMenu, ShowsTheSelectedDeviceInColourAndTheOthersGrey) {
   scene.menus.selection = 1;
   Framebuffer target = framebuffer_new(320, 180);
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, scene.view.render_flags, target);
-  draw_device_menu(scene, target);
+  draw_device_menu(scene, scene.picture, scene.view.render_flags, target);
   // The three pictures are centred at x = 88, 160, 232 on y = 80.
   const test::Bgr left = test::pixel_at(target, 88, 80);
   const test::Bgr middle = test::pixel_at(target, 160, 80);
@@ -261,9 +261,9 @@ TEST(DrawDeviceMenu, SelectedModelTurnsWithElapsedTime) {
   Framebuffer early = framebuffer_new(320, 180);
   Framebuffer later = framebuffer_new(320, 180);
   scene.clock.elapsed = 0.0f;
-  draw_device_menu(scene, early);
+  draw_device_menu(scene, scene.picture, scene.view.render_flags, early);
   scene.clock.elapsed = 0.3f;
-  draw_device_menu(scene, later);
+  draw_device_menu(scene, scene.picture, scene.view.render_flags, later);
   int changed_in_selected = 0;
   int changed_elsewhere = 0;
   for (int32_t y = 48; y < 112; ++y) {
@@ -289,14 +289,14 @@ TEST(DrawMenus, CentredLinesStartByTheCentringRuleAlsoForAnOddCell) {
   // dropped everywhere, the headings included.
   CityScene scene = drawable_scene(9);
   Framebuffer panel = framebuffer_new(320, 180);
-  draw_panel(scene, panel);
+  draw_panel(scene, scene.picture, panel);
   EXPECT_EQ(first_lit_column(panel, 170), 178 - 9 * 9);  // "SYSTEM INFORMATION"
   EXPECT_EQ(first_lit_column(panel, 104), 101);          // "ACTIVATED DEVICES"
   EXPECT_EQ(first_lit_column(panel, 104), centred_start(160, 17, 9));
   EXPECT_EQ(first_lit_column(panel, 150), centred_start(88, 6, 9));  // "MODULE"
 
   Framebuffer menu = framebuffer_new(320, 180);
-  draw_device_menu(scene, menu);
+  draw_device_menu(scene, scene.picture, scene.view.render_flags, menu);
   EXPECT_EQ(first_lit_column(menu, 140), 160 - 11 * 9 + 22);  // the title
   EXPECT_EQ(first_lit_column(menu, 120), 101);                // "GRAPPLE: MAGNETIC", 17 glyphs
 }
@@ -306,8 +306,8 @@ TEST(DrawMenus, TablesTooSmallForTheMenusDrawNoText) {
   scene.view.render_flags.interlace = 0;
   scene.menus.panel_open = true;
   Framebuffer target = framebuffer_new(320, 180);
-  draw_panel(scene, target);
-  draw_device_menu(scene, target);
+  draw_panel(scene, scene.picture, target);
+  draw_device_menu(scene, scene.picture, scene.view.render_flags, target);
   for (int32_t y = 0; y < 180; ++y) {
     for (int32_t x = 0; x < 320; ++x) ASSERT_EQ(test::pixel_at(target, x, y), (test::Bgr{}));
   }

@@ -49,7 +49,7 @@ TEST(CollectChips, TwoInReachAreBothTakenHigherIndexFirst) {
   scene.player.body.position = {0.0f, 0.0f, 0.0f};
   scene.economy.chip_count = 5;
   collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
-                scene.hud.messages, scene.clock.elapsed);
+                scene.hud.messages, scene.clock.elapsed, scene.events);
 
   ASSERT_EQ(scene.hud.messages.size(), 2u);
   EXPECT_EQ(scene.hud.messages[0].text, "+14 CHIPS!");  // chip 3, first draw
@@ -77,7 +77,7 @@ TEST(CollectChips, NothingInReachDrawsNothing) {
   lay_pairs(scene.objects.chips, scene.objects.chip_indicators, "chip", 3);
   scene.player.body.position = {5.0f, 0.0f, 0.0f};  // 5 from both neighbours
   collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
-                scene.hud.messages, scene.clock.elapsed);
+                scene.hud.messages, scene.clock.elapsed, scene.events);
   EXPECT_EQ(scene.objects.chips.size(), 3u);
   EXPECT_EQ(scene.rng_state, kRngSeed);
   EXPECT_TRUE(scene.hud.messages.empty());
@@ -89,14 +89,14 @@ TEST(CollectChips, ListsOutOfStepAreOnlyWalkedAsFarAsBothReach) {
   scene.objects.chips.pop_back();  // indicator 2 has no chip any more
   scene.player.body.position = {20.0f, 0.0f, 0.0f};
   collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
-                scene.hud.messages, scene.clock.elapsed);
+                scene.hud.messages, scene.clock.elapsed, scene.events);
   EXPECT_EQ(scene.objects.chips.size(), 2u);
   EXPECT_EQ(scene.objects.chip_indicators.size(), 3u);
   EXPECT_TRUE(scene.hud.messages.empty());
 
   scene.player.body.position = {0.0f, 0.0f, 0.0f};
   collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
-                scene.hud.messages, scene.clock.elapsed);
+                scene.hud.messages, scene.clock.elapsed, scene.events);
   EXPECT_EQ(scene.objects.chips.size(), 1u);
   EXPECT_EQ(scene.objects.chip_indicators.size(), 2u);
   EXPECT_EQ(scene.objects.chip_indicators[0].name, "chip_indicator_1");
@@ -108,7 +108,7 @@ TEST(CollectBatteries, GainIsCappedAtOneButTheMessageShowsAllOfIt) {
   scene.economy.energy = 0.9f;
   scene.player.body.position = {10.0f, 1.0f, 0.0f};
   collect_batteries(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
-                    scene.hud.messages, scene.clock.elapsed);
+                    scene.hud.messages, scene.clock.elapsed, scene.events);
   EXPECT_EQ(scene.economy.energy, 1.0f);
   ASSERT_EQ(scene.hud.messages.size(), 1u);
   EXPECT_EQ(scene.hud.messages[0].text, "+27 ENERGY!");  // gain 0.2711 from the first draw
@@ -123,7 +123,7 @@ TEST(CollectBatteries, BelowTheCapTheWholeGainIsAdded) {
   lay_pairs(scene.objects.batteries, scene.objects.battery_indicators, "battery", 1);
   scene.economy.energy = -0.3f;  // spent below 0 by jumps and shots
   collect_batteries(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
-                    scene.hud.messages, scene.clock.elapsed);
+                    scene.hud.messages, scene.clock.elapsed, scene.events);
   EXPECT_FLOAT_EQ(scene.economy.energy, -0.3f + 0.47794765f);
   EXPECT_EQ(scene.hud.messages.back().text, "+47 ENERGY!");
 }

@@ -9,9 +9,10 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "gfx/framebuffer.h"
-#include "scene1/control_bits.h"
+#include "scene_api/control_bits.h"
 #include "support/city_fixture.h"
 
 namespace vel {
@@ -25,9 +26,10 @@ struct RulesRun {
   Framebuffer framebuffer = framebuffer_new(kPictureWidth, kPictureHeight);
   Settings settings;
   float time = 0.0f;
+  std::vector<EventKind> heard;  // every event of the frames run, in order
 
   RulesRun() {
-    scene.rules.on = true;
+    scene.rules = kPlayRules;
     test::init_real_scene(scene, ended);
     scene.run_end = nullptr;
     frames(310, 0);  // past the opening: the player has control
@@ -36,7 +38,9 @@ struct RulesRun {
   void frames(int count, uint32_t held) {
     for (int k = 0; k < count; ++k) {
       time += kStep;
-      scene.update({held, {0.0f, 0.0f}}, framebuffer, kStep, time, settings);
+      FrameEvents events;
+      run_frame(scene, {held, {0.0f, 0.0f}}, kStep, time, settings, framebuffer, events);
+      for (const FrameEvent& event : events) heard.push_back(event.kind);
     }
   }
   void press(uint32_t bit) {
@@ -46,6 +50,9 @@ struct RulesRun {
   void put_player(Vec3 at) {
     scene.player.body.position = at;
     scene.player.body.velocity = {};
+  }
+  bool reported(EventKind kind) const {
+    return std::find(heard.begin(), heard.end(), kind) != heard.end();
   }
   bool said(const std::string& text) const {
     const auto& m = scene.hud.messages;
@@ -69,7 +76,7 @@ TEST(PlayRules, ThePanelKeyClosesTheDeviceMenuUntilThePlayerComesBack) {
   EXPECT_TRUE(run.said("NOT AVAILABLE"));
   EXPECT_TRUE(run.said("FORCE FIELD INSTALLED!"));
   EXPECT_FALSE(run.scene.grapple.snaps);
-  EXPECT_TRUE(run.scene.rules.scanner);
+  EXPECT_TRUE(run.scene.progress.scanner);
 
   run.press(kPanelToggleBit);
   EXPECT_FALSE(run.scene.menus.device_menu_open);
@@ -85,10 +92,32 @@ TEST(PlayRules, ThePanelKeyClosesTheDeviceMenuUntilThePlayerComesBack) {
   EXPECT_TRUE(run.scene.menus.device_menu_open);  // came back: it opens again
 }
 
+// Without the energy a jump from a roof is refused: LOW ENERGY, no
+// take-off, and no jump reported (so none is heard). In the air the same
+// key brakes, which is free.
+TEST(PlayRules, ARefusedJumpIsNoJump) {
+  RulesRun run;
+  run.frames(200, 0);  // landed on the start's roof
+  ASSERT_TRUE(run.scene.player.on_ground);
+  run.scene.economy.energy = 0.0f;
+  run.heard.clear();
+  run.press(kJumpBit);
+  EXPECT_TRUE(run.reported(EventKind::low_energy));
+  EXPECT_FALSE(run.reported(EventKind::jumped));
+  EXPECT_TRUE(run.scene.player.on_ground);
+  EXPECT_TRUE(run.said("LOW ENERGY"));
+
+  run.scene.economy.energy = 1.0f;
+  run.heard.clear();
+  run.press(kJumpBit);
+  EXPECT_TRUE(run.reported(EventKind::jumped));
+  EXPECT_FALSE(run.reported(EventKind::low_energy));
+}
+
 TEST(PlayRules, TakingEveryChipBuildsTheNextLevelKeepingTheUpgrades) {
   RulesRun run;
   run.scene.economy.levels.jump = 3;
-  const int32_t placed = run.scene.rules.chips_placed;
+  const int32_t placed = run.scene.progress.chips_placed;
   ASSERT_GT(placed, 0);
   ASSERT_EQ(static_cast<size_t>(placed), run.scene.objects.chips.size());
   while (!run.scene.objects.chip_indicators.empty()) {
@@ -96,7 +125,7 @@ TEST(PlayRules, TakingEveryChipBuildsTheNextLevelKeepingTheUpgrades) {
     run.put_player(chip);
     run.frames(1, 0);
   }
-  EXPECT_EQ(run.scene.economy.upgrade_points, kPointsPerChip * placed);
+  EXPECT_EQ(run.scene.economy.upgrade_points, kPlayRules.points_per_chip * placed);
   EXPECT_TRUE(run.said("LEVEL COMPLETE!"));
   EXPECT_EQ(run.scene.city.level, 1);
 
@@ -104,19 +133,22 @@ TEST(PlayRules, TakingEveryChipBuildsTheNextLevelKeepingTheUpgrades) {
   EXPECT_EQ(run.scene.city.level, 2);
   EXPECT_EQ(run.scene.city.grid_size, 8);
   EXPECT_GT(run.scene.objects.chips.size(), static_cast<size_t>(placed));
-  EXPECT_EQ(run.scene.rules.chips_placed, static_cast<int32_t>(run.scene.objects.chips.size()));
+  EXPECT_EQ(run.scene.progress.chips_placed, static_cast<int32_t>(run.scene.objects.chips.size()));
   EXPECT_EQ(run.scene.economy.levels.jump, 3);
-  EXPECT_EQ(run.scene.economy.upgrade_points, kPointsPerChip * placed);
-  EXPECT_TRUE(run.scene.rules.on);
+  EXPECT_EQ(run.scene.economy.upgrade_points, kPlayRules.points_per_chip * placed);
+  EXPECT_EQ(run.scene.rules, kPlayRules);
   EXPECT_TRUE(run.said("LEVEL 2"));
+  EXPECT_TRUE(run.reported(EventKind::level_complete));
+  EXPECT_TRUE(run.reported(EventKind::level_advanced));
 }
 
 TEST(PlayRules, AFallBelowTheCityStartsAgainWhereTheCityBegan) {
   RulesRun run;
-  run.put_player({40.0f, kFallFloor - 1.0f, 40.0f});
+  run.put_player({40.0f, kPlayRules.fall_floor - 1.0f, 40.0f});
   run.frames(1, 0);
-  EXPECT_GT(run.scene.player.body.position.y, kFallFloor);
+  EXPECT_GT(run.scene.player.body.position.y, kPlayRules.fall_floor);
   EXPECT_TRUE(run.said("BACK TO THE START"));
+  EXPECT_TRUE(run.reported(EventKind::fell_back));
   run.frames(330, 0);  // risen from beside the lowest tower onto its roof, as at the start
   EXPECT_TRUE(run.scene.player.on_ground);
 }

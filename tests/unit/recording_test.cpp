@@ -104,12 +104,13 @@ TEST(Replay, ARecordingThatLeavesTheGameIsReportedAtItsLine) {
                            "frame 0 0x1.8p-5 0x1p-6 0 0x0p+0 0x0p+0\n";
   const ParseResult<Recording> read = parse_recording(text, "r.txt");
   ASSERT_TRUE(read) << read.error;
-  PlayRun run = make_play_run();
+  const std::unique_ptr<PlayRun> run = make_play_run();
   ReplayCursor cursor;
   cursor.recording = &*read.value;
   cursor.path = "r.txt";
-  EXPECT_EQ(replay_all(cursor, run).substr(0, 9), "r.txt:13:");
-  EXPECT_EQ(run.frames, 2u);
+  LoopOutputs outputs;
+  EXPECT_EQ(replay_all(cursor, *run, outputs).substr(0, 9), "r.txt:13:");
+  EXPECT_EQ(run->loop.frames, 2u);
 }
 
 TEST(FrameStep, FollowsTheShellsRuleForNextScene) {

@@ -203,20 +203,24 @@ struct ScriptedScene final : Scene {
     log.init_times.push_back(time);
     std::this_thread::sleep_for(init_work);  // stands for asset loading
   }
-  FrameResult update(const InputState& input, Framebuffer& framebuffer, float dt, float time,
-                     const Settings&) override {
+  FrameResult step(const InputState& input, float dt, float time, const Settings&,
+                   FrameEvents&) override {
     ++log.updates;
     if (input.held != 0 || input.look.x != 0.0f || input.look.y != 0.0f) {
       log.input_was_zero = false;
     }
-    EXPECT_EQ(framebuffer.width, 320);
-    EXPECT_EQ(framebuffer.height, 180);
-    EXPECT_EQ(framebuffer.colour.size(), 172800u);
     log.dts.push_back(dt);
     log.times.push_back(time);
     if (log.updates > 500) return FrameResult{-1, false};  // never hang a broken shell
     return plan(log.updates);
   }
+
+  void draw(Framebuffer& framebuffer) override {
+    EXPECT_EQ(framebuffer.width, 320);
+    EXPECT_EQ(framebuffer.height, 180);
+    EXPECT_EQ(framebuffer.colour.size(), 172800u);
+  }
+  void end_frame(const Framebuffer&, float, float, const Settings&, FrameEvents&) override {}
 
   SceneLog& log;
   std::function<FrameResult(int)> plan;

@@ -12,7 +12,7 @@
 
 #include "audio/mixer.h"
 #include "audio/sound_track.h"
-#include "scene1/control_bits.h"
+#include "scene_api/control_bits.h"
 #include "sim/input_script.h"
 #include "support/allocation_counter.h"
 #include "support/city_fixture.h"
@@ -61,13 +61,16 @@ Rendered render(int64_t frames, bool busy, const Settings& settings, bool ambien
   for (int64_t frame = 1; frame <= frames; ++frame) {
     const float time = static_cast<float>(frame) * kStep;
     const InputState input = busy ? busy_input(frame) : InputState{};
-    const FrameResult result = scene.update(input, framebuffer, kStep, time, settings);
-    if (result.next_scene == 0) scene.init(settings, time);
+    FrameEvents events;
+    const FrameResult result = run_frame(scene, input, kStep, time, settings, framebuffer, events);
     const bool flashing = !scene.view.lighting.fog_enabled;
     if (flashing && !flash) out.flashes.push_back(static_cast<int64_t>(out.samples.size() / 2));
     flash = flashing;
     const size_t before = test::allocation_count();
-    const int64_t owed = sound_track_frame(track, &scene, time);
+    Soundscape heard;
+    scene.listen(heard);
+    const int64_t owed = sound_track_frame(track, events, heard, time);
+    if (result.next_scene == 0) scene.init(settings, time);
     sound_track_render(track, settings, block.data(), static_cast<size_t>(owed));
     if (frame > 60) out.allocations += test::allocation_count() - before;
     out.samples.insert(out.samples.end(), block.begin(), block.begin() + 2 * owed);
@@ -159,10 +162,9 @@ TEST(Sound, VoicesStartAndEndWithoutAStep) {
   EXPECT_LT(largest_step, 1500);
 }
 
-// The observer reads the city's own record and messages; a change there
-// (a renamed message, a new way to land) would silence a sound without
-// failing anything else. The example scripts do each action once.
-TEST(Sound, TheExampleScriptsAreHeardActionByAction) {
+// What the example scripts do is reported as it happens, each action
+// once: the events the sound plays from.
+TEST(Sound, TheExampleScriptsReportTheirActions) {
   auto heard = [](const char* script_path, int64_t frames) {
     const ParseResult<InputScript> script = load_input_script(script_path);
     EXPECT_TRUE(script) << script.error;
@@ -171,39 +173,44 @@ TEST(Sound, TheExampleScriptsAreHeardActionByAction) {
     test::init_real_scene(scene, ended);
     Framebuffer framebuffer = framebuffer_new(kPictureWidth, kPictureHeight);
     ScriptCursor cursor;
-    CitySnapshot last;
-    CityEvents seen;
-    std::vector<GrappleSound> grapple;  // in the order heard
+    std::vector<EventKind> kinds;  // in the order reported, walks left out
+    float walked = 0.0f;
     for (int64_t frame = 1; frame <= frames; ++frame) {
       const InputState input = input_for_frame(*script.value, cursor, static_cast<uint64_t>(frame));
-      scene.update(input, framebuffer, kStep, static_cast<float>(frame) * kStep, Settings{});
-      const CitySnapshot now = snapshot_city(scene);
-      const CityEvents events = compare_frames(last, now, scene);
-      last = now;
-      seen.flash_started |= events.flash_started;
-      seen.jumped |= events.jumped;
-      seen.air_brake |= events.air_brake;
-      seen.landed |= events.landed;
-      seen.walked += events.walked;
-      if (events.grapple != GrappleSound::none) grapple.push_back(events.grapple);
-      seen.menu_opened |= events.menu_opened;
-      seen.menu_moved |= events.menu_moved;
-      seen.menu_refused |= events.menu_refused;
+      FrameEvents events;
+      run_frame(scene, input, kStep, static_cast<float>(frame) * kStep, Settings{}, framebuffer,
+                events);
+      for (const FrameEvent& event : events) {
+        if (event.kind == EventKind::walked) {
+          walked += event.value;
+        } else {
+          kinds.push_back(event.kind);
+        }
+      }
     }
-    return std::make_pair(seen, grapple);
+    return std::make_pair(kinds, walked);
   };
-  const auto [tour, tour_grapple] = heard("tools/scripts/tour.txt", 530);
-  EXPECT_TRUE(tour.flash_started);
-  EXPECT_TRUE(tour.jumped);
-  EXPECT_TRUE(tour.air_brake);
-  EXPECT_TRUE(tour.landed);
-  EXPECT_GT(tour.walked, 0.5f);
-  EXPECT_EQ(tour_grapple, (std::vector{GrappleSound::engaged, GrappleSound::released}))
-      << "the grapple's shot and release were not heard as such";
-  const CityEvents panel = heard("tools/scripts/panel.txt", 240).first;
-  EXPECT_TRUE(panel.menu_opened);
-  EXPECT_TRUE(panel.menu_moved);
-  EXPECT_TRUE(panel.menu_refused) << "right with no points to spend was not refused";
+  auto has = [](const std::vector<EventKind>& kinds, EventKind kind) {
+    return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+  };
+  const auto [tour, tour_walked] = heard("tools/scripts/tour.txt", 530);
+  for (const EventKind kind :
+       {EventKind::flash_began, EventKind::jumped, EventKind::air_brake, EventKind::landed}) {
+    EXPECT_TRUE(has(tour, kind)) << static_cast<int>(kind);
+  }
+  EXPECT_GT(tour_walked, 0.5f);
+  std::vector<EventKind> grapple;
+  std::copy_if(tour.begin(), tour.end(), std::back_inserter(grapple), [](EventKind kind) {
+    return kind >= EventKind::shot_fired && kind <= EventKind::grapple_snapped;
+  });
+  EXPECT_EQ(grapple, (std::vector{EventKind::shot_fired, EventKind::grapple_engaged,
+                                  EventKind::grapple_released}))
+      << "the grapple's shot and release were not reported as such";
+  const std::vector<EventKind> panel = heard("tools/scripts/panel.txt", 240).first;
+  EXPECT_TRUE(has(panel, EventKind::menu_opened));
+  EXPECT_TRUE(has(panel, EventKind::menu_moved));
+  EXPECT_TRUE(has(panel, EventKind::menu_refused))
+      << "right with no points to spend was not refused";
 }
 
 // Every voice of the pool at once, each near full scale: the limiter holds

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scene1/control_bits.h"
+#include "scene_api/control_bits.h"
 
 namespace vel {
 namespace {

@@ -44,18 +44,27 @@ class WorldDrawTest : public ::testing::Test {
     camera_look(scene.view.camera, 0.0f, scene.view.pitch, eye);
   }
 
+  // One frame's weather step and then its world pass, as the city runs
+  // them.
+  void step_and_draw(float step_dt) {
+    events.clear();
+    advance_lightning(scene, step_dt, events);
+    draw_world(scene, scene.view.render_flags, target);
+  }
+
   CityScene scene;
   Framebuffer target;
+  FrameEvents events;
 };
 
 TEST_F(WorldDrawTest, SkyIsAFlatFogClearUpToTenAndAGradientAbove) {
   look_from({0.0f, 10.0f, 0.0f}, 0.0f);
-  draw_world(scene, target, 0.0f);
+  step_and_draw(0.0f);
   EXPECT_EQ(pixel_at(target, 0, 179), (Bgr{0, 0, 0}));
   EXPECT_EQ(test::depth_at(target, 5, 5), kDepthEmpty);
 
   look_from({0.0f, 10.001f, 0.0f}, 0.0f);
-  draw_world(scene, target, 0.0f);
+  step_and_draw(0.0f);
   // Top row: the high colour at t ~ 0, (0.1, 0.05, 0.12).
   EXPECT_EQ(pixel_at(target, 0, 179), (Bgr{30, 12, 25}));
 }
@@ -85,7 +94,7 @@ class FloorTextureTest : public WorldDrawTest {
     update_object_bounds(block, scene.assets.meshes[mesh_slot::kBlock], true);
     scene.objects.statics = {block};
     look_from({0.0f, 20.0f, 0.0f}, -0.05f);  // a little up, onto the block's face
-    draw_world(scene, target, 0.0f);
+    step_and_draw(0.0f);
     return pixel_at(target, 160, 90);
   }
   float far_plane = 150.0f;
@@ -114,24 +123,24 @@ TEST_F(FloorTextureTest, InvisibleStaticsAndTheCityBelowGroundAreSkipped) {
   block.visible = false;
   scene.objects.statics = {block};
   look_from({0.0f, 1.0f, 0.0f}, 0.0f);
-  draw_world(scene, target, 0.0f);
+  step_and_draw(0.0f);
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{0, 0, 0}));
 
   scene.objects.statics[0].visible = true;
   look_from({0.0f, 0.0f, 0.0f}, 0.0f);  // at ground level: no city at all
-  draw_world(scene, target, 0.0f);
+  step_and_draw(0.0f);
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{0, 0, 0}));
 
   // ...but vehicles still are.
   scene.objects.cars = {scene.objects.statics[0]};
-  draw_world(scene, target, 0.0f);
+  step_and_draw(0.0f);
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{255, 0, 0}));
 }
 
 TEST_F(WorldDrawTest, RainDropIsAThreePixelStreakHangingDown) {
   look_from({0.0f, 5.0f, 0.0f}, 0.0f);
   scene.weather.rain = {{0.5f, 0.5f, 1.0f}, {0.25f, 1.0f, 1.0f}, {0.75f, 0.5f, 0.0f}};
-  draw_world(scene, target, 0.0f);
+  step_and_draw(0.0f);
   // Weight 1: grey 0.6 fully opaque.
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{153, 153, 153}));
   EXPECT_EQ(pixel_at(target, 160, 89), (Bgr{153, 153, 153}));
@@ -156,7 +165,7 @@ TEST_F(WorldDrawTest, LightningWaitsFlashesAndRearms) {
   const float step = 0.0625f;  // exact in binary: the wait hits 0 exactly
 
   for (int frame = 1; frame <= 16; ++frame) {
-    draw_world(scene, target, step);
+    step_and_draw(step);
     rng_next(expected_rng);
     rng_next(expected_rng);
     EXPECT_EQ(scene.rng_state, expected_rng) << "two draws every frame";
@@ -167,7 +176,8 @@ TEST_F(WorldDrawTest, LightningWaitsFlashesAndRearms) {
   EXPECT_EQ(scene.weather.lightning_wait, 0.0f);
 
   // Frame 17: the wait is below 0 and the flash has 0.0375 s left.
-  draw_world(scene, target, step);
+  step_and_draw(step);
+  EXPECT_TRUE(events.has(EventKind::flash_began));
   EXPECT_FALSE(scene.view.lighting.fog_enabled);
   EXPECT_EQ(scene.view.distance, 150.0f);
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{255, 255, 255}));  // doubled, clamped
@@ -177,7 +187,7 @@ TEST_F(WorldDrawTest, LightningWaitsFlashesAndRearms) {
   int32_t rearm = scene.rng_state;
   const int32_t r1 = rng_next(rearm);
   const int32_t r2 = rng_next(rearm);
-  draw_world(scene, target, step);
+  step_and_draw(step);
   EXPECT_TRUE(scene.view.lighting.fog_enabled);
   EXPECT_EQ(scene.view.distance, 80.0f);
   EXPECT_EQ(pixel_at(target, 160, 90), (Bgr{153, 153, 153}));
@@ -189,7 +199,7 @@ TEST_F(WorldDrawTest, PausedLightningStandsStillButStillDraws) {
   look_from({0.0f, 5.0f, 0.0f}, 0.0f);
   scene.weather.lightning_wait = 0.5f;
   int32_t expected_rng = scene.rng_state;
-  for (int frame = 0; frame < 10; ++frame) draw_world(scene, target, 0.0f);
+  for (int frame = 0; frame < 10; ++frame) step_and_draw(0.0f);
   for (int k = 0; k < 20; ++k) rng_next(expected_rng);
   EXPECT_EQ(scene.rng_state, expected_rng);
   EXPECT_EQ(scene.weather.lightning_wait, 0.5f);

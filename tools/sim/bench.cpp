@@ -1,5 +1,5 @@
 // bench.cpp: the --bench report: both rasteriser paths over the default
-// course and the high view, timed per Scene::update, their pictures compared.
+// course and the high view, timed per frame (run_frame), their pictures compared.
 #include "sim/bench.h"
 
 #include <algorithm>
@@ -59,6 +59,7 @@ CourseLog run_course(Course course, RasterPath path, const Settings& settings,
 
   CourseLog log;
   ScriptCursor cursor;
+  FrameEvents events;
   const size_t expected = request.frames ? static_cast<size_t>(*request.frames) : 1024;
   log.frame_ms.reserve(expected);
   log.frame_time.reserve(expected);
@@ -72,7 +73,7 @@ CourseLog run_course(Course course, RasterPath path, const Settings& settings,
       input = input_for_frame(*request.script, cursor, frame);
     }
     const auto before = std::chrono::steady_clock::now();
-    scene.update(input, framebuffer, request.step, time, settings);
+    run_frame(scene, input, request.step, time, settings, framebuffer, events);
     const std::chrono::duration<double, std::milli> spent =
         std::chrono::steady_clock::now() - before;
     log.frame_ms.push_back(spent.count());
@@ -218,7 +219,7 @@ bool run_bench(const Settings& settings, const BenchRequest& request, std::ostre
   const Figures whole = figures_of(main.fast_ms);
   out << "frames: " << whole.frames << "\n"
       << printed("median: %.3f ms per frame\nmean: %.3f ms per frame\n", whole.median, whole.mean);
-  out << "\nScene::update on both rasteriser paths; each frame's time is its least over "
+  out << "\nrun_frame on both rasteriser paths; each frame's time is its least over "
       << std::max(request.runs, 1) << " runs per path.\n";
 
   std::vector<double> main_reference_view = city_view(main.reference_ms, main.frame_time);

@@ -9,21 +9,22 @@
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "audio/sound_file.h"
 #include "base/standard_streams.h"
 #include "base/text_syntax.h"
 #include "gfx/framebuffer.h"
 #include "gfx/screenshot.h"
-#include "play/play_run.h"
+#include "play/game_loop.h"
 #include "scene1/city_scene.h"
+#include "scene1/state_json.h"
 #include "scene_api/settings.h"
 #include "sim/bench.h"
 #include "sim/input_script.h"
 #include "sim/replay_run.h"
-#include "sim/sound_out.h"
-#include "scene1/state_json.h"
 
 namespace {
 
@@ -155,18 +156,25 @@ int main(int argc, char** argv) {
     const vel::BenchRequest request{options.step, options.frames, &script};
     return vel::run_bench(settings, request, std::cout) ? 0 : 1;
   }
-  vel::Framebuffer framebuffer = vel::framebuffer_new(vel::kPictureWidth, vel::kPictureHeight);
-  vel::CityScene scene;
+  // The list of one scene, as the game's: EXIT (0) builds the city afresh,
+  // RESTART names no scene and is ignored, a quit ends the run.
+  vel::GameLoop loop;
+  loop.framebuffer = vel::framebuffer_new(vel::kPictureWidth, vel::kPictureHeight);
+  auto owned = std::make_unique<vel::CityScene>();
+  vel::CityScene& scene = *owned;
+  loop.scenes.push_back(std::move(owned));
   // The scene's ending only raises a flag; what follows is decided below,
   // after the frame is complete.
   bool ended = false;
   scene.run_end = [&ended](const vel::Framebuffer&) { ended = true; };
-  scene.rules.on = options.play_rules;  // init keeps it
-  scene.init(settings, 0.0f);
+  scene.rules = options.play_rules ? vel::kPlayRules : vel::kFixedRunRules;  // init keeps them
+  vel::LoopOutputs outputs;
+  vel::loop_enter(loop, 0, settings, 0.0f, outputs);
   vel::SoundOut sound;
   if (!options.wav_path.empty()) {
     const std::string error = vel::sound_out_open(sound, options.wav_path, 0.0f);
     if (!error.empty()) return usage_error("cannot write the sound: " + error);
+    outputs.wav = &sound;
   }
 
   uint64_t frame = 0;
@@ -176,22 +184,18 @@ int main(int argc, char** argv) {
     ++frame;
     time = static_cast<float>(frame) * options.step;
     const vel::InputState input = vel::input_for_frame(script, cursor, frame);
-    const vel::FrameResult result = scene.update(input, framebuffer, options.step, time, settings);
-    vel::sound_out_frame(sound, &scene, time, settings);
-    // The switch the frame asks for, followed as the game's shell does in
-    // its list of one scene: -1 ends the run, 0 starts the city afresh.
-    const vel::FrameStep step = vel::frame_step(result, 1);
+    const vel::FrameStep step = vel::loop_frame(loop, input, options.step, time, settings, outputs);
     if (step.quit) break;
-    if (step.enter) scene.init(settings, time);
+    if (step.enter) vel::loop_enter(loop, *step.enter, settings, time, outputs);
     if (ended && !options.frames) break;
   }
 
   if (const std::string error = vel::sound_out_close(sound); !error.empty()) {
     return usage_error("cannot write the sound: " + error);
   }
-  if (!write_outputs(options, scene, framebuffer, frame, time)) return kUsageError;
+  if (!write_outputs(options, scene, loop.framebuffer, frame, time)) return kUsageError;
   // The default course ends exactly like the game: the screenshot, the
   // line on standard output, exit 0.
-  if (!options.frames) vel::end_run_with_screenshot(framebuffer);
+  if (!options.frames) vel::end_run_with_screenshot(loop.framebuffer);
   return 0;
 }

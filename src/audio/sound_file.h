@@ -1,6 +1,6 @@
-// sound_out.h: `veltrocane-sim --wav`: the played game's sound track of a
-// headless run, rendered frame by frame and written as a 48 kHz stereo
-// 16-bit WAV file through libsndfile.
+// sound_file.h: the `--wav` output of the programs: the played game's
+// sound track, rendered frame by frame as the frames run and written as a
+// 48 kHz stereo 16-bit WAV file through libsndfile.
 #pragma once
 
 #include <memory>
@@ -24,8 +24,10 @@ struct SoundOut {
 // Opens (truncating) the file; an empty string, or the error naming it.
 // The track's sample 0 is at `start_time`.
 std::string sound_out_open(SoundOut& out, const std::string& path, float start_time);
-// After each frame: the frame's samples (city null while another scene runs).
-void sound_out_frame(SoundOut& out, const CityScene* city, float time, const Settings& settings);
+// After each frame: the frame's samples, from its events and what its
+// scene sounds like.
+void sound_out_frame(SoundOut& out, const FrameEvents& events, const Soundscape& heard, float time,
+                     const Settings& settings);
 // Closes the file; an empty string when every sample reached it. Does
 // nothing when nothing was opened.
 std::string sound_out_close(SoundOut& out);

@@ -1,5 +1,5 @@
-// sound_out.cpp: the sound track of a headless run into a WAV file.
-#include "sim/sound_out.h"
+// sound_file.cpp: the sound track of a run into a WAV file.
+#include "audio/sound_file.h"
 
 #include <sndfile.h>
 
@@ -27,9 +27,10 @@ std::string sound_out_open(SoundOut& out, const std::string& path, float start_t
   return {};
 }
 
-void sound_out_frame(SoundOut& out, const CityScene* city, float time, const Settings& settings) {
+void sound_out_frame(SoundOut& out, const FrameEvents& events, const Soundscape& heard, float time,
+                     const Settings& settings) {
   if (out.file == nullptr) return;
-  int64_t owed = sound_track_frame(*out.track, city, time);
+  int64_t owed = sound_track_frame(*out.track, events, heard, time);
   while (owed > 0) {
     const size_t frames = static_cast<size_t>(std::min<int64_t>(owed, kChunkFrames));
     sound_track_render(*out.track, settings, out.buffer.data(), frames);

@@ -1,0 +1,28 @@
+// played_city.h: the city as the play program runs it: the city scene
+// with the status overlay drawn over its picture, and the best level the
+// program keeps for the title.
+#pragma once
+
+#include <cstdint>
+
+#include "scene1/city_scene.h"
+#include "scene_api/scene.h"
+
+namespace vel {
+
+struct PlayedCity final : Scene {
+  void init(const Settings& settings, float time) override;
+  FrameResult step(const InputState& input, float dt, float time, const Settings& settings,
+                   FrameEvents& events) override;
+  void draw(Framebuffer& framebuffer) override;
+  void end_frame(const Framebuffer& framebuffer, float dt, float time, const Settings& settings,
+                 FrameEvents& events) override;
+  void listen(Soundscape& heard) const override;
+
+  CityScene city;
+  // The highest level the city reached, kept by the program (0: none yet);
+  // null: not kept.
+  int32_t* best_level = nullptr;
+};
+
+}  // namespace vel
