@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "scene1/rng.h"
+#include "base/rng.h"
 
 namespace vel {
 

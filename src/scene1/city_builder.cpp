@@ -13,7 +13,7 @@
 
 #include "base/saturate.h"
 #include "gfx/matrix.h"
-#include "scene1/rng.h"
+#include "base/rng.h"
 
 namespace vel {
 

@@ -9,7 +9,7 @@
 
 #include "base/saturate.h"
 #include "scene1/hud_message.h"
-#include "scene1/rng.h"
+#include "base/rng.h"
 
 namespace vel {
 

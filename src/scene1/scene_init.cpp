@@ -12,7 +12,7 @@
 #include "gfx/tga_reader.h"
 #include "scene1/city_builder.h"
 #include "scene1/city_scene.h"
-#include "scene1/rng.h"
+#include "base/rng.h"
 #include "scene1/traffic.h"
 
 namespace vel {

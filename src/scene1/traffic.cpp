@@ -11,7 +11,7 @@
 #include "base/saturate.h"
 #include "gfx/matrix.h"
 #include "scene1/city_builder.h"
-#include "scene1/rng.h"
+#include "base/rng.h"
 
 namespace vel {
 

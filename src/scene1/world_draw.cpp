@@ -10,7 +10,7 @@
 #include "gfx/draw2d.h"
 #include "gfx/mesh_draw.h"
 #include "scene1/city_style.h"
-#include "scene1/rng.h"
+#include "base/rng.h"
 
 namespace vel {
 

@@ -3,7 +3,8 @@
 # display with synthetic key and mouse events: from the title into the
 # city, walking, jumping, turning and firing the grapple past the city's
 # 12.6 s, ended by SIGTERM with its recording and state complete; the
-# headless replay of that recording gives the same state file and picture.
+# headless replay of that recording gives the same state file and picture;
+# a session through RESTART and EXIT replays to the same sound track.
 # Also: no display is refused in one line, and SIGINT ends a game cleanly.
 #
 # Usage: bash play_run.sh <veltrocane> <veltrocane-sim> <repo-root>
@@ -96,6 +97,50 @@ rc=$?
 [[ $rc == 0 ]] || fail "replay: status $rc; $(head -c 2000 replay.err)"
 cmp -s live.json replay.json || fail "replay state differs: $(diff live.json replay.json | head -20)"
 cmp -s live.ppm replay.ppm || fail "the replay's picture differs from the live game's"
+
+# A session that uses the panel's RESTART and then EXIT, and quits from the
+# title: its replay writes the same sound track, byte for byte, and the
+# same state and picture. (RESTART's select sound is made by the frame that
+# leaves the city, heard before the switch, live and replayed alike.)
+"$play" --record rs.txt --wav live.wav --state rs-live.json --ppm rs-live.ppm >rs.out 2>rs.err &
+pid=$!
+window=$(wait_window)
+[[ -n $window ]] || fail "no window appeared for the RESTART run"
+xdotool windowfocus --sync "$window"
+sleep 2
+xdotool key Return # play
+sleep 6            # past the opening bars
+panel_row() {      # open the panel, go down $1 rows, select
+  xdotool key Escape
+  sleep 0.3
+  for ((k = 0; k < $1; ++k)); do
+    xdotool key s
+    sleep 0.15
+  done
+  xdotool key Return
+  sleep 0.5
+}
+panel_row 4 # RESTART: a new game
+sleep 1.5
+panel_row 5 # EXIT: back to the title
+sleep 1.5
+xdotool key Escape # the title quits
+wait_end=0
+while kill -0 $pid 2>/dev/null && ((wait_end < 100)); do
+  sleep 0.1
+  wait_end=$((wait_end + 1))
+done
+kill -0 $pid 2>/dev/null && { kill -KILL $pid; fail "the RESTART run did not quit from the title"; }
+wait $pid
+rc=$?
+[[ $rc == 0 ]] || fail "RESTART run: status $rc; $(head -c 2000 rs.err)"
+[[ $(grep -c '^init 1 ' rs.txt) == 2 && $(grep -c '^init 0 ' rs.txt) == 2 ]] ||
+  fail "the RESTART run did not restart and exit: $(grep '^init' rs.txt | tr '\n' ' ')"
+timeout 60 "$sim" --replay rs.txt --wav replay.wav --state rs-replay.json --ppm rs-replay.ppm \
+  >rs-replay.out 2>rs-replay.err || fail "RESTART replay: $(head -c 2000 rs-replay.err)"
+cmp -s live.wav replay.wav || fail "the replay's sound track differs from the live one"
+cmp -s rs-live.json rs-replay.json || fail "RESTART replay state differs"
+cmp -s rs-live.ppm rs-replay.ppm || fail "RESTART replay picture differs"
 
 # A recording cut inside a line replays its complete frames; a bad line
 # names the file and line and gives status 2.

@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "scene1/rng.h"
+#include "base/rng.h"
 #include "support/city_fixture.h"
 
 namespace vel {

@@ -13,7 +13,7 @@
 #include "gfx/matrix.h"
 #include "gfx/picture_hash.h"
 #include "scene1/panel.h"
-#include "scene1/rng.h"
+#include "base/rng.h"
 #include "support/city_fixture.h"
 #include "support/picture.h"
 #include "support/pixels.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "gfx/matrix.h"
-#include "scene1/rng.h"
+#include "base/rng.h"
 
 namespace vel {
 namespace {

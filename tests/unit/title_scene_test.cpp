@@ -5,7 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include <unistd.h>
+
+#include "scene1/scene_init.h"
 #include "scene_api/control_bits.h"
+#include "support/temp_dir.h"
 
 namespace vel {
 namespace {
@@ -29,6 +35,30 @@ TEST(TitleScene, ReturnPlaysEscapeQuitsAndOnlyFreshPressesCount) {
   size_t lit = 0;
   for (const uint8_t byte : picture.colour) lit += byte > 16 ? 1 : 0;
   EXPECT_GT(lit, picture.colour.size() / 10);
+}
+
+// The program loads the assets once; entering the title again copies them
+// and reads no file: from a folder without assets/ it still shows the same
+// flight as a title built from the files.
+TEST(TitleScene, EnteringItAgainReadsNoAssetFile) {
+  const CityAssets assets = load_city_assets();
+  TitleScene from_files;
+  from_files.init(Settings{}, 0.0f);
+  Framebuffer expected = framebuffer_new(kPictureWidth, kPictureHeight);
+  frame(from_files, expected, 0, 0.1f);
+
+  const test::TempDir empty;
+  char* const root = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir(empty.path().c_str()), 0);
+  TitleScene shared;
+  shared.asset_source = &assets;
+  shared.init(Settings{}, 0.0f);
+  shared.init(Settings{}, 0.0f);  // a second entry: again no file
+  Framebuffer picture = framebuffer_new(kPictureWidth, kPictureHeight);
+  frame(shared, picture, 0, 0.1f);
+  ASSERT_EQ(chdir(root), 0);
+  std::free(root);
+  EXPECT_EQ(picture.colour, expected.colour);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 #include "gfx/camera.h"
 #include "scene1/city_builder.h"
-#include "scene1/rng.h"
+#include "base/rng.h"
 #include "support/city_fixture.h"
 #include "support/pixels.h"
 

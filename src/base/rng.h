@@ -1,4 +1,4 @@
-// rng.h: the scene's one random generator (signed 32-bit xorshift).
+// rng.h: the system's one random generator (signed 32-bit xorshift).
 //
 // The city, the traffic, the rain, the lightning and the pickups all draw
 // from this single sequence in a fixed order and count, so a run is
