@@ -46,6 +46,21 @@ constexpr PadBinding kPadBindings[] = {
     {PadButton::back, kSlotPanel},
 };
 
+// Keys that always act besides the bindings of settings.txt: the arrows
+// walk and move through the menus as W A S D do by default, and the
+// keypad's Enter chooses like Return. (SDL scancodes.)
+struct FixedKey {
+  int32_t code;
+  uint32_t slots;  // a mask of slot bits
+};
+constexpr FixedKey kFixedKeys[] = {
+    {82, slot_bit(kSlotForward) | slot_bit(kSlotMenuUp)},    // up
+    {81, slot_bit(kSlotBack) | slot_bit(kSlotMenuDown)},     // down
+    {80, slot_bit(kSlotLeft) | slot_bit(kSlotMenuLeft)},     // left
+    {79, slot_bit(kSlotRight) | slot_bit(kSlotMenuRight)},   // right
+    {88, slot_bit(kSlotSelect)},                             // keypad Enter
+};
+
 uint32_t pad_controls(const PadState& pad) {
   uint32_t held = 0;
   for (const PadBinding& binding : kPadBindings) {
@@ -75,6 +90,9 @@ uint32_t held_controls(const Settings& settings, const DeviceState& devices) {
     if (code >= 0 && code < kInputCodes && down.test(static_cast<size_t>(code))) {
       held |= slot_bit(static_cast<uint32_t>(slot));
     }
+  }
+  for (const FixedKey& key : kFixedKeys) {
+    if (down.test(static_cast<size_t>(key.code))) held |= key.slots;
   }
   return held | pad_controls(devices.pad);
 }

@@ -45,5 +45,9 @@ int main(int argc, char** argv) {
     // A replay runs with the settings it was played with.
     return vel::run_play_shell(loaded.value->settings, options, &*loaded.value);
   }
-  return vel::run_play_shell(vel::load_settings("settings.txt"), options, nullptr);
+  // The played game draws whole pictures unless asked: settings.txt's
+  // interlaced belongs to the fixed run. The recording keeps what was used.
+  vel::Settings settings = vel::load_settings("settings.txt");
+  settings.interlaced = options.interlace;
+  return vel::run_play_shell(settings, options, nullptr);
 }

@@ -21,6 +21,8 @@ std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& option
                  "recording is the same file");
   app.add_option("--ppm", options.ppm_path,
                  "Write the last picture (binary PPM) when the run ends");
+  app.add_flag("--interlace", options.interlace,
+               "Draw every other row each frame (the fixed run's look); off by default");
   app.add_flag("--uncapped", options.uncapped,
                "With vsync off, run as fast as possible instead of at the display's rate");
   try {

@@ -18,6 +18,7 @@ struct PlayOptions {
   std::string ppm_path;     // the last picture when the run ends
   std::string wav_path;     // the sound track as played, as a WAV file
   bool uncapped = false;    // no pacing when vsync is off: for measuring
+  bool interlace = false;   // draw every other row each frame, as the fixed run does
 };
 
 // The options, or the exit status when the program should stop at once:

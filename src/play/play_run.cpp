@@ -20,6 +20,7 @@ std::unique_ptr<PlayRun> make_play_run(bool play_rules) {
   played->city.rules = play_rules ? kPlayRules : kFixedRunRules;
   played->city.asset_source = &run->assets;
   played->best_level = &run->best_level;
+  if (play_rules) played->help_seen = &run->help_seen;
   run->city = &played->city;
   run->loop.scenes.resize(2);
   run->loop.scenes[kTitleSceneIndex] = std::move(title);

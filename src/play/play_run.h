@@ -16,7 +16,8 @@ namespace vel {
 
 struct PlayRun {
   CityAssets assets;                // read once; the title's city and the played one copy them
-  int32_t best_level = 0;           // the highest level the city reached (0: none yet)
+  int32_t best_level = 0;           // the highest level the player completed (0: none yet)
+  bool help_seen = false;           // the help page greeted the first city of the run
   GameLoop loop;                    // [kTitleSceneIndex] title, [kCitySceneIndex] city
   const CityScene* city = nullptr;  // the played city, for the state file
 };

@@ -7,8 +7,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 
+#include "gfx/draw2d.h"
 #include "gfx/screenshot.h"
 #include "main/sdl_display.h"
 #include "main/shell.h"
@@ -16,6 +18,7 @@
 #include "play/replay.h"
 #include "play/sdl_audio.h"
 #include "play/sdl_devices.h"
+#include "scene_api/asset_slots.h"
 #include "scene_api/control_bits.h"
 #include "scene_api/scene_requests.h"
 
@@ -56,14 +59,42 @@ void toggle_fullscreen(SDL_Window* window) {
   }
 }
 
-void save_picture(const Framebuffer& framebuffer) {
+bool save_picture(const Framebuffer& framebuffer) {
   const std::string error = write_screenshot(framebuffer.colour);
   if (error.empty()) {
     std::printf("Screenshot saved to %s\n", kScreenshotName);
     std::fflush(stdout);
-  } else {
-    std::fprintf(stderr, "veltrocane-play: could not write %s: %s\n", kScreenshotName,
-                 error.c_str());
+    return true;
+  }
+  std::fprintf(stderr, "veltrocane-play: could not write %s: %s\n", kScreenshotName,
+               error.c_str());
+  return false;
+}
+
+// What the window shows over the game's picture and no recording holds:
+// REPLAY during a replay, the screenshot's news for two seconds.
+struct ShellNotes {
+  bool replay = false;
+  std::string news;
+  Clock::time_point news_until;
+};
+
+void draw_shell_notes(const ShellNotes& notes, const Image* font, Clock::time_point now,
+                      Framebuffer& shown) {
+  if (font == nullptr) return;
+  const RenderFlags whole{.depth_test = 0, .interlace = 0};
+  const Colour yellow{1.0f, 0.85f, 0.2f, 1.0f};
+  const Colour backing{0.0f, 0.0f, 0.0f, 0.6f};
+  const int32_t top = shown.height - 14;
+  if (notes.replay) {
+    draw_rectangle({4, top - 3}, {118, top + 9}, backing, true, whole, shown);
+    draw_text(*font, "REPLAY  ESC: END", {8, top}, yellow, whole, shown);
+  }
+  if (!notes.news.empty() && now < notes.news_until) {
+    const int32_t width = static_cast<int32_t>(notes.news.size()) * (font->width / 8 - 2);
+    const int32_t x = shown.width - width - 8;
+    draw_rectangle({x - 4, top - 3}, {shown.width - 4, top + 9}, backing, true, whole, shown);
+    draw_text(*font, notes.news, {x, top}, yellow, whole, shown);
   }
 }
 
@@ -157,6 +188,12 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   bool open_panel = false;      // the focus went: the panel opens for one frame
 
   if (replay == nullptr) loop_enter(run->loop, kTitleSceneIndex, settings, first_start, outputs);
+  ShellNotes notes;
+  notes.replay = replay != nullptr;
+  const Image* font = run->assets.textures.size() > texture_slot::kSmallFont
+                          ? &run->assets.textures[texture_slot::kSmallFont]
+                          : nullptr;
+  Framebuffer shown = framebuffer_new(run->loop.framebuffer.width, run->loop.framebuffer.height);
 
   int status = 0;
   while (true) {
@@ -183,6 +220,9 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
 
     FrameStep step;
     if (replay != nullptr) {
+      // Escape (or Back) ends a replay in the window.
+      read_pad(devices);
+      if (held_controls(settings, devices.state) & kPanelToggleBit) break;
       if (const std::string error = replay_step(cursor, *run, outputs); !error.empty()) {
         std::fprintf(stderr, "veltrocane-play: %s\n", error.c_str());
         status = 2;
@@ -205,7 +245,10 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       }
       step = loop_frame(run->loop, input, dt, time, settings, outputs);
     }
-    if (requests.screenshot) save_picture(run->loop.framebuffer);
+    if (requests.screenshot && save_picture(run->loop.framebuffer)) {
+      notes.news = std::string("SAVED ") + kScreenshotName;
+      notes.news_until = Clock::now() + std::chrono::seconds(2);
+    }
     relative_mouse = step.relative_mouse;
     SDL_SetRelativeMouseMode(step.relative_mouse && focused ? SDL_TRUE : SDL_FALSE);
     if (step.quit) break;
@@ -213,7 +256,9 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       loop_enter(run->loop, *step.enter, settings, clock_seconds(Clock::now() - start), outputs);
     }
 
-    present_picture(display, run->loop.framebuffer, dest_rect);
+    shown.colour = run->loop.framebuffer.colour;  // same size: no allocation
+    draw_shell_notes(notes, font, Clock::now(), shown);
+    present_picture(display, shown, dest_rect);
     if (paced) std::this_thread::sleep_until(now + interval);
   }
 

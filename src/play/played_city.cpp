@@ -5,6 +5,8 @@
 
 #include "play/player_status.h"
 #include "play/status_hud.h"
+#include "scene1/help_page.h"
+#include "scene_api/asset_slots.h"
 
 namespace vel {
 
@@ -14,20 +16,42 @@ void PlayedCity::init(const Settings& settings, float time) {
 
 FrameResult PlayedCity::step(const InputState& input, float dt, float time,
                              const Settings& settings, FrameEvents& events) {
-  return city.step(input, dt, time, settings, events);
+  const size_t before = events.count;
+  InputState played = input;
+  const uint32_t pressed = input.held & ~prev_held;
+  prev_held = input.held;
+  if (help_open) {
+    if (pressed != 0) {
+      help_open = false;
+      swallowed = input.held;
+      events.add_menu(EventKind::menu_closed, MenuKind::panel);
+    }
+    played = InputState{};
+  }
+  // A key that closed the page reaches the city only once let go.
+  swallowed &= input.held;
+  played.held &= ~swallowed;
+  const FrameResult result = city.step(played, dt, time, settings, events);
+  // The best level is one the player completed, not one merely entered.
+  for (size_t i = before; i < events.count; ++i) {
+    if (events.list[i].kind == EventKind::level_complete && best_level != nullptr) {
+      *best_level = std::max(*best_level, static_cast<int32_t>(events.list[i].value));
+    }
+  }
+  return result;
 }
 
 void PlayedCity::draw(Framebuffer& framebuffer) {
   city.draw(framebuffer);
-  draw_status_hud(player_status(city), framebuffer);
+  draw_status_hud(player_status(city, framebuffer.width, framebuffer.height), framebuffer);
+  if (help_open && city.assets.textures.size() > texture_slot::kSmallFont) {
+    draw_help_page(city.assets.textures[texture_slot::kSmallFont], framebuffer);
+  }
 }
 
 void PlayedCity::end_frame(const Framebuffer& framebuffer, float dt, float time,
                            const Settings& settings, FrameEvents& events) {
   city.end_frame(framebuffer, dt, time, settings, events);
-  if (best_level != nullptr && city.rules.level_advance) {
-    *best_level = std::max(*best_level, city.city.level);
-  }
 }
 
 void PlayedCity::listen(Soundscape& heard) const {

@@ -20,9 +20,15 @@ struct PlayedCity final : Scene {
   void listen(Soundscape& heard) const override;
 
   CityScene city;
-  // The highest level the city reached, kept by the program (0: none yet);
-  // null: not kept.
+  // The highest level the player completed, kept by the program (0: none
+  // yet); null: not kept.
   int32_t* best_level = nullptr;
+  // Whether the help page was shown on entering the city in this run; null:
+  // it is never shown.
+  bool* help_seen = nullptr;
+  bool help_open = false;   // the page is up: the city runs without the player
+  uint32_t prev_held = 0;   // for the key that closes it
+  uint32_t swallowed = 0;   // keys that closed it, kept from the city until let go
 };
 
 }  // namespace vel

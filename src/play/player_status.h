@@ -2,12 +2,25 @@
 // from the city in one place.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "gfx/image.h"
 #include "scene1/city_scene.h"
 
 namespace vel {
+
+// Where a chip is on the picture, for the pointer: on it, or the way to
+// turn when it is off it (behind the eye or past an edge).
+struct ChipMark {
+  bool on_picture = false;
+  Vec2 at;         // pixels, y up: the chip's place, or the picture's edge towards it
+  Vec2 direction;  // unit, on the picture, from its centre towards the chip
+  int32_t distance = 0;
+};
+
+inline constexpr size_t kChipMarks = 16;  // the scanner marks this many chips at most
 
 struct PlayerStatus {
   float energy = 0.0f;  // 0..1 when the gauge is full
@@ -17,9 +30,17 @@ struct PlayerStatus {
   int32_t level = 0;            // the city's level, shown when above 0 (the play rules)
   int32_t nearest_chip = -1;    // units to the nearest chip, with the scanner; else -1
   bool shown = false;           // the city is live under no menu or opening bars
+  AimKind aim = AimKind::none;  // the crosshair's look; none: no crosshair
+  bool pointer = false;         // the nearest chip is pointed at (the play rules)
+  ChipMark nearest;             // the nearest chip, when pointer
+  // With the scanner every chip (the nearest first) is marked on the picture.
+  std::array<ChipMark, kChipMarks> marks{};
+  size_t mark_count = 0;
   const Image* font = nullptr;  // the city's HUD font, when loaded
 };
 
-PlayerStatus player_status(const CityScene& city);
+// Read from the city as the last frame left it, for a picture of
+// `width` x `height` pixels.
+PlayerStatus player_status(const CityScene& city, int32_t width, int32_t height);
 
 }  // namespace vel

@@ -18,6 +18,9 @@ constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr Colour kTrough{0.0f, 0.1f, 0.2f, 0.6f};
 constexpr Colour kLow{1.0f, 0.3f, 0.3f, 1.0f};  // the gauge's colour below a quarter
 constexpr Colour kShadow{0.0f, 0.0f, 0.0f, 0.8f};
+constexpr Colour kHold{0.2f, 1.0f, 0.3f, 1.0f};         // as ENGAGED!
+constexpr Colour kOutOfRange{0.7f, 0.7f, 0.7f, 0.7f};
+constexpr Colour kPointer{1.0f, 0.85f, 0.2f, 1.0f};     // the way to a chip
 constexpr int32_t kGaugeLength = 60;
 constexpr int32_t kMargin = 6;
 
@@ -41,6 +44,75 @@ void shadowed_text(const Image& font, std::string_view text, Point2 pen, Colour 
                    const RenderFlags& flags, Framebuffer& target) {
   draw_text(font, text, {pen.x + 1, pen.y - 1}, kShadow, flags, target);
   draw_text(font, text, pen, colour, flags, target);
+}
+
+Point2 pixel(Vec2 p) {
+  return {trunc_i32(p.x), trunc_i32(p.y)};
+}
+
+// A filled arrowhead with its tip `length` along `direction` from `at`.
+void draw_arrow(Vec2 at, Vec2 direction, float length, Colour colour, const RenderFlags& flags,
+                Framebuffer& target) {
+  const Vec2 tip{at.x + direction.x * length, at.y + direction.y * length};
+  const Vec2 side{-direction.y * 0.6f * length, direction.x * 0.6f * length};
+  const Vec2 back{at.x - direction.x * 0.3f * length, at.y - direction.y * 0.3f * length};
+  constexpr int32_t kSteps = 12;
+  // A dark copy one pixel down and right first, as under the text.
+  for (const float shift : {1.0f, 0.0f}) {
+    const Colour c = shift > 0.0f ? kShadow : colour;
+    for (int32_t i = 0; i <= kSteps; ++i) {
+      const float t = static_cast<float>(i) / static_cast<float>(kSteps) * 2.0f - 1.0f;
+      const Vec2 base{back.x + side.x * t + shift, back.y + side.y * t - shift};
+      draw_line(pixel(base), pixel({tip.x + shift, tip.y - shift}), c, c, flags, target);
+    }
+  }
+}
+
+// The crosshair tells what a shot would do: closed green corners where the
+// rope would hold, cyan corners and a dot on a car or a drone, wide grey
+// corners when nothing is in range, a dot while a rope is out.
+void draw_crosshair(AimKind aim, const RenderFlags& flags, Framebuffer& target) {
+  const int32_t cx = target.width / 2;
+  const int32_t cy = target.height / 2;
+  if (aim == AimKind::none) {
+    draw_rectangle({cx - 1, cy - 1}, {cx + 1, cy + 1}, kWhite, true, flags, target);
+    return;
+  }
+  const Colour colour = aim == AimKind::facade    ? kHold
+                        : aim == AimKind::vehicle ? kCyan
+                                                  : kOutOfRange;
+  const int32_t gap = aim == AimKind::out_of_range ? 6 : 3;
+  constexpr int32_t kArm = 3;
+  for (const int32_t sx : {-1, 1}) {
+    for (const int32_t sy : {-1, 1}) {
+      const Point2 corner{cx + sx * gap, cy + sy * gap};
+      draw_line(corner, {corner.x + sx * kArm, corner.y}, colour, colour, flags, target);
+      draw_line(corner, {corner.x, corner.y + sy * kArm}, colour, colour, flags, target);
+    }
+  }
+  if (aim == AimKind::vehicle) draw_rectangle({cx, cy}, {cx, cy}, kCyan, true, flags, target);
+}
+
+// The way to a chip: a marker over it when it is on the picture, an arrow
+// at the edge towards it otherwise, with its distance.
+void draw_chip_mark(const Image& font, const ChipMark& mark, bool with_distance,
+                    const RenderFlags& flags, Framebuffer& target) {
+  const int32_t advance = font.width / 8 - 2;
+  Vec2 label{mark.at.x, mark.at.y + 10.0f};
+  if (mark.on_picture) {
+    draw_arrow({mark.at.x, mark.at.y + 10.0f}, {0.0f, -1.0f}, 6.0f, kPointer, flags, target);
+    label = {mark.at.x, mark.at.y + 14.0f};
+  } else {
+    draw_arrow(mark.at, mark.direction, 7.0f, kPointer, flags, target);
+    label = {mark.at.x - mark.direction.x * 12.0f, mark.at.y - mark.direction.y * 12.0f - 3.0f};
+  }
+  if (!with_distance) return;
+  char buffer[48];
+  const std::string_view text = labelled(buffer, "", mark.distance);
+  const int32_t width = static_cast<int32_t>(text.size()) * advance;
+  const int32_t x = std::clamp(trunc_i32(label.x) - width / 2, 2, target.width - width - 2);
+  const int32_t y = std::clamp(trunc_i32(label.y), 2, target.height - 10);
+  shadowed_text(font, text, {x, y}, kPointer, flags, target);
 }
 
 }  // namespace
@@ -68,12 +140,17 @@ void draw_status_hud(const PlayerStatus& status, Framebuffer& target) {
   char chips_buffer[48];
   char points_buffer[48];
   const std::string_view chips = labelled(chips_buffer, "CHIPS ", status.chips, &status.max_chips);
-  const std::string_view points = labelled(points_buffer, "UPGRADES ", status.upgrade_points);
+  const std::string_view points = labelled(points_buffer, "POINTS ", status.upgrade_points);
   const int32_t right = target.width - kMargin;
   shadowed_text(font, chips, {right - static_cast<int32_t>(chips.size()) * advance, text_y + 10},
                 kWhite, whole, target);
   shadowed_text(font, points, {right - static_cast<int32_t>(points.size()) * advance, text_y},
                 status.upgrade_points > 0 ? kCyan : kWhite, whole, target);
+  if (status.aim != AimKind::none || status.pointer) draw_crosshair(status.aim, whole, target);
+  for (size_t i = 0; i < status.mark_count; ++i) {
+    if (status.marks[i].on_picture) draw_chip_mark(font, status.marks[i], false, whole, target);
+  }
+  if (status.pointer) draw_chip_mark(font, status.nearest, true, whole, target);
   if (status.nearest_chip >= 0) {
     char scan_buffer[48];
     shadowed_text(font, labelled(scan_buffer, "NEAREST CHIP ", status.nearest_chip),

@@ -17,8 +17,9 @@ enum class DeviceChoice : uint8_t {
 
 // What becomes of a body that falls below the city.
 enum class FallRule : uint8_t {
-  falls_on,       // for ever: the city has no ground
-  back_to_start,  // starts again where the city began
+  falls_on,           // for ever: the city has no ground
+  back_to_start,      // starts again where the city began
+  back_to_last_roof,  // starts again on the roof it last stood on (the start before any)
 };
 
 // The city's own energy costs, in both programs: a jump on a roof, and a
@@ -39,6 +40,19 @@ struct CityRules {
   bool station_closable = false;       // the panel key closes the device menu
   DeviceChoice devices = DeviceChoice::ends_run;
   bool level_advance = false;  // the last chip completes the level; a bigger city follows
+  // The grapple's feel.
+  bool rope_hold = false;      // the rope holds while the key is held; letting go releases it
+  float rope_damping = 0.0f;   // damps the motion along the rope (per second, unit mass)
+  float rope_standoff = 0.0f;  // the rope pulls to this far out of the facade, not into it
+  bool rope_reel = false;      // on a rope the two vertical keys reel in and out along it
+  bool rope_leap = false;      // the jump key on a rope lets go with a jump's push up
+  float air_control = 0.0f;    // share of the walking thrust the walk keys give in the air
+  // What the player is told.
+  bool aim_query = false;           // the step finds what a shot would meet (the crosshair)
+  bool edge_hint = false;           // walking towards a roof's edge says so
+  bool plain_pickup_words = false;  // "+1 CHIP" and its points, not the city's random count
+  bool commit_on_close = false;     // the panel key keeps the drafts, as RESUME does
+  bool player_panel = false;        // the panel as a player reads it (rows, points, QUIT, HELP)
   bool operator==(const CityRules&) const = default;
 };
 
@@ -52,17 +66,35 @@ inline constexpr CityRules kFixedRunRules{};
 // so a player who spent the last battery is never stuck on a roof. The
 // towers stand on y = 0 and the start is at most one block below a roof: a
 // body 30 under the streets can only fall on.
+// The rope: damped so a swing from a facade settles within about 3 s, held
+// 2 units out of the wall so the eye never meets it, reeled with the
+// vertical keys, left with a leap (the jump key) onto the roof above; a
+// quarter of the walking thrust steers in the air. A fall
+// or a snapped rope costs the way back to the last roof, not the level.
+// Closing the panel keeps what was bought: a purchase is never lost
+// without a sign.
 inline constexpr CityRules kPlayRules{
     .points_per_chip = 2,
     .module_cap = kModuleTopLevel,
-    .refund_on_close = true,
+    .refund_on_close = false,
     .energy_floor = true,
     .ground_recharge = 0.02f,
-    .fall = FallRule::back_to_start,
+    .fall = FallRule::back_to_last_roof,
     .fall_floor = -30.0f,
     .station_closable = true,
     .devices = DeviceChoice::installs,
     .level_advance = true,
+    .rope_hold = true,
+    .rope_damping = 3.0f,
+    .rope_standoff = 2.0f,
+    .rope_reel = true,
+    .rope_leap = true,
+    .air_control = 0.25f,
+    .aim_query = true,
+    .edge_hint = true,
+    .plain_pickup_words = true,
+    .commit_on_close = true,
+    .player_panel = true,
 };
 
 // Seconds of "LEVEL COMPLETE!" before the next city is built.

@@ -67,31 +67,47 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
   const CameraAxes axes = camera_axes(scene.view.camera);
   const bool energy_floor = scene.rules.energy_floor;
   if (scene.player.control_enabled) {
-    if ((pressed & kJumpBit) && (!energy_floor || rules_allow_jump(scene))) {
+    if ((pressed & kJumpBit) && scene.rules.rope_leap && scene.grapple.attached) {
+      // Off the rope with a jump's push up and along the view: the way
+      // onto the roof the rope hangs from.
+      grapple_release(scene);
+      scene.events.add(EventKind::jumped);
+      player_leap(scene.player, scene.economy, axes.forward, scene.clock.elapsed);
+    } else if ((pressed & kJumpBit) && (!energy_floor || rules_allow_jump(scene))) {
       scene.events.add(scene.player.on_ground ? EventKind::jumped : EventKind::air_brake);
       player_jump(scene.player, scene.economy, scene.clock.elapsed);
     }
     if ((pressed & kGrappleBit) && (!energy_floor || rules_allow_shot(scene))) {
       grapple_fire(scene, axes.forward);
+    } else if (scene.rules.rope_hold && scene.grapple.attached && !(input.held & kGrappleBit)) {
+      grapple_release(scene);  // let go of the key, let go of the rope
     }
     player_drive(scene.player, scene.economy.levels.drive, input.held, axes);
-    player_vertical(scene.player.body, input.held, axes.forward, dt);
+    player_steer_in_air(scene.player, scene.rules.air_control, input.held, axes);
+    if (scene.rules.rope_reel && scene.grapple.attached) {
+      player_reel(scene.player.body, input.held, scene.grapple.anchor, dt);
+    } else {
+      player_vertical(scene.player.body, input.held, axes.forward, dt);
+    }
   }
   physics_steps(scene, dt);
   if (energy_floor) rules_energy_floor(scene.economy);
-  if (scene.rules.fall == FallRule::back_to_start) rules_fall_back(scene);
+  if (scene.rules.fall != FallRule::falls_on) rules_fall_back(scene);
   camera_update(scene.view, scene.player, input.look, dt);
 }
 
 // The panel key: with a closable station it closes the device menu when
-// that is open, and with the refund rule closing the panel gives back the
-// points of its drafts.
+// that is open; closing the panel gives back the points of its drafts
+// (refund) or keeps what they bought (commit), as the rules say.
 bool panel_key(CityScene& scene) {
   if (scene.rules.station_closable && scene.menus.device_menu_open) {
     rules_close_device_menu(scene);
     return false;
   }
-  if (scene.rules.refund_on_close && scene.menus.panel_open) rules_refund_drafts(scene.economy);
+  if (scene.menus.panel_open) {
+    if (scene.rules.refund_on_close) rules_refund_drafts(scene.economy);
+    if (scene.rules.commit_on_close) scene.economy.levels = scene.economy.drafts;
+  }
   return panel_toggle(scene.menus, scene.economy, scene.clock.paused);
 }
 
@@ -182,7 +198,7 @@ void advance_world(CityScene& scene, Vec2 look, float step_dt) {
   turn_pickups(scene.objects, step_dt);
   const size_t chips_before = scene.objects.chips.size();
   collect_chips(scene.objects, player_position, scene.rng_state, scene.economy, scene.hud.messages,
-                scene.clock.elapsed, scene.events);
+                scene.clock.elapsed, scene.events, rules.plain_pickup_words);
   rules_chips_taken(scene, chips_before);
   turn_batteries(scene.objects, step_dt);
   collect_batteries(scene.objects, player_position, scene.rng_state, scene.economy,
@@ -210,8 +226,13 @@ FrameResult CityScene::step(const InputState& input, float dt, float time, const
   const float step_dt = clock.paused ? 0.0f : dt;
 
   // A control acts on the frame its bit goes down.
-  const uint32_t pressed = input.held & ~clock.prev_held;
+  uint32_t pressed = input.held & ~clock.prev_held;
   clock.prev_held = input.held;
+  // Over the panel the help page takes the key that closes it.
+  if (menus.help_open && pressed != 0) {
+    menus.help_open = false;
+    pressed = 0;
+  }
 
   // The player moves only while no menu covers the city.
   if (!menus.panel_open && !menus.device_menu_open) player_frame(*this, input, pressed, dt);
@@ -224,7 +245,8 @@ FrameResult CityScene::step(const InputState& input, float dt, float time, const
 
   // An open menu takes the controls; otherwise the world advances.
   if (menus.panel_open) {
-    panel_navigate(menus, economy, clock.paused, switch_request, pressed, rules.module_cap);
+    panel_navigate(menus, economy, clock.paused, switch_request, pressed, rules.module_cap,
+                   rules.player_panel);
   }
   if (menus.device_menu_open) {
     device_menu_keys(*this, pressed);
@@ -246,6 +268,8 @@ FrameResult CityScene::step(const InputState& input, float dt, float time, const
     }
   }
 
+  if (rules.aim_query) grapple.aim = grapple_aim(*this, camera_axes(view.camera).forward);
+  if (rules.edge_hint) rules_edge_hint(*this);
   body_events(start, *this, events);
   menu_events(start, *this, pressed, events);
   FrameResult result;

@@ -91,6 +91,14 @@ struct ViewState {
   bool frame_fog = true;
 };
 
+// What a shot along the view would meet now: the crosshair's look.
+enum class AimKind : uint8_t {
+  none,          // not asked (the rules do not show it), or a rope is out
+  out_of_range,  // nothing within the grapple's range
+  facade,        // a surface the rope would hold on
+  vehicle,       // a car to hitch or a drone to catch
+};
+
 // The grapple's rope and the bursts of drones it caught.
 struct GrappleState {
   bool attached = false;
@@ -100,6 +108,8 @@ struct GrappleState {
   float cooldown = 0.1f;    // seconds until the next shot
   float reload = 0.1f;      // the cooldown a shot starts
   bool snaps = true;        // false once the play rules install the force field
+  Vec3 pull_offset;         // from the anchor to where the rope pulls (the rules' standoff)
+  AimKind aim = AimKind::none;
   std::vector<DroneBurst> drone_bursts;
 };
 
@@ -135,6 +145,7 @@ struct MenuState {
   bool device_menu_open = false;
   int32_t selection = 0;          // the panel's row or the device menu's device
   bool panel_opened_now = false;  // this frame opened the panel: its picture becomes the background
+  bool help_open = false;         // the panel's HELP page is up, until any key
 };
 
 // What the drawing keeps of earlier frames and reuses: the picture behind
@@ -175,6 +186,9 @@ struct RuleProgress {
   int32_t chips_placed = 0;      // the chips this city was built with
   float level_complete = -1.0f;  // elapsed when its last chip was taken, or -1
   PlayerBody start_body;         // the body as init placed it, for a fall
+  PlayerBody last_roof_body;     // the body as it last stood on a roof, at rest
+  bool stood_on_roof = false;    // last_roof_body holds a roof
+  float edge_said = -100.0f;     // elapsed when the edge hint last showed
 };
 
 // The whole state of the city. Scene::init builds a complete new record and

@@ -283,6 +283,7 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
         // The snap test runs to just outside the surface, so the building
         // that holds the anchor does not cut its own rope.
         scene.grapple.rope_end = point + shot.normal * 0.2f;
+        scene.grapple.pull_offset = shot.normal * scene.rules.rope_standoff;
         add_message(scene, message_text::kEngaged, Colour{0.0f, 1.0f, 0.2f, 1.0f});
         scene.events.add(EventKind::grapple_engaged, 0.0f, point);
         break;
@@ -296,6 +297,7 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
       case HitKind::car:
         scene.grapple.anchor_car = static_cast<int32_t>(shot.index);
         scene.grapple.attached = true;
+        scene.grapple.pull_offset = {};
         add_message(scene, message_text::kCarHitched, Colour{0.0f, 1.0f, 0.2f, 1.0f});
         scene.events.add(EventKind::grapple_car, 0.0f, point);
         break;
@@ -309,14 +311,17 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
 
 void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& objects,
                   Economy& economy, std::vector<HudMessage>& messages, float elapsed,
-                  FrameEvents& events) {
+                  FrameEvents& events, const CityRules& rules) {
   if (grapple.anchor_car >= 0 && static_cast<size_t>(grapple.anchor_car) < objects.cars.size()) {
     grapple.anchor =
         translation_of(objects.cars[static_cast<size_t>(grapple.anchor_car)].transform);
     grapple.rope_end = grapple.anchor;
   }
 
-  const Vec3 to_anchor = grapple.anchor - body.position;
+  // With a standoff the rope pulls to a point held out of the facade.
+  const Vec3 target = rules.rope_standoff > 0.0f ? grapple.anchor + grapple.pull_offset
+                                                  : grapple.anchor;
+  const Vec3 to_anchor = target - body.position;
   const float rope_length = length(to_anchor);
   // A spring that grows with the rope's length and the pull upgrade, capped.
   const float stiffness =
@@ -324,7 +329,18 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
   const float pull = std::min(rope_length * stiffness, kMaxPull);
   // At the anchor itself the direction is undefined and the pull is 0
   // anyway; dividing by the zero length would poison the body with NaN.
-  if (rope_length > 0.0f) body.force = body.force + (to_anchor / rope_length) * pull;
+  if (rope_length > 0.0f) {
+    const Vec3 along = to_anchor / rope_length;
+    body.force = body.force + along * pull;
+    // Damping the motion along the rope settles a bounce; a quarter of it
+    // across the rope lets a swing die down instead of going on for ever.
+    if (rules.rope_damping > 0.0f) {
+      const float closing = dot(body.velocity, along);
+      const Vec3 across = body.velocity - along * closing;
+      body.force = body.force - along * (rules.rope_damping * closing) -
+                   across * (0.25f * rules.rope_damping);
+    }
+  }
 
   const Vec3 middle = (body.position + grapple.rope_end) / 2.0f;
   const Vec3 half = grapple.rope_end - middle;
@@ -344,6 +360,23 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
       return;
     }
   }
+}
+
+AimKind grapple_aim(const CityScene& scene, Vec3 forward) {
+  if (scene.grapple.attached) return AimKind::none;
+  const Vec3 origin = scene.player.body.position;
+  ShotResult shot;
+  shoot_spheres(scene.objects.drones, HitKind::drone, origin, forward, shot);
+  shoot_spheres(scene.objects.cars, HitKind::car, origin, forward, shot);
+  shoot_statics(scene.objects.statics, scene.assets.meshes, origin, forward, shot);
+  if (shot.best >= kGrappleRange) return AimKind::out_of_range;
+  return shot.kind == HitKind::surface ? AimKind::facade : AimKind::vehicle;
+}
+
+float distance_to_statics(const CityScene& scene, Vec3 origin, Vec3 direction) {
+  ShotResult shot;
+  shoot_statics(scene.objects.statics, scene.assets.meshes, origin, direction, shot);
+  return shot.best;
 }
 
 void drone_bursts_update(std::vector<DroneBurst>& bursts, float step_dt) {

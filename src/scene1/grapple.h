@@ -21,7 +21,13 @@ void grapple_release(CityScene& scene);
 // it (a message born at `elapsed`, energy charged) unless `snaps` is off.
 void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& objects,
                   Economy& economy, std::vector<HudMessage>& messages, float elapsed,
-                  FrameEvents& events);
+                  FrameEvents& events, const CityRules& rules);
+// What a shot along `forward` (unit length) would meet now, without
+// shooting: the crosshair's look. None while a rope is out.
+AimKind grapple_aim(const CityScene& scene, Vec3 forward);
+// How far a ray from `origin` along `direction` (unit length) runs before
+// it meets a solid static; the largest float when it meets none.
+float distance_to_statics(const CityScene& scene, Vec3 origin, Vec3 direction);
 // Ages the bursts and drops those past their last frame.
 void drone_bursts_update(std::vector<DroneBurst>& bursts, float step_dt);
 void grapple_cooldown_update(GrappleState& grapple, float step_dt);

@@ -9,6 +9,7 @@
 
 #include "gfx/draw2d.h"
 #include "scene1/device_preview.h"
+#include "scene1/help_page.h"
 #include "scene1/hud.h"
 #include "scene_api/scene_requests.h"
 
@@ -29,6 +30,10 @@ constexpr int32_t kRowResume = 3;
 constexpr int32_t kRowRestart = 4;
 constexpr int32_t kRowExit = 5;
 constexpr int32_t kLastRow = 5;
+// The played game's panel adds two buttons.
+constexpr int32_t kRowHelp = 6;
+constexpr int32_t kRowQuit = 7;
+constexpr int32_t kLastPlayerRow = 7;
 
 // The panel dims the city it covers to 35% in every channel, alpha too, so
 // the blit over black leaves about 12% of the picture.
@@ -38,6 +43,8 @@ constexpr Colour kIdle{0.0f, 0.8f, 1.0f, 1.0f};
 constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr Colour kHead{0.0f, 0.5f, 1.0f, 1.0f};
 constexpr Colour kRuleEnd{0.0f, 0.8f, 1.0f, 0.0f};
+constexpr Colour kSelectedBar{0.0f, 0.25f, 0.5f, 0.8f};  // behind the played panel's selection
+constexpr Colour kPoints{1.0f, 0.85f, 0.2f, 1.0f};
 
 // The draft a panel row edits and the committed level it may not fall
 // below.
@@ -91,6 +98,24 @@ void draw_buttons(const CityScene& scene, const Image& font, Colour pulse, Frame
     int32_t row;
   };
   const int32_t w = target.width;
+  const RenderFlags& flags = scene.view.render_flags;
+  if (scene.rules.player_panel) {
+    const Button buttons[5] = {{"RESUME", w / 6, kRowResume},
+                               {"RESTART", 2 * w / 6, kRowRestart},
+                               {"EXIT", 3 * w / 6, kRowExit},
+                               {"HELP", 4 * w / 6, kRowHelp},
+                               {"QUIT", 5 * w / 6, kRowQuit}};
+    for (const Button& button : buttons) {
+      const bool on = scene.menus.selection == button.row;
+      const int32_t x = centred_text_x(font, button.text, button.centre);
+      if (on) {
+        const int32_t width = static_cast<int32_t>(button.text.size()) * glyph_cell(font);
+        draw_rectangle({x - 4, 7}, {x + width + 1, 19}, kSelectedBar, true, flags, target);
+      }
+      draw_text(font, button.text, {x, 10}, on ? pulse : kIdle, flags, target);
+    }
+    return;
+  }
   const Button buttons[3] = {{"RESUME", w / 3, kRowResume},
                              {"RESTART", w / 2, kRowRestart},
                              {"EXIT", 2 * w / 3, kRowExit}};
@@ -124,6 +149,22 @@ void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
     std::string version = std::to_string(upgrade.draft + 1);
     if (capped) version += "/" + std::to_string(cap + 1);
     draw_text(font, version, {232, row.label_y}, kWhite, flags, target);
+    if (scene.rules.player_panel) {
+      // The selection shows on its row at any number of points; - and +
+      // sit on the row, either side of the version they change.
+      const bool on = scene.menus.selection == i;
+      if (on) {
+        draw_rectangle({36, row.label_y - 2}, {284, row.label_y + 7}, kSelectedBar, true, flags,
+                       target);
+        draw_text(font, ">", {40, row.label_y}, pulse, flags, target);
+      }
+      const Colour mark = on ? pulse : kIdle;
+      if (upgrade.draft > upgrade.level) draw_text(font, "-", {214, row.label_y}, mark, flags, target);
+      if (scene.economy.upgrade_points > 0 && upgrade.draft < cap) {
+        draw_text(font, "+", {268, row.label_y}, mark, flags, target);
+      }
+      continue;
+    }
     const Colour mark = scene.menus.selection == i ? pulse : kIdle;
     if (scene.economy.upgrade_points > 0 && upgrade.draft < cap)
       draw_text(font, "+", {130, row.mark_y}, mark, flags, target);
@@ -131,6 +172,17 @@ void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
       draw_text(font, "-", {110, row.mark_y}, mark, flags, target);
     }
   }
+}
+
+// The played panel's last line: the points to spend, and what the keys do
+// on the selected row.
+void draw_points_line(const CityScene& scene, const Image& font, Framebuffer& target) {
+  const std::string points = "POINTS " + std::to_string(scene.economy.upgrade_points);
+  const bool module = is_upgrade_row(scene.menus.selection);
+  const std::string line =
+      points + (module ? "   LEFT/RIGHT: TAKE BACK/BUY" : "   ENTER: CHOOSE   ESC: CLOSE");
+  draw_text(font, line, {centred_text_x(font, line, 160), 22},
+            scene.economy.upgrade_points > 0 ? kPoints : kIdle, scene.view.render_flags, target);
 }
 
 // The panel's two device pictures never change: rendered on first use.
@@ -156,11 +208,20 @@ void draw_socket_block(const CityScene& scene, DevicePreviews& previews, const I
                        Colour pulse, Framebuffer& target) {
   const RenderFlags& flags = scene.view.render_flags;
   const int32_t cell = glyph_cell(font);
-  const Colour label = scene.menus.selection == 0 ? Colour{0.0f, 0.4f + 0.6f * pulse.r, 1.0f, 1.0f}
-                                                  : Colour{0.0f, 0.5f, 1.0f, 1.0f};
-  draw_text(font, "SOCKET 1/5 >", {72 - 6 * cell, 88}, label, flags, target);
-  draw_text(font, "- PROVIDES INFINITE ENERGY", {239 - 13 * cell, 62}, kWhite, flags, target);
-  draw_text(font, "NUCLEAR CORE", {72 - 6 * cell, 32}, label, flags, target);
+  if (scene.rules.player_panel) {
+    // Nothing here is chosen or scrolled: plain labels, and true ones.
+    const Colour label{0.0f, 0.5f, 1.0f, 1.0f};
+    draw_text(font, "SOCKET 1/5", {72 - 6 * cell, 88}, label, flags, target);
+    draw_text(font, "- POWERS YOUR SUIT", {239 - 9 * cell, 62}, kWhite, flags, target);
+    draw_text(font, "NUCLEAR CORE", {72 - 6 * cell, 32}, label, flags, target);
+  } else {
+    const Colour label = scene.menus.selection == 0
+                             ? Colour{0.0f, 0.4f + 0.6f * pulse.r, 1.0f, 1.0f}
+                             : Colour{0.0f, 0.5f, 1.0f, 1.0f};
+    draw_text(font, "SOCKET 1/5 >", {72 - 6 * cell, 88}, label, flags, target);
+    draw_text(font, "- PROVIDES INFINITE ENERGY", {239 - 13 * cell, 62}, kWhite, flags, target);
+    draw_text(font, "NUCLEAR CORE", {72 - 6 * cell, 32}, label, flags, target);
+  }
 
   prepare_panel_previews(scene, previews);
   const Vec2 centred{0.5f, 0.5f};
@@ -190,10 +251,23 @@ bool panel_toggle(MenuState& menus, Economy& economy, bool& paused) {
 }
 
 void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitch& switch_request,
-                    uint32_t pressed, int32_t level_cap) {
+                    uint32_t pressed, int32_t level_cap, bool player_rows) {
   int32_t& row = menus.selection;
-  if (pressed & kMenuUpBit) row = row - 1 < 0 ? kLastRow : row - 1;
-  if (pressed & kMenuDownBit) row = row + 1 > kLastRow ? 0 : row + 1;
+  const int32_t last = player_rows ? kLastPlayerRow : kLastRow;
+  if (pressed & kMenuUpBit) row = row - 1 < 0 ? last : row - 1;
+  if (pressed & kMenuDownBit) row = row + 1 > last ? 0 : row + 1;
+  if (player_rows && row >= kRowResume) {
+    // The buttons stand in a line: left and right go along it.
+    if (pressed & kMenuLeftBit) row = row == kRowResume ? kRowQuit : row - 1;
+    if (pressed & kMenuRightBit) row = row == kRowQuit ? kRowResume : row + 1;
+    if (pressed & kMenuSelectBit) {
+      if (row == kRowHelp) menus.help_open = true;
+      if (row == kRowQuit) {
+        switch_request.requested = true;
+        switch_request.target = kQuitRequest;
+      }
+    }
+  }
   if (pressed & kMenuSelectBit) {
     if (row == kRowResume) {
       // Resuming commits the drafts.
@@ -236,9 +310,11 @@ void draw_panel(const CityScene& scene, CityPicture& picture, Framebuffer& targe
   if (scene.assets.textures.size() <= texture_slot::kSmallFont) return;
   const Image& font = scene.assets.textures[texture_slot::kSmallFont];
   const int32_t cell = glyph_cell(font);
-  // The selected button and marks pulse between black and white.
+  // The selected button and marks pulse between black and white; on the
+  // played panel between cyan and white, never dark.
   const float c = std::fabs(std::cos(5.0f * scene.clock.elapsed));
-  const Colour pulse{c, c, c, 1.0f};
+  const Colour pulse = scene.rules.player_panel ? Colour{c, 0.8f + 0.2f * c, 1.0f, 1.0f}
+                                                : Colour{c, c, c, 1.0f};
 
   draw_buttons(scene, font, pulse, target);
   // The two headings are centred on x = 160 by the centring rule: 18 glyphs
@@ -250,6 +326,8 @@ void draw_panel(const CityScene& scene, CityPicture& picture, Framebuffer& targe
   draw_rules(112, flags, target);
   draw_text(font, "ACTIVATED DEVICES", {177 - 17 * cell / 2, 104}, kWhite, flags, target);
   draw_socket_block(scene, picture.previews, font, pulse, target);
+  if (scene.rules.player_panel) draw_points_line(scene, font, target);
+  if (scene.menus.help_open) draw_help_page(font, target);
 }
 
 }  // namespace vel

@@ -55,7 +55,8 @@ void turn_pickups(CityObjects& objects, float step_dt) {
 }
 
 void collect_chips(CityObjects& objects, Vec3 player_position, int32_t& rng_state, Economy& economy,
-                   std::vector<HudMessage>& messages, float elapsed, FrameEvents& events) {
+                   std::vector<HudMessage>& messages, float elapsed, FrameEvents& events,
+                   bool plain_words) {
   for (size_t i = paired_count(objects.chips, objects.chip_indicators); i-- > 0;) {
     if (!within_reach(player_position, objects.chip_indicators[i])) continue;
     const Vec3 where = translation_of(objects.chips[i].transform);
@@ -66,8 +67,12 @@ void collect_chips(CityObjects& objects, Vec3 player_position, int32_t& rng_stat
     const int32_t amount = trunc_i32((u + 1.0f) * 0.5f * 20.0f + 0.5f);
     economy.chip_count += amount;
     events.add(EventKind::chip_taken, static_cast<float>(amount), where);
-    post_message(messages, "+" + std::to_string(amount) + message_text::kChipsSuffix, kPickupColour,
-                 elapsed);
+    // The count the chip adds is the city's own; the plain words say what
+    // the player counts: one chip.
+    post_message(messages,
+                 plain_words ? std::string("+1 CHIP")
+                             : "+" + std::to_string(amount) + message_text::kChipsSuffix,
+                 kPickupColour, elapsed);
   }
 }
 

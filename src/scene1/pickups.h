@@ -19,7 +19,8 @@ void turn_pickups(CityObjects& objects, float step_dt);
 // Takes every chip whose indicator is within reach of the player: 10 to 20
 // chips each.
 void collect_chips(CityObjects& objects, Vec3 player_position, int32_t& rng_state, Economy& economy,
-                   std::vector<HudMessage>& messages, float elapsed, FrameEvents& events);
+                   std::vector<HudMessage>& messages, float elapsed, FrameEvents& events,
+                   bool plain_words = false);
 // Batteries turn about x and y, their indicators about y.
 void turn_batteries(CityObjects& objects, float step_dt);
 // Takes every battery whose indicator is within reach of the player: 0.1 to

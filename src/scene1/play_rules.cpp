@@ -3,6 +3,7 @@
 #include "scene1/play_rules.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -22,6 +23,15 @@ constexpr float kEnergyMargin = 0.001f;
 constexpr Colour kRefused{1.0f, 0.3f, 0.3f, 1.0f};  // as MISSED!
 constexpr Colour kGood{0.0f, 1.0f, 0.2f, 1.0f};     // as ENGAGED!
 constexpr Colour kNews{0.5f, 1.0f, 1.0f, 1.0f};     // as the pickups
+constexpr Colour kWarning{1.0f, 0.8f, 0.2f, 1.0f};
+
+// The edge hint: walking faster than this towards a spot this far ahead
+// with no roof within kEdgeDrop under it says EDGE!, at most every
+// kEdgeHintPause seconds.
+constexpr float kEdgeHintSpeed = 2.0f;
+constexpr float kEdgeLookAhead = 3.0f;
+constexpr float kEdgeDrop = 4.0f;
+constexpr float kEdgeHintPause = 4.0f;
 
 // The devices of the device menu, in its order.
 constexpr int32_t kForceFieldDevice = 1;
@@ -30,6 +40,13 @@ constexpr int32_t kDeviceCount = 3;
 
 void say(CityScene& scene, std::string text, Colour colour) {
   post_message(scene.hud.messages, std::move(text), colour, scene.clock.elapsed);
+}
+
+// "m:ss" of whole seconds.
+std::string minutes_and_seconds(float seconds) {
+  const int32_t whole = seconds > 0.0f && seconds < 1.0e6f ? static_cast<int32_t>(seconds) : 0;
+  const int32_t s = whole % 60;
+  return std::to_string(whole / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
 }
 
 bool can_pay(const Economy& economy, float cost) {
@@ -65,24 +82,50 @@ void rules_recharge(CityScene& scene, float step_dt) {
 }
 
 void rules_fall_back(CityScene& scene) {
+  RuleProgress& progress = scene.progress;
+  if (scene.rules.fall == FallRule::back_to_last_roof && scene.player.on_ground &&
+      scene.player.body.position.y > scene.rules.fall_floor) {
+    progress.last_roof_body = scene.player.body;
+    progress.last_roof_body.velocity = {};
+    progress.last_roof_body.force = {};
+    progress.stood_on_roof = true;
+  }
   if (!(scene.player.body.position.y < scene.rules.fall_floor)) return;
-  scene.player.body = scene.progress.start_body;
+  const bool to_roof = scene.rules.fall == FallRule::back_to_last_roof && progress.stood_on_roof;
+  scene.player.body = to_roof ? progress.last_roof_body : progress.start_body;
   scene.grapple.attached = false;
   scene.grapple.anchor_car = -1;
-  say(scene, "BACK TO THE START", kRefused);
+  say(scene, to_roof ? "BACK TO THE LAST ROOF" : "BACK TO THE START", kRefused);
   scene.events.add(EventKind::fell_back, 0.0f, scene.player.body.position);
 }
 
 void rules_chips_taken(CityScene& scene, size_t chips_before) {
   const size_t left = scene.objects.chips.size();
   if (left >= chips_before) return;
-  scene.economy.upgrade_points +=
-      scene.rules.points_per_chip * static_cast<int32_t>(chips_before - left);
+  const int32_t points = scene.rules.points_per_chip * static_cast<int32_t>(chips_before - left);
+  scene.economy.upgrade_points += points;
+  if (scene.rules.plain_pickup_words && points > 0) {
+    say(scene, "+" + std::to_string(points) + " POINTS", kNews);
+  }
   if (scene.rules.level_advance && left == 0 && scene.progress.level_complete < 0.0f) {
     scene.progress.level_complete = scene.clock.elapsed;
-    say(scene, "LEVEL COMPLETE!", kGood);
+    say(scene, "LEVEL COMPLETE! " + minutes_and_seconds(scene.clock.elapsed), kGood);
     scene.events.add(EventKind::level_complete, static_cast<float>(scene.city.level));
   }
+}
+
+void rules_edge_hint(CityScene& scene) {
+  const PlayerState& player = scene.player;
+  if (!player.on_ground || !player.control_enabled) return;
+  const Vec3 v = player.body.velocity;
+  const float speed = std::sqrt(v.x * v.x + v.z * v.z);
+  if (!(speed > kEdgeHintSpeed)) return;
+  if (scene.clock.elapsed - scene.progress.edge_said < kEdgeHintPause) return;
+  // Where the body will be in half a second: is there a roof under it?
+  const Vec3 ahead = player.body.position + Vec3{v.x, 0.0f, v.z} * (kEdgeLookAhead / speed);
+  if (distance_to_statics(scene, ahead, Vec3{0.0f, -1.0f, 0.0f}) < kEdgeDrop) return;
+  scene.progress.edge_said = scene.clock.elapsed;
+  say(scene, "EDGE!", kWarning);
 }
 
 void rules_refund_drafts(Economy& economy) {

@@ -37,13 +37,16 @@ bool rules_allow_shot(CityScene& scene);
 void rules_energy_floor(Economy& economy);
 // On a roof, with the world running, energy refills slowly up to 1.
 void rules_recharge(CityScene& scene, float step_dt);
-// Below the rules' fall_floor the body is put back as init placed it (rising from
-// beside the lowest tower), the rope let go.
+// Below the rules' fall_floor the body is put back on the last roof it
+// stood on (back_to_last_roof), or as init placed it (rising from beside
+// the lowest tower), the rope let go. Also notes the last roof.
 void rules_fall_back(CityScene& scene);
 
 // Upgrade points for the chips taken this frame, and (with level_advance)
 // the level's end when the last one went.
 void rules_chips_taken(CityScene& scene, size_t chips_before);
+// Walking on a roof towards its edge: EDGE! once in a while.
+void rules_edge_hint(CityScene& scene);
 // Closing the panel with its key: the drafts are dropped and their points
 // returned.
 void rules_refund_drafts(Economy& economy);

@@ -204,6 +204,45 @@ void player_drive(PlayerState& player, int32_t drive_level, uint32_t held, const
   player.body.force.z += h.y / h_length * thrust;
 }
 
+void player_leap(PlayerState& player, Economy& economy, Vec3 forward, float elapsed) {
+  PlayerBody& body = player.body;
+  const float impulse = 1000.0f + 6000.0f * static_cast<float>(economy.levels.jump) /
+                                      static_cast<float>(kModuleTopLevel);
+  body.velocity = {body.velocity.x * 0.5f, std::max(body.velocity.y, 0.0f), body.velocity.z * 0.5f};
+  body.force.y += impulse;
+  const float flat = std::sqrt(forward.x * forward.x + forward.z * forward.z);
+  if (flat > 0.0f) {
+    body.force.x += forward.x / flat * 0.4f * impulse;
+    body.force.z += forward.z / flat * 0.4f * impulse;
+  }
+  economy.energy -= kJumpEnergyCost;
+  player.airborne = true;
+  player.takeoff_time = elapsed;
+}
+
+void player_steer_in_air(PlayerState& player, float share, uint32_t held, const CameraAxes& axes) {
+  if (player.on_ground || !(share > 0.0f)) return;
+  Vec2 h{0.0f, 0.0f};
+  if (held & kWalkForward) h = {h.x + axes.forward.x, h.y + axes.forward.z};
+  if (held & kWalkBack) h = {h.x - axes.forward.x, h.y - axes.forward.z};
+  if (held & kWalkLeft) h = {h.x - axes.right.x, h.y - axes.right.z};
+  if (held & kWalkRight) h = {h.x + axes.right.x, h.y + axes.right.z};
+  const float h_length = std::sqrt(h.x * h.x + h.y * h.y);
+  if (!(h_length > 0.0f)) return;
+  const float thrust = 100.0f * share;
+  player.body.force.x += h.x / h_length * thrust;
+  player.body.force.z += h.y / h_length * thrust;
+}
+
+void player_reel(PlayerBody& body, uint32_t held, Vec3 anchor, float dt) {
+  const Vec3 to_anchor = anchor - body.position;
+  const float rope = length(to_anchor);
+  if (!(rope > 1.0f)) return;
+  const Vec3 along = to_anchor / rope;
+  if (held & kMoveWithView) body.position = body.position + along * (10.0f * dt);
+  if (held & kMoveAgainstView) body.position = body.position - along * (10.0f * dt);
+}
+
 void player_vertical(PlayerBody& body, uint32_t held, Vec3 forward, float dt) {
   // Looking level (forward.y = 0) these do nothing.
   if (held & kMoveWithView) body.position.y += 10.0f * dt * forward.y;
@@ -217,7 +256,7 @@ void physics_step(CityScene& scene) {
   apply_forces(scene.player);
   if (scene.grapple.attached) {
     grapple_pull(scene.grapple, scene.player.body, scene.objects, scene.economy, scene.hud.messages,
-                 scene.clock.elapsed, scene.events);
+                 scene.clock.elapsed, scene.events, scene.rules);
   }
   integrate_body(scene.player.body, kPhysicsStep);
   scene.player.physics_accumulator -= kPhysicsStep;

@@ -30,6 +30,15 @@ void player_jump(PlayerState& player, Economy& economy, float elapsed);
 void player_drive(PlayerState& player, int32_t drive_level, uint32_t held, const CameraAxes& axes);
 // Held vertical bits: moves the position directly along the view's height.
 void player_vertical(PlayerBody& body, uint32_t held, Vec3 forward, float dt);
+// Off a rope: a jump's push up and 0.4 of it along the view's heading, the
+// swing's sideways motion halved and any fall stopped.
+void player_leap(PlayerState& player, Economy& economy, Vec3 forward, float elapsed);
+// In the air, `share` of the walking thrust from the walk keys: a little
+// steering on a jump or a rope.
+void player_steer_in_air(PlayerState& player, float share, uint32_t held, const CameraAxes& axes);
+// On a rope, the two vertical keys move the body along it, 10 units a
+// second towards or away from `anchor`.
+void player_reel(PlayerBody& body, uint32_t held, Vec3 anchor, float dt);
 // Accumulates dt and runs every whole 0.01 s step: collision, gravity or
 // ground damping, the rope's pull, integration.
 void physics_steps(CityScene& scene, float dt);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "gfx/draw2d.h"
+#include "scene1/help_page.h"
 #include "scene1/world_draw.h"
 #include "scene_api/asset_slots.h"
 #include "scene_api/control_bits.h"
@@ -20,9 +21,21 @@ constexpr Colour kCyan{0.0f, 0.8f, 1.0f, 1.0f};
 constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr Colour kShadow{0.0f, 0.05f, 0.15f, 1.0f};
 constexpr Colour kRuleEnd{0.0f, 0.8f, 1.0f, 0.0f};
+constexpr Colour kShadowText{0.6f, 0.7f, 0.8f, 1.0f};
 
-void draw_titles(const Image& font, float seconds, const RenderFlags& flags, Framebuffer& target) {
+constexpr Colour kBacking{0.0f, 0.02f, 0.06f, 0.7f};
+constexpr const char* kMenuItems[kTitleItems] = {"PLAY", "CONTROLS", "QUIT"};
+
+int32_t centred(const Image& font, std::string_view text, int32_t centre) {
+  const int32_t advance = font.width / 8 - 2;
+  return centre - static_cast<int32_t>(text.size()) * advance / 2;
+}
+
+void draw_titles(const Image& font, float seconds, int32_t selection, const RenderFlags& flags,
+                 Framebuffer& target) {
   const int32_t centre = target.width / 2;
+  // A dark band keeps the lettering readable over lit facades.
+  draw_rectangle({12, 26}, {target.width - 13, 146}, kBacking, true, flags, target);
   draw_large_text(font, "VELTROCANE", centre + 2, 118, 3, kShadow, target);
   draw_large_text(font, "VELTROCANE", centre, 120, 3, kWhite, target);
   // Rules fading out from the middle, as on the system panel.
@@ -30,30 +43,35 @@ void draw_titles(const Image& font, float seconds, const RenderFlags& flags, Fra
     draw_line({centre, y}, {20, y}, kCyan, kRuleEnd, flags, target);
     draw_line({centre, y}, {target.width - 20, y}, kCyan, kRuleEnd, flags, target);
   }
-  // The prompt pulses between the panel's cyan and white.
+  // The chosen item pulses between the panel's cyan and white, never dark.
   const float pulse = std::fabs(std::cos(2.5f * seconds));
-  const Colour prompt{pulse, 0.8f + 0.2f * pulse, 1.0f, 1.0f};
-  const std::string_view play = "PRESS ENTER / START TO PLAY";
-  const std::string_view quit = "ESC / BACK TO QUIT";
-  const int32_t advance = font.width / 8 - 2;
-  draw_text(font, play, {centre - static_cast<int32_t>(play.size()) * advance / 2, 60}, prompt,
-            flags, target);
-  draw_text(font, quit, {centre - static_cast<int32_t>(quit.size()) * advance / 2, 44}, kCyan,
-            flags, target);
+  const Colour chosen{pulse, 0.8f + 0.2f * pulse, 1.0f, 1.0f};
+  for (int32_t i = 0; i < kTitleItems; ++i) {
+    const std::string_view item = kMenuItems[i];
+    const int32_t y = 66 - 11 * i;
+    const bool on = i == selection;
+    draw_text(font, item, {centred(font, item, centre), y}, on ? chosen : kCyan, flags, target);
+    if (on) {
+      const int32_t half = static_cast<int32_t>(item.size()) * (font.width / 8 - 2) / 2;
+      draw_text(font, ">", {centre - half - 12, y}, chosen, flags, target);
+      draw_text(font, "<", {centre + half + 6, y}, chosen, flags, target);
+    }
+  }
+  const std::string_view hint = "ENTER / START: CHOOSE   ESC / BACK: QUIT";
+  draw_text(font, hint, {centred(font, hint, centre), 30}, kShadowText, flags, target);
 }
 
 // The played game's goal, and how far the player has got with it.
 void draw_goal(const Image& font, int32_t best_level, const RenderFlags& flags,
                Framebuffer& target) {
   const int32_t centre = target.width / 2;
-  const int32_t advance = font.width / 8 - 2;
   const std::string_view goal = "COLLECT EVERY CHIP FOR A BIGGER CITY";
-  draw_text(font, goal, {centre - static_cast<int32_t>(goal.size()) * advance / 2, 82}, kWhite,
-            flags, target);
+  draw_text(font, goal, {centred(font, goal, centre), 84}, kWhite, flags, target);
   if (best_level <= 0) return;
-  const std::string best = "BEST LEVEL " + std::to_string(best_level);
-  draw_text(font, best, {centre - static_cast<int32_t>(best.size()) * advance / 2, 156}, kCyan,
-            flags, target);
+  const std::string best = "BEST LEVEL COMPLETED: " + std::to_string(best_level);
+  draw_rectangle({centred(font, best, centre) - 4, 152}, {target.width - centred(font, best, centre) + 4, 164},
+                 kBacking, true, flags, target);
+  draw_text(font, best, {centred(font, best, centre), 154}, kCyan, flags, target);
 }
 
 }  // namespace
@@ -66,6 +84,8 @@ void TitleScene::init(const Settings& settings, float time) {
   flight = plan_flight(city);
   start_time = time;
   seconds = 0.0f;
+  selection = kTitlePlay;
+  help_open = false;
   // Everything counts as already held, so only a press made here acts.
   prev_held = ~0u;
 }
@@ -79,9 +99,27 @@ FrameResult TitleScene::step(const InputState& input, float dt, float time,
 
   FrameResult result;
   result.relative_mouse = false;  // a menu: the pointer stays free
+  if (help_open) {
+    // Any key closes the page and does nothing else.
+    if (pressed != 0) {
+      help_open = false;
+      events.add_menu(EventKind::menu_closed, MenuKind::title);
+    }
+    return result;
+  }
+  if (pressed & kMenuUpBit) {
+    selection = selection == 0 ? kTitleItems - 1 : selection - 1;
+    events.add_menu(EventKind::menu_moved, MenuKind::title);
+  }
+  if (pressed & kMenuDownBit) {
+    selection = selection + 1 >= kTitleItems ? 0 : selection + 1;
+    events.add_menu(EventKind::menu_moved, MenuKind::title);
+  }
   if (pressed & kMenuSelectBit) {
-    result.next_scene = kCitySceneIndex;
     events.add_menu(EventKind::menu_selected, MenuKind::title);
+    if (selection == kTitlePlay) result.next_scene = kCitySceneIndex;
+    if (selection == kTitleControls) help_open = true;
+    if (selection == kTitleQuit) result.next_scene = kQuitRequest;
   }
   if (pressed & kPanelToggleBit) result.next_scene = kQuitRequest;
   if (result.next_scene) {
@@ -96,7 +134,11 @@ void TitleScene::draw(Framebuffer& framebuffer) {
     // The lettering covers every row each frame, whatever the interlace.
     const RenderFlags whole{.depth_test = 0, .interlace = 0};
     const Image& font = city.assets.textures[texture_slot::kSmallFont];
-    draw_titles(font, seconds, whole, framebuffer);
+    if (help_open) {
+      draw_help_page(font, framebuffer);
+      return;
+    }
+    draw_titles(font, seconds, selection, whole, framebuffer);
     if (show_goal) draw_goal(font, best_level != nullptr ? *best_level : 0, whole, framebuffer);
   }
 }

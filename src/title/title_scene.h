@@ -11,9 +11,16 @@
 
 namespace vel {
 
-// Return (or Start) asks for the city; Escape (or Back) quits. Only a
-// press made on the title counts: a key still held from the panel's EXIT
-// does not start a new game at once.
+// The title's menu, top to bottom.
+inline constexpr int32_t kTitlePlay = 0;
+inline constexpr int32_t kTitleControls = 1;  // the help page
+inline constexpr int32_t kTitleQuit = 2;
+inline constexpr int32_t kTitleItems = 3;
+
+// Up and down choose, Return (or Start) takes the item: PLAY asks for the
+// city, CONTROLS shows the help page until any key, QUIT (or Escape, Back)
+// quits. Only a press made on the title counts: a key still held from the
+// panel's EXIT does not start a new game at once.
 struct TitleScene final : Scene {
   void init(const Settings& settings, float time) override;
   FrameResult step(const InputState& input, float dt, float time, const Settings& settings,
@@ -29,6 +36,8 @@ struct TitleScene final : Scene {
   CityFlight flight;
   float start_time = 0.0f;
   float seconds = 0.0f;  // into the flight, as the last step left it
+  int32_t selection = kTitlePlay;
+  bool help_open = false;
   uint32_t prev_held = 0;
   // With the play rules: the goal line is shown, and the best level the
   // program has kept so far once a city has been played (null or 0: none).

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # play_rules.sh: the played game's rules through the headless runner's
 # scripted input (veltrocane-sim --play-rules): a chip buys an upgrade,
-# closing the panel with its key gives the points back, energy stops at 0
+# closing the panel with its key keeps what was bought, energy stops at 0
 # with LOW ENERGY where the fixed run's rules let it go below, and the last
 # chip completes the level.
 #
@@ -28,13 +28,14 @@ state_after() {
 }
 
 # One chip, two points, both bought for MOVEMENT and committed.
-state_after chip chip.txt 752
+state_after chip chip.txt 711
 check chip "len(s['chips']) == s['play_rules']['chips_placed'] - 1 and s['upgrade_points'] == 2"
-state_after upgrade chip_upgrade.txt 869
+state_after upgrade chip_upgrade.txt 808
 check upgrade "s['drive_level'] == 2 and s['upgrade_points'] == 0 and not s['panel_open']"
-# The same drafts, then the panel key instead of RESUME: nothing is lost.
-state_after refund chip_refund.txt 836
-check refund "s['drive_level'] == 0 and s['upgrade_points'] == 2 and not s['panel_open']"
+# The same drafts, then the panel key instead of RESUME: the purchase is
+# kept, never lost without a sign.
+state_after close chip_close.txt 775
+check close "s['drive_level'] == 2 and s['upgrade_points'] == 0 and not s['panel_open']"
 
 # Jumps until the gauge is empty: refused with LOW ENERGY, never below 0;
 # without the rules the same jumps take it to -0.4.

@@ -25,7 +25,7 @@ constexpr Vec3 kAhead{0.0f, 0.0f, -1.0f};
 // One physics step of the rope on the scene's own parts.
 void pull_rope(CityScene& scene) {
   grapple_pull(scene.grapple, scene.player.body, scene.objects, scene.economy, scene.hud.messages,
-               scene.clock.elapsed, scene.events);
+               scene.clock.elapsed, scene.events, scene.rules);
 }
 
 // Mesh 0: a 2-unit box about the origin. Mesh 1: a wall facing +z, 10 wide.
