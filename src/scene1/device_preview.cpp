@@ -70,8 +70,14 @@ void render_device_preview(const Mesh& mesh, const Image& texture, float turn, F
   const RenderFlags flags{1, 0, 0, 0, 0};  // depth test, no interlace, no culling
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, flags, target);
   if (mesh.positions.empty()) return;
-  draw_mesh(mesh, preview_model(mesh, turn), Material::textured(texture), Vec2{0.0f, 0.0f},
-            Vec2{1.0f, 1.0f}, preview_lighting(), preview_camera(), flags, target, path);
+  draw_mesh(mesh,
+            {.model = preview_model(mesh, turn),
+             .material = Material::textured(texture),
+             .lighting = preview_lighting(),
+             .camera = preview_camera(),
+             .flags = flags,
+             .path = path},
+            target);
 }
 
 Image preview_picture(const Framebuffer& target) {

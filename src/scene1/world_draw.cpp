@@ -21,10 +21,16 @@ constexpr float kSkyRampStart = 10.0f;  // below this height the sky is flat fog
 void draw_object(const CityScene& scene, const SceneObject& object, uint64_t texture,
                  Vec2 uv_offset, Vec2 uv_scale, Framebuffer& target) {
   if (object.mesh >= scene.assets.meshes.size() || texture >= scene.assets.textures.size()) return;
-  draw_mesh(scene.assets.meshes[object.mesh], object.transform,
-            Material::textured(scene.assets.textures[texture]), uv_offset, uv_scale,
-            scene.view.lighting, scene.view.camera, scene.view.render_flags, target,
-            scene.raster_path);
+  draw_mesh(scene.assets.meshes[object.mesh],
+            {.model = object.transform,
+             .material = Material::textured(scene.assets.textures[texture]),
+             .uv_offset = uv_offset,
+             .uv_scale = uv_scale,
+             .lighting = scene.view.lighting,
+             .camera = scene.view.camera,
+             .flags = scene.view.render_flags,
+             .path = scene.raster_path},
+            target);
 }
 
 bool beyond_view(const CityScene& scene, const SceneObject& object, Vec3 viewer, float* d) {
