@@ -82,7 +82,7 @@ struct ViewState {
   float pitch = 0.0f;
   float distance = 0.0f;  // far plane, fog and culling distance
   Lighting lighting;
-  RenderFlags render_flags{1, 1, 0, 1, 0};
+  RenderFlags render_flags{.depth_test = 1, .interlace = 1};
 };
 
 // The grapple's rope and the bursts of drones it caught.

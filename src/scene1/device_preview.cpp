@@ -67,7 +67,7 @@ Lighting preview_lighting() {
 
 void render_device_preview(const Mesh& mesh, const Image& texture, float turn, Framebuffer& target,
                            RasterPath path) {
-  const RenderFlags flags{1, 0, 0, 0, 0};  // depth test, no interlace, no culling
+  const RenderFlags flags{.depth_test = 1, .interlace = 0, .cull_back_faces = 0};
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, flags, target);
   if (mesh.positions.empty()) return;
   draw_mesh(mesh,

@@ -76,7 +76,7 @@ FrameResult TitleScene::update(const InputState& input, Framebuffer& framebuffer
   fly_and_draw(city, flight_pose(flight, seconds), dt, framebuffer);
   if (city.assets.textures.size() > texture_slot::kSmallFont) {
     // The lettering covers every row each frame, whatever the interlace.
-    const RenderFlags whole{0, 0, 0, 1, 0};
+    const RenderFlags whole{.depth_test = 0, .interlace = 0};
     const Image& font = city.assets.textures[texture_slot::kSmallFont];
     draw_titles(font, seconds, whole, framebuffer);
     if (show_goal) draw_goal(font, best_level, whole, framebuffer);
