@@ -2,7 +2,6 @@
 // every float as C99 hex so that it reads back to the same bits.
 #include "play/recording.h"
 
-#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -18,8 +17,8 @@ namespace vel {
 namespace {
 
 constexpr const char* kMagic = "veltrocane-recording";
-constexpr uint64_t kKnownBits = 0x3FFF;  // the scene reads control slots 0 to 13
-constexpr float kFlushInterval = 0.5f;   // seconds of game time between flushes
+constexpr uint64_t kKnownBits = kControlSlotBits;  // the scene reads no other held bits
+constexpr float kFlushInterval = 0.5f;             // seconds of game time between flushes
 
 std::string located(const std::string& path, size_t line, const std::string& what) {
   return path + ":" + std::to_string(line) + ": " + what;
@@ -57,24 +56,6 @@ std::optional<bool> parse_flag(std::string_view text) {
   if (text == "0") return false;
   if (text == "1") return true;
   return std::nullopt;
-}
-
-std::optional<std::array<int32_t, 14>> parse_controls(std::string_view text) {
-  std::array<int32_t, 14> controls{};
-  size_t slot = 0;
-  size_t start = 0;
-  while (true) {
-    const size_t end = text.find('|', start);
-    const std::string_view field =
-        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    const std::optional<int32_t> code = parse_int32(field);
-    if (!code || slot >= controls.size()) return std::nullopt;
-    controls[slot++] = *code;
-    if (end == std::string_view::npos) break;
-    start = end + 1;
-  }
-  if (slot != controls.size()) return std::nullopt;
-  return controls;
 }
 
 // The header's settings lines, each "KEY VALUE", in this fixed order.

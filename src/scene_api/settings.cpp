@@ -24,31 +24,16 @@ std::optional<bool> parse_switch(std::string_view value) {
   return *number == 1;
 }
 
-// The value is trimmed first (spaces after "=" are fine here, unlike for the
-// other keys), then every "|" separates a field and exactly 14 are needed.
-bool parse_controls(std::string_view value, std::array<int32_t, 14>& controls) {
-  std::array<int32_t, 14> fields{};
-  std::string_view rest = trim_unicode_space(value);
-  size_t count = 0;
-  for (;;) {
-    const size_t bar = rest.find('|');
-    const std::string_view field = rest.substr(0, bar);
-    if (count == fields.size()) return false;  // a 15th field
-    const std::optional<int32_t> code = parse_int32(field);
-    if (!code) return false;
-    fields[count++] = *code;
-    if (bar == std::string_view::npos) break;
-    rest.remove_prefix(bar + 1);
-  }
-  if (count != fields.size()) return false;
-  controls = fields;
-  return true;
-}
-
 // Stores one key's value; false when the key is unknown or the value does
 // not parse, which rejects the line.
 bool apply_line(std::string_view key, std::string_view value, Settings& settings) {
-  if (key == "controls") return parse_controls(value, settings.controls);
+  if (key == "controls") {
+    // Trimmed first: spaces after "=" are fine here, unlike for the other
+    // keys.
+    const auto controls = parse_controls(trim_unicode_space(value));
+    if (controls) settings.controls = *controls;
+    return controls.has_value();
+  }
   if (key == "music_volume" || key == "sfx_volume") {
     const std::optional<float> volume = parse_float(value);
     if (!volume) return false;
@@ -73,6 +58,22 @@ bool apply_line(std::string_view key, std::string_view value, Settings& settings
 }
 
 }  // namespace
+
+std::optional<std::array<int32_t, kControlSlotCount>> parse_controls(std::string_view text) {
+  std::array<int32_t, kControlSlotCount> controls{};
+  size_t count = 0;
+  for (;;) {
+    const size_t bar = text.find('|');
+    if (count == controls.size()) return std::nullopt;  // one field too many
+    const std::optional<int32_t> code = parse_int32(text.substr(0, bar));
+    if (!code) return std::nullopt;
+    controls[count++] = *code;
+    if (bar == std::string_view::npos) break;
+    text.remove_prefix(bar + 1);
+  }
+  if (count != controls.size()) return std::nullopt;
+  return controls;
+}
 
 Settings parse_settings(std::string_view text) {
   Settings settings;
