@@ -1,7 +1,9 @@
-// settings.cpp: the reader of settings.txt. It never fails: whatever it
-// cannot use leaves the defaults in place and says why in load_status.
+// settings.cpp: the reader of settings.txt, which never fails: whatever it
+// cannot use leaves the defaults in place and says why in load_status; and
+// the settings' header lines for the recording.
 #include "scene_api/settings.h"
 
+#include <cstdio>
 #include <optional>
 
 #include "base/file_bytes.h"
@@ -22,6 +24,13 @@ std::optional<bool> parse_switch(std::string_view value) {
   const std::optional<int32_t> number = parse_int32(value);
   if (!number || (*number != 0 && *number != 1)) return std::nullopt;
   return *number == 1;
+}
+
+// The C99 hex form of a float, as "%a" writes it.
+std::string hex_float(float value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%a", static_cast<double>(value));
+  return buffer;
 }
 
 // Stores one key's value; false when the key is unknown or the value does
@@ -73,6 +82,32 @@ std::optional<std::array<int32_t, kControlSlotCount>> parse_controls(std::string
   }
   if (count != controls.size()) return std::nullopt;
   return controls;
+}
+
+std::string settings_text(const Settings& settings) {
+  std::string controls;
+  for (size_t slot = 0; slot < settings.controls.size(); ++slot) {
+    if (slot > 0) controls += '|';
+    controls += std::to_string(settings.controls[slot]);
+  }
+  // In the order of kSettingsKeys.
+  const std::string values[] = {controls,
+                                hex_float(settings.music_volume),
+                                hex_float(settings.sfx_volume),
+                                std::to_string(settings.show_fps),
+                                std::to_string(settings.load_status),
+                                settings.fullscreen ? "1" : "0",
+                                settings.vsync ? "1" : "0",
+                                settings.interlaced ? "1" : "0"};
+  static_assert(sizeof values / sizeof values[0] == kSettingsKeys.size());
+  std::string text;
+  for (size_t i = 0; i < kSettingsKeys.size(); ++i) {
+    text += kSettingsKeys[i];
+    text += ' ';
+    text += values[i];
+    text += '\n';
+  }
+  return text;
 }
 
 Settings parse_settings(std::string_view text) {

@@ -1,4 +1,5 @@
-// settings.h: the settings record and its reader for settings.txt.
+// settings.h: the settings record, its reader for settings.txt, and the
+// settings as the recording's header lines.
 #pragma once
 
 #include <array>
@@ -43,5 +44,13 @@ Settings load_settings(const std::string& path);
 // The controls value: exactly kControlSlotCount integers separated by "|",
 // nothing around them; nullopt otherwise.
 std::optional<std::array<int32_t, kControlSlotCount>> parse_controls(std::string_view text);
+
+// The settings as "KEY VALUE" lines, each ending in a line feed, in the
+// order of kSettingsKeys; the volumes as C99 hex floats, which read back to
+// the same 32-bit value. The recording's header carries them in this form.
+inline constexpr std::array<std::string_view, 8> kSettingsKeys = {
+    "controls",    "music_volume", "sfx_volume", "show_fps",
+    "load_status", "fullscreen",   "vsync",      "interlaced"};
+std::string settings_text(const Settings& settings);
 
 }  // namespace vel
