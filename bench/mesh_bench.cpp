@@ -106,8 +106,7 @@ void bm_draw_mesh(benchmark::State& state, Subject subject, float distance) {
     state.PauseTiming();
     std::fill(target.depth.begin(), target.depth.end(), kDepthEmpty);
     state.ResumeTiming();
-    draw_mesh(subject_mesh.mesh, model, material, {0.0f, 0.0f}, {1.0f, 1.0f}, lighting, camera,
-              flags, target);
+    draw_mesh(subject_mesh.mesh, model, material, lighting, camera, flags, target);
     benchmark::DoNotOptimize(target.colour.data());
     benchmark::ClobberMemory();
   }

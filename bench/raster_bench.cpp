@@ -75,24 +75,35 @@ void bm_rasterise(benchmark::State& state, Size size, Fill fill,
     flags.depth_test = 1;
   }
   lighting.ambient = {0.1f, 0.1f, 0.1f, 1.0f};
-  const float light[3] = {0.9f, 0.5f, 0.2f};
-  const float fog[3] = {1.0f, 0.7f, 0.4f};
   const Setup t = triangle_of(size);
-  const Vec2 uv1{0.0f, 0.0f}, uv2{2.0f, 0.0f}, uv3{0.0f, 2.0f};
+  const TriangleFill triangle{.p1 = t.p1,
+                              .p2 = t.p2,
+                              .p3 = t.p3,
+                              .uv1 = {0.0f, 0.0f},
+                              .uv2 = {2.0f, 0.0f},
+                              .uv3 = {0.0f, 2.0f},
+                              .light = {0.9f, 0.5f, 0.2f},
+                              .fog = {1.0f, 0.7f, 0.4f},
+                              .material = material,
+                              .lighting = lighting,
+                              .flags = flags,
+                              .path = path};
 
   // Covered pixels, counted once with the depth test on a fresh depth buffer.
   {
     Framebuffer probe = framebuffer_new(320, 180);
     clear_framebuffer({0.0f, 0.0f, 0.0f}, RenderFlags{}, probe);
-    rasterise_triangle(t.p1, t.p2, t.p3, lighting, light, fog, uv1, uv2, uv3,
-                       Material::flat({1.0f, 1.0f, 1.0f, 1.0f}), RenderFlags{}, probe);
+    TriangleFill white = triangle;
+    white.material = Material::flat({1.0f, 1.0f, 1.0f, 1.0f});
+    white.flags = RenderFlags{};
+    white.path = RasterPath::fast;
+    rasterise_triangle(white, probe);
     int64_t covered = 0;
     for (const float d : probe.depth) covered += d != kDepthEmpty ? 1 : 0;
     state.counters["pixels"] = static_cast<double>(covered);
     for (auto _ : state) {
       if (city) clear_framebuffer({0.2f, 0.3f, 0.4f}, flags, target);
-      rasterise_triangle(t.p1, t.p2, t.p3, lighting, light, fog, uv1, uv2, uv3, material, flags,
-                         target, path);
+      rasterise_triangle(triangle, target);
       benchmark::DoNotOptimize(target.colour.data());
       benchmark::ClobberMemory();
     }

@@ -170,9 +170,16 @@ void draw_rectangle(Point2 corner_a, Point2 corner_b, Colour colour, bool filled
 // spreads the pixels apart (leaving gaps), below 1 packs them together (later
 // columns blend over earlier ones). Source pixel (c, s) lands at
 // position - (x0, y0) - anchor offset + (trunc(c * scale.x), trunc(s * scale.y)).
-void blit_image(const Image& image, std::optional<Rect> source, Point2 position, Vec2 anchor,
-                Vec2 scale, std::optional<Colour> tint, bool mark_depth, const RenderFlags& flags,
+void blit_image(const Image& image, const Blit& blit, const RenderFlags& flags,
                 Framebuffer& target) {
+  // The record's values as locals: scale and mark_depth are read at every
+  // pixel, and a local copy is one the colour stores cannot alias.
+  const std::optional<Rect> source = blit.source;
+  const Point2 position = blit.position;
+  const Vec2 anchor = blit.anchor;
+  const Vec2 scale = blit.scale;
+  const std::optional<Colour> tint = blit.tint;
+  const bool mark_depth = blit.mark_depth;
   int64_t x0 = 0, y0 = 0, x1 = image.width, y1 = image.height;
   if (source) {
     x0 = source->x0;
@@ -260,8 +267,12 @@ void draw_text(const Image& font, std::string_view text, Point2 pen, Colour tint
     if (y0 >= 0) {
       const Rect glyph{static_cast<int32_t>(x0), static_cast<int32_t>(y0),
                        static_cast<int32_t>(x0 + cell), static_cast<int32_t>(y1)};
-      blit_image(font, glyph, {static_cast<int32_t>(pen_x), pen.y}, {0.0f, 0.5f}, {1.0f, 1.0f},
-                 tint, false, flags, target);
+      blit_image(font,
+                 {.source = glyph,
+                  .position = {static_cast<int32_t>(pen_x), pen.y},
+                  .anchor = {0.0f, 0.5f},
+                  .tint = tint},
+                 flags, target);
     }
     pen_x += cell - 2;
   }

@@ -25,12 +25,32 @@ void draw_line(Point2 from, Point2 to, Colour colour_from, Colour colour_to,
                const RenderFlags& flags, Framebuffer& target);
 void draw_rectangle(Point2 corner_a, Point2 corner_b, Colour colour, bool filled,
                     const RenderFlags& flags, Framebuffer& target);
+// Where and how blit_image draws an image. The defaults draw the whole
+// image unscaled and untinted with its lower-left corner at `position`; a
+// call names what differs:
+//   blit_image(picture, {.position = at, .anchor = {0.5f, 0.5f}}, flags, target);
+struct Blit {
+  std::optional<Rect> source{};  // the whole image when empty
+  Point2 position{};
+  // The point of the drawn rectangle placed at `position`, as a fraction of
+  // its size: {0, 0} its lower-left corner, {0.5, 0.5} its centre.
+  Vec2 anchor{0.0f, 0.0f};
+  Vec2 scale{1.0f, 1.0f};
+  std::optional<Colour> tint{};  // multiplies every texel; none is white
+  bool mark_depth = false;       // depth 0 under every pixel drawn
+};
+
 // Every source pixel goes to one target pixel (scaling spreads or packs,
 // never fills). A source rectangle reaching outside the image draws only the
 // image's own pixels, each where it would have landed.
-void blit_image(const Image& image, std::optional<Rect> source, Point2 position, Vec2 anchor,
-                Vec2 scale, std::optional<Colour> tint, bool mark_depth, const RenderFlags& flags,
+void blit_image(const Image& image, const Blit& blit, const RenderFlags& flags,
                 Framebuffer& target);
+// The common case: the whole image, unscaled and untinted, its lower-left
+// corner at `position`.
+inline void blit_image(const Image& image, Point2 position, const RenderFlags& flags,
+                       Framebuffer& target) {
+  blit_image(image, {.position = position}, flags, target);
+}
 // One line of text from a font image of 8 columns of square cells starting
 // at the space; glyph cells overlap by two columns. Bytes whose cell lies
 // outside the font image draw nothing but still advance the pen.

@@ -169,10 +169,16 @@ namespace {
 // The plain form, the yardstick of the fast one: every corner of every
 // triangle is transformed and lit on its own, and the reference rasteriser
 // fills.
-void draw_mesh_reference(const Mesh& mesh, const Mat4& model, const Material& material,
-                         Vec2 uv_offset, Vec2 uv_scale, const Lighting& lighting,
-                         const Camera& camera, const RenderFlags& flags, Framebuffer& target) {
-  const DrawTerms terms = draw_terms(model, lighting, camera, flags);
+void draw_mesh_reference(const Mesh& mesh, const MeshDraw& draw, Framebuffer& target) {
+  const Mat4& model = draw.model;
+  const Lighting& lighting = draw.lighting;
+  const Camera& camera = draw.camera;
+  const Vec2 uv_offset = draw.uv_offset;
+  const Vec2 uv_scale = draw.uv_scale;
+  const DrawTerms terms = draw_terms(model, lighting, camera, draw.flags);
+  // The call's material, lighting and flags; each triangle or piece sets
+  // its own corners, light and fog.
+  TriangleFill fill{.material = draw.material, .lighting = lighting, .flags = draw.flags};
 
   // Triangles are consecutive corner triples; a trailing incomplete triple
   // (a malformed mesh) is skipped rather than read past the end.
@@ -208,9 +214,18 @@ void draw_mesh_reference(const Mesh& mesh, const Mat4& model, const Material& ma
       }
     }
 
+    for (int k = 0; k < 3; ++k) {
+      fill.light[k] = light[k];
+      fill.fog[k] = fog[k];
+    }
     if (all_in_front) {
-      rasterise_triangle_reference(c[0], c[1], c[2], lighting, light, fog, uv[0], uv[1], uv[2],
-                                   material, flags, target);
+      fill.p1 = c[0];
+      fill.p2 = c[1];
+      fill.p3 = c[2];
+      fill.uv1 = uv[0];
+      fill.uv2 = uv[1];
+      fill.uv3 = uv[2];
+      rasterise_triangle_reference(fill, target);
       continue;
     }
 
@@ -218,9 +233,13 @@ void draw_mesh_reference(const Mesh& mesh, const Mat4& model, const Material& ma
     // culled again.
     const NearCut cut = cut_near_plane(c, uv);
     for (int j = 2; j < cut.count; ++j) {
-      rasterise_triangle_reference(cut.position[0], cut.position[j - 1], cut.position[j], lighting,
-                                   light, fog, cut.uv[0], cut.uv[j - 1], cut.uv[j], material, flags,
-                                   target);
+      fill.p1 = cut.position[0];
+      fill.p2 = cut.position[j - 1];
+      fill.p3 = cut.position[j];
+      fill.uv1 = cut.uv[0];
+      fill.uv2 = cut.uv[j - 1];
+      fill.uv3 = cut.uv[j];
+      rasterise_triangle_reference(fill, target);
     }
   }
 }
@@ -231,16 +250,19 @@ void draw_mesh_reference(const Mesh& mesh, const Mat4& model, const Material& ma
 // shared by the corners that use it; light depends on the corner's normal as
 // well and stays per corner. A mesh whose positions all lie beyond one side
 // of the clip volume has every triangle rejected, so it is dropped at once.
-void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& material, Vec2 uv_offset,
-                    Vec2 uv_scale, const Lighting& lighting, const Camera& camera,
-                    const RenderFlags& flags, Framebuffer& target) {
-  const FillRules rules = fill_rules(lighting, material, flags, target);
+void draw_mesh_fast(const Mesh& mesh, const MeshDraw& draw, Framebuffer& target) {
+  const Mat4& model = draw.model;
+  const Lighting& lighting = draw.lighting;
+  const Camera& camera = draw.camera;
+  // Read at every corner: copies, which the colour stores cannot alias.
+  const Vec2 uv_offset = draw.uv_offset;
+  const Vec2 uv_scale = draw.uv_scale;
+  const FillRules rules = fill_rules(lighting, draw.material, draw.flags, target);
   if (!rules.lanes_fit) {
-    draw_mesh_reference(mesh, model, material, uv_offset, uv_scale, lighting, camera, flags,
-                        target);
+    draw_mesh_reference(mesh, draw, target);
     return;
   }
-  const DrawTerms terms = draw_terms(model, lighting, camera, flags);
+  const DrawTerms terms = draw_terms(model, lighting, camera, draw.flags);
 
   // Fog visibility depends on the position alone, so the table holds it.
   FogView fog_view;
@@ -366,14 +388,11 @@ void draw_mesh_fast(const Mesh& mesh, const Mat4& model, const Material& materia
 
 }  // namespace
 
-void draw_mesh(const Mesh& mesh, const Mat4& model, const Material& material, Vec2 uv_offset,
-               Vec2 uv_scale, const Lighting& lighting, const Camera& camera,
-               const RenderFlags& flags, Framebuffer& target, RasterPath path) {
-  if (path == RasterPath::reference) {
-    draw_mesh_reference(mesh, model, material, uv_offset, uv_scale, lighting, camera, flags,
-                        target);
+void draw_mesh(const Mesh& mesh, const MeshDraw& draw, Framebuffer& target) {
+  if (draw.path == RasterPath::reference) {
+    draw_mesh_reference(mesh, draw, target);
   } else {
-    draw_mesh_fast(mesh, model, material, uv_offset, uv_scale, lighting, camera, flags, target);
+    draw_mesh_fast(mesh, draw, target);
   }
 }
 

@@ -66,28 +66,39 @@ inline constexpr float kAlphaCutoff = 0.05f;
 // kept as the yardstick for tests and benchmarks.
 enum class RasterPath : uint8_t { fast, reference };
 
-// Fills one clip-space triangle whose every w is > 0 (the mesh drawer cuts
-// the others first). light and fog are the per-vertex light intensities and
-// fog visibilities, in vertex order. Pixels sample their lower-left corner;
+// One triangle for the rasteriser and everything it is filled with: its
+// clip-space corners (every w > 0; the mesh drawer cuts the others first),
+// texture coordinates, and per-vertex light intensities and fog
+// visibilities, in vertex order. The defaults fill a flat white triangle,
+// unlit and unfogged, depth-tested, on the fast path, so a call names only
+// what differs:
+//   rasterise_triangle({.p1 = a, .p2 = b, .p3 = c, .material = Material::flat(red)}, target);
+struct TriangleFill {
+  Vec4 p1{};
+  Vec4 p2{};
+  Vec4 p3{};
+  Vec2 uv1{};
+  Vec2 uv2{};
+  Vec2 uv3{};
+  float light[3] = {1.0f, 1.0f, 1.0f};
+  float fog[3] = {1.0f, 1.0f, 1.0f};
+  Material material = Material::flat({1.0f, 1.0f, 1.0f, 1.0f});
+  Lighting lighting{.lighting_enabled = false, .fog_enabled = false};
+  RenderFlags flags{};
+  RasterPath path = RasterPath::fast;
+};
+
+// Fills one triangle on fill.path. Pixels sample their lower-left corner;
 // edge pixels belong to every triangle that touches them. Depth is written
 // before the alpha cut-off (kAlphaCutoff), so transparent texels still
 // occlude.
 // A triangle of zero area draws nothing; a texture with no texels to read
 // (zero size, short arrays, an index past the palette) draws as transparent.
-void rasterise_triangle(const Vec4& p1, const Vec4& p2, const Vec4& p3, const Lighting& lighting,
-                        const float light[3], const float fog[3], Vec2 uv1, Vec2 uv2, Vec2 uv3,
-                        const Material& material, const RenderFlags& flags, Framebuffer& target,
-                        RasterPath path = RasterPath::fast);
+void rasterise_triangle(const TriangleFill& fill, Framebuffer& target);
 
-// The two paths by name (rasterise_triangle picks one of them).
-void rasterise_triangle_fast(const Vec4& p1, const Vec4& p2, const Vec4& p3,
-                             const Lighting& lighting, const float light[3], const float fog[3],
-                             Vec2 uv1, Vec2 uv2, Vec2 uv3, const Material& material,
-                             const RenderFlags& flags, Framebuffer& target);
-void rasterise_triangle_reference(const Vec4& p1, const Vec4& p2, const Vec4& p3,
-                                  const Lighting& lighting, const float light[3],
-                                  const float fog[3], Vec2 uv1, Vec2 uv2, Vec2 uv3,
-                                  const Material& material, const RenderFlags& flags,
-                                  Framebuffer& target);
+// The two paths by name (rasterise_triangle picks one of them); both leave
+// fill.path unread.
+void rasterise_triangle_fast(const TriangleFill& fill, Framebuffer& target);
+void rasterise_triangle_reference(const TriangleFill& fill, Framebuffer& target);
 
 }  // namespace vel

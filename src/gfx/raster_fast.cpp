@@ -175,39 +175,30 @@ void fill_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenV
   if (prepare_triangle(v1, v2, v3, rules, t)) fill_prepared(t, rules, shading, target);
 }
 
-void rasterise_triangle_fast(const Vec4& p1, const Vec4& p2, const Vec4& p3,
-                             const Lighting& lighting, const float light[3], const float fog[3],
-                             Vec2 uv1, Vec2 uv2, Vec2 uv3, const Material& material,
-                             const RenderFlags& flags, Framebuffer& target) {
+void rasterise_triangle_fast(const TriangleFill& fill, Framebuffer& target) {
   if (target.width <= 0 || target.height <= 0) return;
-  const FillRules rules = fill_rules(lighting, material, flags, target);
+  const FillRules rules = fill_rules(fill.lighting, fill.material, fill.flags, target);
   if (!rules.lanes_fit) {
-    rasterise_triangle_reference(p1, p2, p3, lighting, light, fog, uv1, uv2, uv3, material, flags,
-                                 target);
+    rasterise_triangle_reference(fill, target);
     return;
   }
   TriangleShading shading;
-  shading.uv[0] = uv1;
-  shading.uv[1] = uv2;
-  shading.uv[2] = uv3;
+  shading.uv[0] = fill.uv1;
+  shading.uv[1] = fill.uv2;
+  shading.uv[2] = fill.uv3;
   for (int k = 0; k < 3; ++k) {
-    shading.light[k] = light[k];
-    shading.fog[k] = fog[k];
+    shading.light[k] = fill.light[k];
+    shading.fog[k] = fill.fog[k];
   }
-  fill_triangle(screen_vertex(p1, rules), screen_vertex(p2, rules), screen_vertex(p3, rules), rules,
-                shading, target);
+  fill_triangle(screen_vertex(fill.p1, rules), screen_vertex(fill.p2, rules),
+                screen_vertex(fill.p3, rules), rules, shading, target);
 }
 
-void rasterise_triangle(const Vec4& p1, const Vec4& p2, const Vec4& p3, const Lighting& lighting,
-                        const float light[3], const float fog[3], Vec2 uv1, Vec2 uv2, Vec2 uv3,
-                        const Material& material, const RenderFlags& flags, Framebuffer& target,
-                        RasterPath path) {
-  if (path == RasterPath::reference) {
-    rasterise_triangle_reference(p1, p2, p3, lighting, light, fog, uv1, uv2, uv3, material, flags,
-                                 target);
+void rasterise_triangle(const TriangleFill& fill, Framebuffer& target) {
+  if (fill.path == RasterPath::reference) {
+    rasterise_triangle_reference(fill, target);
   } else {
-    rasterise_triangle_fast(p1, p2, p3, lighting, light, fog, uv1, uv2, uv3, material, flags,
-                            target);
+    rasterise_triangle_fast(fill, target);
   }
 }
 

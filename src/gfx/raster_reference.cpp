@@ -51,11 +51,19 @@ inline bool fetch_texel(const TexelSource& src, float u, float v, Colour& out) {
 
 }  // namespace
 
-void rasterise_triangle_reference(const Vec4& p1, const Vec4& p2, const Vec4& p3,
-                                  const Lighting& lighting, const float light[3],
-                                  const float fog[3], Vec2 uv1, Vec2 uv2, Vec2 uv3,
-                                  const Material& material, const RenderFlags& flags,
-                                  Framebuffer& target) {
+void rasterise_triangle_reference(const TriangleFill& fill, Framebuffer& target) {
+  const Vec4& p1 = fill.p1;
+  const Vec4& p2 = fill.p2;
+  const Vec4& p3 = fill.p3;
+  const Lighting& lighting = fill.lighting;
+  const float* const light = fill.light;
+  const float* const fog = fill.fog;
+  const Material& material = fill.material;
+  const RenderFlags& flags = fill.flags;
+  // Read at every pixel: copies, which the colour stores cannot alias.
+  const Vec2 uv1 = fill.uv1;
+  const Vec2 uv2 = fill.uv2;
+  const Vec2 uv3 = fill.uv3;
   const int32_t width = target.width;
   const int32_t height = target.height;
   if (width <= 0 || height <= 0) return;

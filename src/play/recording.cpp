@@ -2,7 +2,6 @@
 // every float as C99 hex so that it reads back to the same bits.
 #include "play/recording.h"
 
-#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -18,8 +17,8 @@ namespace vel {
 namespace {
 
 constexpr const char* kMagic = "veltrocane-recording";
-constexpr uint64_t kKnownBits = 0x3FFF;  // the scene reads control slots 0 to 13
-constexpr float kFlushInterval = 0.5f;   // seconds of game time between flushes
+constexpr uint64_t kKnownBits = kControlSlotBits;  // the scene reads no other held bits
+constexpr float kFlushInterval = 0.5f;             // seconds of game time between flushes
 
 std::string located(const std::string& path, size_t line, const std::string& what) {
   return path + ":" + std::to_string(line) + ": " + what;
@@ -59,30 +58,10 @@ std::optional<bool> parse_flag(std::string_view text) {
   return std::nullopt;
 }
 
-std::optional<std::array<int32_t, 14>> parse_controls(std::string_view text) {
-  std::array<int32_t, 14> controls{};
-  size_t slot = 0;
-  size_t start = 0;
-  while (true) {
-    const size_t end = text.find('|', start);
-    const std::string_view field =
-        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    const std::optional<int32_t> code = parse_int32(field);
-    if (!code || slot >= controls.size()) return std::nullopt;
-    controls[slot++] = *code;
-    if (end == std::string_view::npos) break;
-    start = end + 1;
-  }
-  if (slot != controls.size()) return std::nullopt;
-  return controls;
-}
-
-// The header's settings lines, each "KEY VALUE", in this fixed order.
+// The header's settings lines, each "KEY VALUE", in the fixed order of
+// kSettingsKeys (as settings_text writes them).
 bool parse_setting(std::string_view key, std::string_view value, size_t index, Settings& settings) {
-  static constexpr const char* kKeys[] = {"controls", "music_volume", "sfx_volume",
-                                          "show_fps", "load_status",  "fullscreen",
-                                          "vsync",    "interlaced"};
-  if (key != kKeys[index]) return false;
+  if (key != kSettingsKeys[index]) return false;
   switch (index) {
     case 0: {
       const auto controls = parse_controls(value);
@@ -120,7 +99,7 @@ bool parse_setting(std::string_view key, std::string_view value, size_t index, S
     }
   }
 }
-constexpr size_t kSettingLines = 8;
+constexpr size_t kSettingLines = kSettingsKeys.size();
 
 std::optional<RecordedEvent> parse_event(const std::vector<std::string_view>& fields) {
   RecordedEvent event;
@@ -223,20 +202,8 @@ std::string open_recording(RecordingWriter& writer, const std::string& path,
   writer.path = path;
   writer.file = std::fopen(path.c_str(), "wb");
   if (writer.file == nullptr) return path + ": " + std::strerror(errno);
-  std::string controls;
-  for (size_t i = 0; i < settings.controls.size(); ++i) {
-    if (i > 0) controls += '|';
-    controls += std::to_string(settings.controls[i]);
-  }
   std::fprintf(writer.file, "%s %d\n", kMagic, kRecordingVersion);
-  std::fprintf(writer.file, "controls %s\n", controls.c_str());
-  std::fprintf(writer.file, "music_volume %a\n", static_cast<double>(settings.music_volume));
-  std::fprintf(writer.file, "sfx_volume %a\n", static_cast<double>(settings.sfx_volume));
-  std::fprintf(writer.file, "show_fps %d\n", static_cast<int>(settings.show_fps));
-  std::fprintf(writer.file, "load_status %d\n", static_cast<int>(settings.load_status));
-  std::fprintf(writer.file, "fullscreen %d\n", settings.fullscreen ? 1 : 0);
-  std::fprintf(writer.file, "vsync %d\n", settings.vsync ? 1 : 0);
-  std::fprintf(writer.file, "interlaced %d\n", settings.interlaced ? 1 : 0);
+  std::fputs(settings_text(settings).c_str(), writer.file);
   std::fprintf(writer.file, "play_rules %d\n", play_rules ? 1 : 0);
   flush_checked(writer);
   return {};

@@ -120,7 +120,7 @@ void draw_chip_mark(const Image& font, const ChipMark& mark, bool with_distance,
 void draw_status_hud(const PlayerStatus& status, Framebuffer& target) {
   if (!status.shown || status.font == nullptr) return;
   const Image& font = *status.font;
-  const RenderFlags whole{0, 0, 0, 1, 0};
+  const RenderFlags whole{.depth_test = 0, .interlace = 0};
   const int32_t advance = font.width / 8 - 2;
   const int32_t text_y = kMargin + 4;
 

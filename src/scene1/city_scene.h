@@ -84,7 +84,7 @@ struct ViewState {
   float pitch = 0.0f;
   float distance = 0.0f;  // far plane, fog and culling distance
   Lighting lighting;
-  RenderFlags render_flags{1, 1, 0, 1, 0};
+  RenderFlags render_flags{.depth_test = 1, .interlace = 1};
   // What this frame's picture culls and fogs with: distance and fog as the
   // frame began, since the lightning's change shows from the next frame.
   float frame_distance = 0.0f;

@@ -75,8 +75,7 @@ void draw_device_pictures(const CityScene& scene, DevicePreviews& previews,
     framebuffer_to_image_into(picture_target, true, picture);
     if (!selected) grey_out(picture);
     const Point2 at{target.width / 2 + (i - 1) * kPictureSpacing, kPictureY};
-    blit_image(picture, std::nullopt, at, Vec2{0.5f, 0.5f}, Vec2{1.0f, 1.0f}, std::nullopt, false,
-               flags, target);
+    blit_image(picture, {.position = at, .anchor = {0.5f, 0.5f}}, flags, target);
   }
 }
 

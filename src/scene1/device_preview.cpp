@@ -67,11 +67,17 @@ Lighting preview_lighting() {
 
 void render_device_preview(const Mesh& mesh, const Image& texture, float turn, Framebuffer& target,
                            RasterPath path) {
-  const RenderFlags flags{1, 0, 0, 0, 0};  // depth test, no interlace, no culling
+  const RenderFlags flags{.depth_test = 1, .interlace = 0, .cull_back_faces = 0};
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, flags, target);
   if (mesh.positions.empty()) return;
-  draw_mesh(mesh, preview_model(mesh, turn), Material::textured(texture), Vec2{0.0f, 0.0f},
-            Vec2{1.0f, 1.0f}, preview_lighting(), preview_camera(), flags, target, path);
+  draw_mesh(mesh,
+            {.model = preview_model(mesh, turn),
+             .material = Material::textured(texture),
+             .lighting = preview_lighting(),
+             .camera = preview_camera(),
+             .flags = flags,
+             .path = path},
+            target);
 }
 
 Image preview_picture(const Framebuffer& target) {

@@ -225,13 +225,10 @@ void draw_socket_block(const CityScene& scene, DevicePreviews& previews, const I
 
   prepare_panel_previews(scene, previews);
   const Vec2 centred{0.5f, 0.5f};
-  const Vec2 unit{1.0f, 1.0f};
-  blit_image(previews.core, std::nullopt, {72, 60}, centred, unit, std::nullopt, false, flags,
-             target);
+  blit_image(previews.core, {.position = {72, 60}, .anchor = centred}, flags, target);
   for (int32_t socket = 0; socket < 4; ++socket) {
     const int32_t x = 160 + 40 * socket;
-    blit_image(previews.socket, std::nullopt, {x, 84}, centred, unit, std::nullopt, false, flags,
-               target);
+    blit_image(previews.socket, {.position = {x, 84}, .anchor = centred}, flags, target);
     draw_text(font, "X", {centred_text_x(font, "X", x), 84}, Colour{1.0f, 0.3f, 0.3f, 1.0f}, flags,
               target);
   }
@@ -305,8 +302,7 @@ void capture_panel_background(Image& background, const Framebuffer& picture) {
 void draw_panel(const CityScene& scene, CityPicture& picture, Framebuffer& target) {
   const RenderFlags& flags = scene.view.render_flags;
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, flags, target);
-  blit_image(picture.panel_background, std::nullopt, {0, 0}, Vec2{0.0f, 0.0f}, Vec2{1.0f, 1.0f},
-             std::nullopt, false, flags, target);
+  blit_image(picture.panel_background, {0, 0}, flags, target);
   if (scene.assets.textures.size() <= texture_slot::kSmallFont) return;
   const Image& font = scene.assets.textures[texture_slot::kSmallFont];
   const int32_t cell = glyph_cell(font);

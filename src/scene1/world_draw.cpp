@@ -29,9 +29,16 @@ void draw_object(const WorldPass& pass, const SceneObject& object, uint64_t text
                  Vec2 uv_scale, Framebuffer& target) {
   const CityScene& scene = pass.scene;
   if (object.mesh >= scene.assets.meshes.size() || texture >= scene.assets.textures.size()) return;
-  draw_mesh(scene.assets.meshes[object.mesh], object.transform,
-            Material::textured(scene.assets.textures[texture]), uv_offset, uv_scale, pass.lighting,
-            scene.view.camera, pass.flags, target, scene.raster_path);
+  draw_mesh(scene.assets.meshes[object.mesh],
+            {.model = object.transform,
+             .material = Material::textured(scene.assets.textures[texture]),
+             .uv_offset = uv_offset,
+             .uv_scale = uv_scale,
+             .lighting = pass.lighting,
+             .camera = scene.view.camera,
+             .flags = pass.flags,
+             .path = scene.raster_path},
+            target);
 }
 
 bool beyond_view(const CityScene& scene, const SceneObject& object, Vec3 viewer, float* d) {

@@ -1,7 +1,9 @@
-// settings.cpp: the reader of settings.txt. It never fails: whatever it
-// cannot use leaves the defaults in place and says why in load_status.
+// settings.cpp: the reader of settings.txt, which never fails: whatever it
+// cannot use leaves the defaults in place and says why in load_status; and
+// the settings' header lines for the recording.
 #include "scene_api/settings.h"
 
+#include <cstdio>
 #include <optional>
 
 #include "base/file_bytes.h"
@@ -24,31 +26,23 @@ std::optional<bool> parse_switch(std::string_view value) {
   return *number == 1;
 }
 
-// The value is trimmed first (spaces after "=" are fine here, unlike for the
-// other keys), then every "|" separates a field and exactly 14 are needed.
-bool parse_controls(std::string_view value, std::array<int32_t, 14>& controls) {
-  std::array<int32_t, 14> fields{};
-  std::string_view rest = trim_unicode_space(value);
-  size_t count = 0;
-  for (;;) {
-    const size_t bar = rest.find('|');
-    const std::string_view field = rest.substr(0, bar);
-    if (count == fields.size()) return false;  // a 15th field
-    const std::optional<int32_t> code = parse_int32(field);
-    if (!code) return false;
-    fields[count++] = *code;
-    if (bar == std::string_view::npos) break;
-    rest.remove_prefix(bar + 1);
-  }
-  if (count != fields.size()) return false;
-  controls = fields;
-  return true;
+// The C99 hex form of a float, as "%a" writes it.
+std::string hex_float(float value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%a", static_cast<double>(value));
+  return buffer;
 }
 
 // Stores one key's value; false when the key is unknown or the value does
 // not parse, which rejects the line.
 bool apply_line(std::string_view key, std::string_view value, Settings& settings) {
-  if (key == "controls") return parse_controls(value, settings.controls);
+  if (key == "controls") {
+    // Trimmed first: spaces after "=" are fine here, unlike for the other
+    // keys.
+    const auto controls = parse_controls(trim_unicode_space(value));
+    if (controls) settings.controls = *controls;
+    return controls.has_value();
+  }
   if (key == "music_volume" || key == "sfx_volume") {
     const std::optional<float> volume = parse_float(value);
     if (!volume) return false;
@@ -73,6 +67,48 @@ bool apply_line(std::string_view key, std::string_view value, Settings& settings
 }
 
 }  // namespace
+
+std::optional<std::array<int32_t, kControlSlotCount>> parse_controls(std::string_view text) {
+  std::array<int32_t, kControlSlotCount> controls{};
+  size_t count = 0;
+  for (;;) {
+    const size_t bar = text.find('|');
+    if (count == controls.size()) return std::nullopt;  // one field too many
+    const std::optional<int32_t> code = parse_int32(text.substr(0, bar));
+    if (!code) return std::nullopt;
+    controls[count++] = *code;
+    if (bar == std::string_view::npos) break;
+    text.remove_prefix(bar + 1);
+  }
+  if (count != controls.size()) return std::nullopt;
+  return controls;
+}
+
+std::string settings_text(const Settings& settings) {
+  std::string controls;
+  for (size_t slot = 0; slot < settings.controls.size(); ++slot) {
+    if (slot > 0) controls += '|';
+    controls += std::to_string(settings.controls[slot]);
+  }
+  // In the order of kSettingsKeys.
+  const std::string values[] = {controls,
+                                hex_float(settings.music_volume),
+                                hex_float(settings.sfx_volume),
+                                std::to_string(settings.show_fps),
+                                std::to_string(settings.load_status),
+                                settings.fullscreen ? "1" : "0",
+                                settings.vsync ? "1" : "0",
+                                settings.interlaced ? "1" : "0"};
+  static_assert(sizeof values / sizeof values[0] == kSettingsKeys.size());
+  std::string text;
+  for (size_t i = 0; i < kSettingsKeys.size(); ++i) {
+    text += kSettingsKeys[i];
+    text += ' ';
+    text += values[i];
+    text += '\n';
+  }
+  return text;
+}
 
 Settings parse_settings(std::string_view text) {
   Settings settings;

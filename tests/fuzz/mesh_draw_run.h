@@ -64,8 +64,15 @@ inline void draw_fuzzed_mesh(std::string_view text) {
       flags.interlace = static_cast<uint8_t>(k & 2 ? 1 : 0);
       flags.cull_back_faces = static_cast<uint8_t>(k & 4 ? 0 : 1);
       clear_framebuffer({0.1f, 0.2f, 0.3f}, flags, target);
-      draw_mesh(*mesh.value, Mat4{}, material, {0.25f, 0.0f}, {1.0f, 2.0f}, lighting, camera, flags,
-                target, path);
+      draw_mesh(*mesh.value,
+                {.material = material,
+                 .uv_offset = {0.25f, 0.0f},
+                 .uv_scale = {1.0f, 2.0f},
+                 .lighting = lighting,
+                 .camera = camera,
+                 .flags = flags,
+                 .path = path},
+                target);
     }
   }
 }

@@ -154,7 +154,7 @@ inline std::string check_recording(const ParseResult<Recording>& result, const s
     previous_line = event.line;
     if (event.scene < 0) return "negative scene number";
     if (!std::isfinite(event.time) || !std::isfinite(event.dt)) return "time or step not finite";
-    if ((event.input.held & ~0x3FFFu) != 0) return "held bits beyond the 14 control slots";
+    if ((event.input.held & ~kControlSlotBits) != 0) return "held bits beyond the control slots";
   }
   return {};
 }

@@ -225,8 +225,7 @@ TEST(DrawRectangle, OutlineBlendsTranslucentCornersTwice) {
 TEST(BlitImage, AnchorHalfCentresTheImageOnThePosition) {
   Framebuffer target = black(160, 90);
   const Image image = test::solid_image(16, 16, kWhite);
-  blit_image(image, std::nullopt, {100, 50}, {0.5f, 0.5f}, {1.0f, 1.0f}, std::nullopt, false,
-             RenderFlags{}, target);
+  blit_image(image, {.position = {100, 50}, .anchor = {0.5f, 0.5f}}, RenderFlags{}, target);
   const auto lit = lit_pixels(target);
   ASSERT_EQ(lit.size(), 256u);
   EXPECT_EQ(lit.front(), (std::pair<int32_t, int32_t>{92, 42}));
@@ -237,8 +236,7 @@ TEST(BlitImage, AnchorHalfCentresTheImageOnThePosition) {
 TEST(BlitImage, ScaleTwoSpreadsPixelsAndLeavesGaps) {
   Framebuffer target = black(16, 16);
   const Image image = test::solid_image(4, 4, kWhite);
-  blit_image(image, std::nullopt, {2, 2}, {0.0f, 0.0f}, {2.0f, 2.0f}, std::nullopt, false,
-             RenderFlags{}, target);
+  blit_image(image, {.position = {2, 2}, .scale = {2.0f, 2.0f}}, RenderFlags{}, target);
   for (int32_t y = 2; y < 10; ++y) {
     for (int32_t x = 2; x < 10; ++x) {
       const bool source_pixel = (x - 2) % 2 == 0 && (y - 2) % 2 == 0;
@@ -257,15 +255,13 @@ TEST(BlitImage, SourceRowsCountUpFromTheLastStoredRow) {
     for (int32_t x = 0; x < 2; ++x) test::set_texel(image, x, r, rows[r]);
   }
   Framebuffer whole = black(8, 8);
-  blit_image(image, std::nullopt, {1, 1}, {0.0f, 0.0f}, {1.0f, 1.0f}, std::nullopt, false,
-             RenderFlags{}, whole);
+  blit_image(image, {1, 1}, RenderFlags{}, whole);
   EXPECT_EQ(pixel_at(whole, 1, 1), (Bgr{255, 0, 0}));  // bottom: the last stored row
   EXPECT_EQ(pixel_at(whole, 2, 3), (Bgr{0, 0, 255}));  // top: the first stored row
 
   // Source rows y 1..2 (green, red), column 1, placed at the position.
   Framebuffer part = black(8, 8);
-  blit_image(image, Rect{1, 1, 2, 3}, {4, 4}, {0.0f, 0.0f}, {1.0f, 1.0f}, std::nullopt, false,
-             RenderFlags{}, part);
+  blit_image(image, {.source = Rect{1, 1, 2, 3}, .position = {4, 4}}, RenderFlags{}, part);
   const std::vector<std::pair<int32_t, int32_t>> expected = {{4, 4}, {4, 5}};
   EXPECT_EQ(lit_pixels(part), expected);
   EXPECT_EQ(pixel_at(part, 4, 4), (Bgr{0, 255, 0}));
@@ -278,40 +274,35 @@ TEST(BlitImage, SourceRectangleReachingOutsideTheImageIsClippedToIt) {
   // it would land unclipped.
   Framebuffer target = black(16, 16);
   const Image image = test::solid_image(4, 4, kWhite);
-  blit_image(image, Rect{-2, -2, 7, 7}, {5, 5}, {0.0f, 0.0f}, {1.0f, 1.0f}, std::nullopt, false,
-             RenderFlags{}, target);
+  blit_image(image, {.source = Rect{-2, -2, 7, 7}, .position = {5, 5}}, RenderFlags{}, target);
   const auto lit = lit_pixels(target);
   ASSERT_EQ(lit.size(), 16u);
   EXPECT_EQ(lit.front(), (std::pair<int32_t, int32_t>{7, 7}));
   EXPECT_EQ(lit.back(), (std::pair<int32_t, int32_t>{10, 10}));
 
   Framebuffer none = black(16, 16);
-  blit_image(image, Rect{10, 10, 20, 20}, {5, 5}, {0.0f, 0.0f}, {1.0f, 1.0f}, std::nullopt, false,
-             RenderFlags{}, none);
-  blit_image(image, Rect{3, 0, 3, 4}, {5, 5}, {0.0f, 0.0f}, {1.0f, 1.0f}, std::nullopt, false,
-             RenderFlags{}, none);
+  blit_image(image, {.source = Rect{10, 10, 20, 20}, .position = {5, 5}}, RenderFlags{}, none);
+  blit_image(image, {.source = Rect{3, 0, 3, 4}, .position = {5, 5}}, RenderFlags{}, none);
   EXPECT_TRUE(lit_pixels(none).empty());
 }
 
 TEST(BlitImage, TintScalesColourAndWeightWithoutAnAlphaCut) {
   Framebuffer target = black(4, 4);
   const Image image = test::solid_image(1, 1, {1.0f, 1.0f, 1.0f, 0.5f});
-  blit_image(image, std::nullopt, {0, 0}, {0.0f, 0.0f}, {1.0f, 1.0f},
-             Colour{1.0f, 0.5f, 0.0f, 0.5f}, false, RenderFlags{}, target);
+  blit_image(image, {.position = {0, 0}, .tint = Colour{1.0f, 0.5f, 0.0f, 0.5f}}, RenderFlags{},
+             target);
   // Weight 0.25: red 255 * 0.25, green 127.5 * 0.25.
   EXPECT_EQ(pixel_at(target, 0, 0), (Bgr{0, 31, 63}));
 
   const Image faint = test::solid_image(1, 1, {1.0f, 1.0f, 1.0f, 0.01f});
-  blit_image(faint, std::nullopt, {1, 0}, {0.0f, 0.0f}, {1.0f, 1.0f}, std::nullopt, false,
-             RenderFlags{}, target);
+  blit_image(faint, {1, 0}, RenderFlags{}, target);
   EXPECT_EQ(pixel_at(target, 1, 0), (Bgr{2, 2, 2}));  // blended, not cut
 }
 
 TEST(BlitImage, MarkDepthClearsDepthEvenUnderAZeroWeight) {
   Framebuffer target = black(4, 4);
   const Image clear = test::solid_image(2, 1, {1.0f, 1.0f, 1.0f, 0.0f});
-  blit_image(clear, std::nullopt, {0, 0}, {0.0f, 0.0f}, {1.0f, 1.0f}, std::nullopt, true,
-             RenderFlags{}, target);
+  blit_image(clear, {.position = {0, 0}, .mark_depth = true}, RenderFlags{}, target);
   EXPECT_EQ(pixel_at(target, 0, 0), kBlackPx);
   EXPECT_EQ(depth_at(target, 0, 0), 0.0f);
   EXPECT_EQ(depth_at(target, 1, 0), 0.0f);
@@ -326,8 +317,7 @@ TEST(BlitImage, ColourMappedImagesReadThroughThePalette) {
   image.palette = {kWhite, {1.0f, 0.0f, 0.0f, 1.0f}};
   image.indices = {1, 9};  // 9 lies past the palette: that pixel is skipped
   Framebuffer target = black(4, 4);
-  blit_image(image, std::nullopt, {0, 0}, {0.0f, 0.0f}, {1.0f, 1.0f}, std::nullopt, true,
-             RenderFlags{}, target);
+  blit_image(image, {.position = {0, 0}, .mark_depth = true}, RenderFlags{}, target);
   EXPECT_EQ(pixel_at(target, 0, 0), (Bgr{0, 0, 255}));
   EXPECT_EQ(pixel_at(target, 1, 0), kBlackPx);
 }
@@ -337,8 +327,8 @@ TEST(BlitImage, FieldRuleSkipsRowsOfTheOtherField) {
   odd.interlace = 1;
   odd.odd_field = 1;
   Framebuffer target = black(4, 4);
-  blit_image(test::solid_image(4, 4, kWhite), std::nullopt, {0, 0}, {0.0f, 0.0f}, {1.0f, 1.0f},
-             std::nullopt, true, odd, target);
+  blit_image(test::solid_image(4, 4, kWhite), {.position = {0, 0}, .mark_depth = true}, odd,
+             target);
   // Stored row 3 - y is drawn when it is even, that is y odd.
   for (int32_t y = 0; y < 4; ++y) {
     EXPECT_EQ(pixel_at(target, 2, y), y % 2 == 1 ? kWhitePx : kBlackPx) << y;

@@ -72,8 +72,7 @@ int drawn_pixels(const Framebuffer& target) {
 // Draws with the identity camera, identity model and no uv change.
 void draw_plain(const Mesh& mesh, const Lighting& lighting, const RenderFlags& flags,
                 Framebuffer& target, const Camera& camera = Camera{}) {
-  draw_mesh(mesh, Mat4{}, Material::flat(kWhite), {0.0f, 0.0f}, {1.0f, 1.0f}, lighting, camera,
-            flags, target);
+  draw_mesh(mesh, Mat4{}, Material::flat(kWhite), lighting, camera, flags, target);
 }
 
 // A camera at the origin looking down -z through the game's projection.
@@ -185,8 +184,7 @@ TEST(DrawMeshLight, NormalsFollowTheModelRotation) {
   Framebuffer target = background();
   RenderFlags flags;
   flags.cull_back_faces = 0;
-  draw_mesh(screen_mesh(), quarter_turn, Material::flat(kWhite), {0.0f, 0.0f}, {1.0f, 1.0f}, up,
-            camera, flags, target);
+  draw_mesh(screen_mesh(), quarter_turn, Material::flat(kWhite), up, camera, flags, target);
   EXPECT_EQ(pixel_at(target, 4, 4), kWhitePx);
 }
 
@@ -237,8 +235,8 @@ TEST(DrawMeshTexture, TexcoordsAreScaledThenOffset) {
   mesh.texcoords[2] = {0.25f, 0.0f};
   const auto red_at_corner = [&](Vec2 offset, Vec2 scale) {
     Framebuffer target = background();
-    draw_mesh(mesh, Mat4{}, Material::textured(image), offset, scale, no_light(), Camera{},
-              RenderFlags{}, target);
+    draw_mesh(mesh, {.material = Material::textured(image), .uv_offset = offset, .uv_scale = scale},
+              target);
     return int{pixel_at(target, 0, 0).r};
   };
   EXPECT_EQ(red_at_corner({0.0f, 0.0f}, {1.0f, 1.0f}), 63);    // column 1
@@ -348,7 +346,7 @@ TEST(NearPlaneCut, PiecesKeepTheUncutTrianglesFogValues) {
   flags.cull_back_faces = 0;
   Framebuffer target = background(32, 18);
   draw_mesh(triangle_mesh({-2.0f, -1.0f, -4.0f}, {2.0f, -1.0f, -4.0f}, {0.0f, -1.0f, 4.472136f}),
-            Mat4{}, Material::flat(kWhite), {0.0f, 0.0f}, {1.0f, 1.0f}, fog, camera, flags, target);
+            Mat4{}, Material::flat(kWhite), fog, camera, flags, target);
   for (int32_t x : {4, 8, 16, 24, 28}) EXPECT_EQ(pixel_at(target, x, 0), kGreyPx) << x;
   EXPECT_EQ(pixel_at(target, 16, 3), kGreyPx);
 }

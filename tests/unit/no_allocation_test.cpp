@@ -66,8 +66,13 @@ TEST(NoAllocation, DrawMeshOnBothPathsAllocatesNothing) {
       clear_framebuffer({0.0f, 0.0f, 0.0f}, flags, target);
       for (const Mesh& mesh : meshes) {
         const Image& texture = view % 2 == 0 ? true_colour : colour_mapped;
-        draw_mesh(mesh, Mat4{}, Material::textured(texture), {0.0f, 0.0f}, {1.0f, 1.0f}, lighting,
-                  camera, flags, target, path);
+        draw_mesh(mesh,
+                  {.material = Material::textured(texture),
+                   .lighting = lighting,
+                   .camera = camera,
+                   .flags = flags,
+                   .path = path},
+                  target);
       }
     }
   }

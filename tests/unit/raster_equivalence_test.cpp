@@ -140,13 +140,31 @@ Framebuffer random_target(Dice& dice, int32_t width, int32_t height) {
   return target;
 }
 
+TriangleFill fill_of(const RandomTriangle& t, const Lighting& lighting, const Material& material,
+                     const RenderFlags& flags, RasterPath path) {
+  TriangleFill fill{.p1 = t.p[0],
+                    .p2 = t.p[1],
+                    .p3 = t.p[2],
+                    .uv1 = t.uv[0],
+                    .uv2 = t.uv[1],
+                    .uv3 = t.uv[2],
+                    .material = material,
+                    .lighting = lighting,
+                    .flags = flags,
+                    .path = path};
+  for (int k = 0; k < 3; ++k) {
+    fill.light[k] = t.light[k];
+    fill.fog[k] = t.fog[k];
+  }
+  return fill;
+}
+
 // The fast path with at most `lanes` lanes per group.
 void fast_with_lanes(int32_t lanes, const RandomTriangle& t, const Lighting& lighting,
                      const Material& material, const RenderFlags& flags, Framebuffer& target) {
   FillRules rules = fill_rules(lighting, material, flags, target);
   if (!rules.lanes_fit) {
-    rasterise_triangle_fast(t.p[0], t.p[1], t.p[2], lighting, t.light, t.fog, t.uv[0], t.uv[1],
-                            t.uv[2], material, flags, target);
+    rasterise_triangle_fast(fill_of(t, lighting, material, flags, RasterPath::fast), target);
     return;
   }
   rules.lane_limit = lanes;
@@ -200,8 +218,7 @@ void check_random_batches(uint32_t seed, int batches, int32_t width, int32_t hei
     const int count = 1 + dice.below(8);
     for (int i = 0; i < count; ++i) {
       const RandomTriangle t = random_triangle(dice, start);
-      rasterise_triangle(t.p[0], t.p[1], t.p[2], lighting, t.light, t.fog, t.uv[0], t.uv[1],
-                         t.uv[2], material, flags, reference, RasterPath::reference);
+      rasterise_triangle(fill_of(t, lighting, material, flags, RasterPath::reference), reference);
       fast_with_lanes(16, t, lighting, material, flags, fast16);
       fast_with_lanes(8, t, lighting, material, flags, fast8);
       fast_with_lanes(4, t, lighting, material, flags, fast4);
@@ -261,10 +278,9 @@ TEST(RasterEquivalence, TrianglesWithExtremeCoordinates) {
     const RenderFlags flags;
     Framebuffer reference = random_target(dice, 64, 48);
     Framebuffer fast = reference;
-    rasterise_triangle(t.p[0], t.p[1], t.p[2], lighting, t.light, t.fog, t.uv[0], t.uv[1], t.uv[2],
-                       Material::textured(texture), flags, reference, RasterPath::reference);
-    rasterise_triangle(t.p[0], t.p[1], t.p[2], lighting, t.light, t.fog, t.uv[0], t.uv[1], t.uv[2],
-                       Material::textured(texture), flags, fast, RasterPath::fast);
+    const Material material = Material::textured(texture);
+    rasterise_triangle(fill_of(t, lighting, material, flags, RasterPath::reference), reference);
+    rasterise_triangle(fill_of(t, lighting, material, flags, RasterPath::fast), fast);
     ASSERT_TRUE(same_bytes(reference, fast)) << "case " << i;
   }
 }
@@ -460,11 +476,17 @@ TEST(RasterEquivalence, RealMeshesFromRandomCameras) {
     Framebuffer reference = framebuffer_new(view % 3 == 0 ? 46 : 320, view % 3 == 0 ? 46 : 180);
     clear_framebuffer({0.1f, 0.2f, 0.3f}, RenderFlags{}, reference);
     Framebuffer fast = reference;
-    const Material material = Material::textured(subject.texture);
-    draw_mesh(subject.mesh, model, material, uv_offset, uv_scale, lighting, camera, flags,
-              reference, RasterPath::reference);
-    draw_mesh(subject.mesh, model, material, uv_offset, uv_scale, lighting, camera, flags, fast,
-              RasterPath::fast);
+    MeshDraw draw{.model = model,
+                  .material = Material::textured(subject.texture),
+                  .uv_offset = uv_offset,
+                  .uv_scale = uv_scale,
+                  .lighting = lighting,
+                  .camera = camera,
+                  .flags = flags,
+                  .path = RasterPath::reference};
+    draw_mesh(subject.mesh, draw, reference);
+    draw.path = RasterPath::fast;
+    draw_mesh(subject.mesh, draw, fast);
     ASSERT_TRUE(same_bytes(reference, fast)) << "view " << view;
   }
 }

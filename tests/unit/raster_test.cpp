@@ -23,21 +23,12 @@ using test::kWhite;
 using test::kWhitePx;
 using test::pixel_at;
 
-// One triangle call with everything the rasteriser takes; defaults are an
-// unlit, unfogged flat white triangle.
-struct Triangle {
-  Vec4 p1, p2, p3;
-  Vec2 uv1, uv2, uv3;
-  float light[3] = {1.0f, 1.0f, 1.0f};
-  float fog[3] = {1.0f, 1.0f, 1.0f};
-  Lighting lighting{.lighting_enabled = false, .fog_enabled = false};
-  Material material = Material::flat(kWhite);
-  RenderFlags flags;
-};
+// The cases lean on the record's defaults: an unlit, unfogged flat white
+// triangle on the default path.
+using Triangle = TriangleFill;
 
 void draw(const Triangle& t, Framebuffer& target) {
-  rasterise_triangle(t.p1, t.p2, t.p3, t.lighting, t.light, t.fog, t.uv1, t.uv2, t.uv3, t.material,
-                     t.flags, target);
+  rasterise_triangle(t, target);
 }
 
 // Covers the whole target. Vertex 3 sits on the lower-left corner of pixel

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "base/file_bytes.h"
 #include "play/play_run.h"
 #include "play/replay.h"
 #include "support/temp_dir.h"
@@ -58,6 +59,37 @@ TEST(Recording, WrittenFloatsAndSettingsReadBackToTheSameBits) {
     EXPECT_EQ(bits(e.input.look.y), bits(-awkward[i]));
     EXPECT_EQ(e.input.held, 0x3FFFu);
   }
+}
+
+TEST(Recording, TheHeaderHoldsEverySettingInItsOwnLineAndReadsBack) {
+  const test::TempDir dir;
+  Settings settings;
+  settings.controls = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, -14};
+  settings.music_volume = 0.0f;
+  settings.sfx_volume = 0.75f;
+  settings.show_fps = 2;
+  settings.load_status = kSettingsLineRejected;
+  settings.fullscreen = true;
+  settings.vsync = false;
+  settings.interlaced = false;
+  RecordingWriter writer;
+  ASSERT_EQ(open_recording(writer, dir.file("r.txt"), settings, false), "");
+  ASSERT_EQ(close_recording(writer), "");
+  const FileBytes file = read_file_bytes(dir.file("r.txt"));
+  EXPECT_EQ(std::string(file.bytes.begin(), file.bytes.end()),
+            "veltrocane-recording 2\ncontrols 1|2|3|4|5|6|7|8|9|10|11|12|13|-14\n"
+            "music_volume 0x0p+0\nsfx_volume 0x1.8p-1\nshow_fps 2\nload_status 1\n"
+            "fullscreen 1\nvsync 0\ninterlaced 0\nplay_rules 0\n");
+  const ParseResult<Recording> read = load_recording(dir.file("r.txt"));
+  ASSERT_TRUE(read) << read.error;
+  const Settings& back = read.value->settings;
+  EXPECT_EQ(back.controls, settings.controls);
+  EXPECT_EQ(bits(back.music_volume), bits(0.0f));
+  EXPECT_EQ(bits(back.sfx_volume), bits(0.75f));
+  EXPECT_EQ(back.show_fps, 2);
+  EXPECT_EQ(back.load_status, kSettingsLineRejected);
+  EXPECT_TRUE(back.fullscreen);
+  EXPECT_FALSE(back.vsync || back.interlaced || read.value->play_rules);
 }
 
 TEST(Recording, ACutFileKeepsItsCompleteLinesOnly) {

@@ -120,13 +120,25 @@ TEST(ReferencePicture, LitFoggedTexturedMeshes) {
 
   const Image checker = checker_texture();
   const Image crate = crate_texture();
-  draw_mesh(floor_mesh(), Mat4{}, Material::textured(checker), {0.0f, 0.0f}, {6.0f, 10.0f},
-            lighting, camera, flags, target);
+  draw_mesh(floor_mesh(),
+            {.material = Material::textured(checker),
+             .uv_scale = {6.0f, 10.0f},
+             .lighting = lighting,
+             .camera = camera,
+             .flags = flags},
+            target);
   const Mesh cube = cube_mesh();
   draw_mesh(cube, placed({-0.6f, 0.75f, -1.5f}, 0.6f, 0.25f, 1.5f), Material::textured(crate),
-            {0.0f, 0.0f}, {1.0f, 1.0f}, lighting, camera, flags, target);
-  draw_mesh(cube, placed({2.5f, 1.0f, -9.0f}, -0.3f, 0.0f, 2.0f), Material::textured(crate),
-            {0.5f, 0.0f}, {2.0f, 1.0f}, lighting, camera, flags, target);
+            lighting, camera, flags, target);
+  draw_mesh(cube,
+            {.model = placed({2.5f, 1.0f, -9.0f}, -0.3f, 0.0f, 2.0f),
+             .material = Material::textured(crate),
+             .uv_offset = {0.5f, 0.0f},
+             .uv_scale = {2.0f, 1.0f},
+             .lighting = lighting,
+             .camera = camera,
+             .flags = flags},
+            target);
 
   // A point-lit, half-transparent flat pane over the floor.
   Lighting lamp = lighting;
@@ -139,8 +151,7 @@ TEST(ReferencePicture, LitFoggedTexturedMeshes) {
              {0.0f, 0.0f, 1.0f});
     return mesh;
   }();
-  draw_mesh(pane, Mat4{}, Material::flat({0.9f, 0.3f, 0.2f, 0.5f}), {0.0f, 0.0f}, {1.0f, 1.0f},
-            lamp, camera, flags, target);
+  draw_mesh(pane, Mat4{}, Material::flat({0.9f, 0.3f, 0.2f, 0.5f}), lamp, camera, flags, target);
 
   EXPECT_TRUE(test::matches_golden(target, test::golden_path("lit_fogged_meshes.ppm")));
 }
@@ -175,10 +186,15 @@ TEST(ReferencePicture, OverlayOfLinesRectanglesBlitsAndText) {
   draw_line({47, 2}, {47, 50}, {1.0f, 1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, flags, target);
 
   const Image crate = crate_texture();
-  blit_image(crate, std::nullopt, {70, 36}, {0.5f, 0.5f}, {3.0f, 3.0f}, std::nullopt, false, flags,
+  blit_image(crate, {.position = {70, 36}, .anchor = {0.5f, 0.5f}, .scale = {3.0f, 3.0f}}, flags,
              target);
-  blit_image(checker_texture(), Rect{2, 2, 6, 6}, {22, 17}, {0.5f, 0.5f}, {1.0f, 1.0f},
-             Colour{1.0f, 0.5f, 0.5f, 0.75f}, true, flags, target);
+  blit_image(checker_texture(),
+             {.source = Rect{2, 2, 6, 6},
+              .position = {22, 17},
+              .anchor = {0.5f, 0.5f},
+              .tint = Colour{1.0f, 0.5f, 0.5f, 0.75f},
+              .mark_depth = true},
+             flags, target);
 
   RenderFlags interlaced = flags;
   interlaced.interlace = 1;

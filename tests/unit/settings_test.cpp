@@ -14,8 +14,8 @@
 namespace vel {
 namespace {
 
-constexpr std::array<int32_t, 14> kDefaultControls{26,  22, 4,  7, 20, 8,  44,
-                                                   513, 26, 22, 4, 7,  40, 41};
+constexpr std::array<int32_t, kControlSlotCount> kDefaultControls{26,  22, 4,  7, 20, 8,  44,
+                                                                  513, 26, 22, 4, 7,  40, 41};
 
 void expect_defaults(const Settings& s) {
   EXPECT_EQ(s.controls, kDefaultControls);
@@ -54,8 +54,8 @@ TEST(SettingsParse, EveryKeyIsStored) {
       "vsync=+1\n"
       "interlaced=-0");
   EXPECT_EQ(s.load_status, kSettingsLoaded);
-  EXPECT_EQ(s.controls, (std::array<int32_t, 14>{-1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 2147483647,
-                                                 -2147483647 - 1}));
+  EXPECT_EQ(s.controls, (std::array<int32_t, kControlSlotCount>{-1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11,
+                                                                12, 2147483647, -2147483647 - 1}));
   EXPECT_EQ(s.music_volume, 0.25f);
   EXPECT_EQ(s.sfx_volume, 0.5f);
   EXPECT_EQ(s.show_fps, 3);

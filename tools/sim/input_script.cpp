@@ -12,13 +12,14 @@
 #include "base/file_bytes.h"
 #include "base/message_text.h"
 #include "base/text_syntax.h"
+#include "scene_api/settings.h"
 
 namespace vel {
 
 namespace {
 
-// The scene reads control slots 0 to 13; any other bit is a typing error.
-constexpr uint64_t kKnownBits = 0x3FFF;
+// The scene reads only the control slots' bits; any other is a typing error.
+constexpr uint64_t kKnownBits = kControlSlotBits;
 constexpr size_t kMostFields = 4;
 
 bool is_blank(char c) {
