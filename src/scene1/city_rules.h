@@ -39,6 +39,9 @@ struct CityRules {
   bool station_closable = false;       // the panel key closes the device menu
   DeviceChoice devices = DeviceChoice::ends_run;
   bool level_advance = false;  // the last chip completes the level; a bigger city follows
+  // Chips and batteries are drawn, each under a beam of light seen over
+  // the roofs, and a taken one bursts (the play art is loaded for them).
+  bool draw_pickups = false;
   bool operator==(const CityRules&) const = default;
 };
 
@@ -63,6 +66,7 @@ inline constexpr CityRules kPlayRules{
     .station_closable = true,
     .devices = DeviceChoice::installs,
     .level_advance = true,
+    .draw_pickups = true,
 };
 
 // Seconds of "LEVEL COMPLETE!" before the next city is built.
