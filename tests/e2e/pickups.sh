@@ -38,13 +38,9 @@ s = json.load(open(base + '.json'))
 fixed = json.load(open(base + '_fixed.json'))
 assert s['player'] == fixed['player'] and (s['yaw'], s['pitch']) == (fixed['yaw'], fixed['pitch'])
 
-def picture(path):
-    data = open(path, 'rb').read()
-    magic, size, depth, pixels = data.split(b'\n', 3)
-    w, h = map(int, size.split())
-    return w, h, pixels
-w, h, played = picture(base + '.ppm')
-_, _, plain = picture(base + '_fixed.ppm')
+played, plain = (open(base + end, 'rb').read().split(b'\n', 3) for end in ('.ppm', '_fixed.ppm'))
+w, h = map(int, played[1].split())
+played, plain = played[3], plain[3]
 
 def differs(x, y):
     x, y = int(x), int(y)
@@ -54,8 +50,8 @@ def differs(x, y):
     return played[i:i + 3] != plain[i:i + 3]
 
 eye = s['player']['position']
-def dist(p):
-    return math.dist(eye, p)
+dist = lambda p: math.dist(eye, p)
+near = lambda objects: min(objects, key=lambda o: dist(o['position']))
 
 # The game's camera: R = R(x, pitch) R(y, yaw) from its quaternion, the
 # eye looking down -z, the projection's x and y scales.
@@ -71,9 +67,6 @@ def project(p):
     if -e[2] < 0.01:
         return None
     return ((1.4281484 * e[0] / -e[2] + 1) / 2 * w, (2.5389307 * e[1] / -e[2] + 1) / 2 * h, -e[2])
-
-def near(objects):
-    return min(objects, key=lambda o: dist(o['position']))
 
 sys.exit(0 if eval(sys.argv[2]) else 1)
 PY
