@@ -10,7 +10,7 @@ namespace vel {
 
 std::unique_ptr<PlayRun> make_play_run(bool play_rules) {
   auto run = std::make_unique<PlayRun>();
-  run->assets = load_city_assets();
+  run->assets = load_city_assets(play_rules ? kPlayRules : kFixedRunRules);  // hook: play art once
   auto title = std::make_unique<TitleScene>();
   title->asset_source = &run->assets;
   title->show_goal = play_rules;

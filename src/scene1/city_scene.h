@@ -32,10 +32,20 @@ namespace vel {
 using RunEnd = std::function<void(const Framebuffer&)>;
 [[noreturn]] void end_run_with_screenshot(const Framebuffer& framebuffer);
 
-// The loaded asset tables, addressed by the slots of asset_slots.h.
+// The played game's own art, addressed by play_mesh_slot and
+// play_texture_slot (asset_slots.h); empty unless the rules draw the
+// pickups.
+struct PlayArt {
+  std::vector<Mesh> meshes;
+  std::vector<Image> textures;
+};
+
+// The loaded asset tables, addressed by the slots of asset_slots.h. The
+// state file lists the first two only.
 struct CityAssets {
   std::vector<Mesh> meshes;
   std::vector<Image> textures;
+  PlayArt play;
 };
 
 // The city's parameters: its look and the sizes derived from the level.
@@ -52,6 +62,14 @@ struct CityLayout {
   Vec3 station_position;  // top of the tallest building: the device station
 };
 
+// Where a chip or a battery was taken, and the world's seconds since: the
+// play rules draw its burst there for a moment.
+struct PickupBurst {
+  Vec3 position;
+  ObjectKind kind = ObjectKind::chip;  // chip or battery
+  float age = 0.0f;
+};
+
 // Every placed object, list by list. An object's index in its list is
 // meaningful (vehicle speed and height, pickup pairing).
 struct CityObjects {
@@ -64,6 +82,9 @@ struct CityObjects {
   std::vector<SceneObject> chip_indicators;     // paired with chips by index
   std::vector<SceneObject> battery_indicators;  // paired with batteries by index
   std::vector<SceneObject> fans;                // the fan roofs only
+  // Pickups taken in the last moment (not placed objects, nor in the
+  // state file): the collection adds them, turn_pickups ages them out.
+  std::vector<PickupBurst> pickup_bursts;
 };
 
 // The player's body and what the physics and the controls know about it.

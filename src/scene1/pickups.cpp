@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/rng.h"
 #include "base/saturate.h"
 #include "scene1/hud_message.h"
-#include "base/rng.h"
 
 namespace vel {
 
@@ -52,6 +52,9 @@ void turn_pickups(CityObjects& objects, float step_dt) {
     rotate_object(chip, 1, 1.1f * step_dt);
   }
   turn_all(objects.chip_indicators, 1, step_dt);
+  std::vector<PickupBurst>& bursts = objects.pickup_bursts;
+  for (PickupBurst& burst : bursts) burst.age += step_dt;
+  std::erase_if(bursts, [](const PickupBurst& burst) { return burst.age > kPickupBurstLength; });
 }
 
 void collect_chips(CityObjects& objects, Vec3 player_position, int32_t& rng_state, Economy& economy,
@@ -67,6 +70,7 @@ void collect_chips(CityObjects& objects, Vec3 player_position, int32_t& rng_stat
     const int32_t amount = trunc_i32((u + 1.0f) * 0.5f * 20.0f + 0.5f);
     economy.chip_count += amount;
     events.add(EventKind::chip_taken, static_cast<float>(amount), where);
+    objects.pickup_bursts.push_back({where, ObjectKind::chip, 0.0f});
     // The count the chip adds is the city's own; the plain words say what
     // the player counts: one chip.
     post_message(messages,
@@ -96,6 +100,7 @@ void collect_batteries(CityObjects& objects, Vec3 player_position, int32_t& rng_
     const float energy_gain = u * 0.4f + 0.1f;  // 0.1 to 0.5
     economy.energy = std::min(1.0f, economy.energy + energy_gain);
     events.add(EventKind::battery_taken, energy_gain, where);
+    objects.pickup_bursts.push_back({where, ObjectKind::battery, 0.0f});
     // The message shows the whole gain, also when the cap swallowed part.
     post_message(
         messages,

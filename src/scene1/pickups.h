@@ -11,13 +11,17 @@
 
 namespace vel {
 
-// Chips turn about x and y, their indicators about y.
+// Seconds a taken pickup's burst lasts.
+inline constexpr float kPickupBurstLength = 0.6f;
+
+// Chips turn about x and y, their indicators about y; the bursts of taken
+// pickups age, and go once past kPickupBurstLength.
 void turn_pickups(CityObjects& objects, float step_dt);
 // A collected pickup draws its amount from the generator, adds it to the
 // economy and says so in a message born at `elapsed`.
 //
 // Takes every chip whose indicator is within reach of the player: 10 to 20
-// chips each.
+// chips each. Each taken pickup leaves a burst where it was.
 void collect_chips(CityObjects& objects, Vec3 player_position, int32_t& rng_state, Economy& economy,
                    std::vector<HudMessage>& messages, float elapsed, FrameEvents& events,
                    bool plain_words = false);

@@ -7,12 +7,12 @@
 #include <string_view>
 #include <utility>
 
+#include "base/rng.h"
 #include "gfx/camera.h"
 #include "gfx/obj_reader.h"
 #include "gfx/tga_reader.h"
 #include "scene1/city_builder.h"
 #include "scene1/city_scene.h"
-#include "base/rng.h"
 #include "scene1/traffic.h"
 
 namespace vel {
@@ -97,6 +97,27 @@ std::array<const char*, kMeshSlots> mesh_manifest() {
   return paths;
 }
 
+// The played game's art, in its own slot order: a reader failure names the
+// file, as for the tables above.
+std::array<const char*, kPlayTextureSlots> play_texture_manifest() {
+  namespace slot = play_texture_slot;
+  std::array<const char*, kPlayTextureSlots> paths{};
+  paths[slot::kChip] = "assets/play/chip.tga";
+  paths[slot::kBattery] = "assets/play/battery.tga";
+  paths[slot::kChipBeam] = "assets/play/chip_beam.tga";
+  paths[slot::kBatteryBeam] = "assets/play/battery_beam.tga";
+  return paths;
+}
+
+std::array<const char*, kPlayMeshSlots> play_mesh_manifest() {
+  namespace slot = play_mesh_slot;
+  std::array<const char*, kPlayMeshSlots> paths{};
+  paths[slot::kChip] = "assets/play/chip.obj";
+  paths[slot::kBattery] = "assets/play/battery.obj";
+  paths[slot::kBeam] = "assets/play/beam.obj";
+  return paths;
+}
+
 // Loads the slots in order. A file named in several slots is read the first
 // time its slot comes up and copied into the later ones: the contents are
 // the same as reading it again, and a failure still stops at the first slot
@@ -125,6 +146,15 @@ std::vector<Image> load_texture_slots() {
 
 std::vector<Mesh> load_mesh_slots() {
   return load_slots<Mesh>(mesh_manifest(), [](const char* path) { return read_obj(path); });
+}
+
+PlayArt load_play_art() {
+  PlayArt art;
+  art.textures =
+      load_slots<Image>(play_texture_manifest(), [](const char* path) { return read_tga(path); });
+  art.meshes =
+      load_slots<Mesh>(play_mesh_manifest(), [](const char* path) { return read_obj(path); });
+  return art;
 }
 
 void build_scene(CityScene& fresh, const Settings& settings, float time) {
@@ -190,6 +220,7 @@ void build_scene(CityScene& fresh, const Settings& settings, float time) {
 
   fresh.objects.markers.reserve(kMarkerRoom);
   fresh.grapple.drone_bursts.reserve(kBurstRoom);
+  fresh.objects.pickup_bursts.reserve(kBurstRoom);
   fresh.hud.messages.reserve(kMessageRoom);
   fresh.progress.chips_placed = static_cast<int32_t>(fresh.objects.chips.size());
   fresh.progress.start_body = fresh.player.body;
@@ -202,10 +233,11 @@ void keep_runner_choices(CityScene& fresh, CityScene& old) {
   fresh.raster_path = old.raster_path;
 }
 
-CityAssets load_city_assets() {
+CityAssets load_city_assets(const CityRules& rules) {
   CityAssets assets;
   assets.textures = load_texture_slots();
   assets.meshes = load_mesh_slots();
+  if (rules.draw_pickups) assets.play = load_play_art();
   return assets;
 }
 
@@ -213,7 +245,9 @@ void CityScene::init(const Settings& settings, float time) {
   // All the work happens on a new record: a reader failure ends the program
   // before anything of this one has changed.
   CityScene fresh;
-  fresh.assets = asset_source != nullptr ? *asset_source : load_city_assets();
+  fresh.assets = asset_source != nullptr ? *asset_source : load_city_assets(rules);
+  // A shared copy loaded for other rules lacks the play art these need.
+  if (rules.draw_pickups && fresh.assets.play.meshes.empty()) fresh.assets.play = load_play_art();
   build_scene(fresh, settings, time);
   keep_runner_choices(fresh, *this);
   *this = std::move(fresh);

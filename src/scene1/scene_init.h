@@ -15,10 +15,14 @@ namespace vel {
 // ends the program with the reader's message.
 std::vector<Image> load_texture_slots();
 std::vector<Mesh> load_mesh_slots();
-// Both tables, textures first, as init reads them; a program that builds
-// cities again and again loads them once and gives init the copy to use
+// The played game's art (play_texture_slot, play_mesh_slot), textures
+// first; a reader failure ends the program with the reader's message.
+PlayArt load_play_art();
+// Both tables, textures first, as init reads them, and the play art after
+// them when the rules draw the pickups; a program that builds cities again
+// and again loads them once and gives init the copy to use
 // (CityScene::asset_source).
-CityAssets load_city_assets();
+CityAssets load_city_assets(const CityRules& rules = kFixedRunRules);
 
 // Everything init does once the asset tables are in `fresh` (a
 // default-constructed record): style, city parameters, the city and its

@@ -5,12 +5,13 @@
 
 #include <algorithm>
 
+#include "base/rng.h"
 #include "base/saturate.h"
 #include "gfx/camera.h"
 #include "gfx/draw2d.h"
 #include "gfx/mesh_draw.h"
 #include "scene1/city_style.h"
-#include "base/rng.h"
+#include "scene1/pickup_draw.h"
 
 namespace vel {
 
@@ -146,6 +147,7 @@ void draw_world(const CityScene& scene, const RenderFlags& flags, Framebuffer& t
   pass.lighting.fog_enabled = scene.view.frame_fog;
   draw_sky(scene, flags, target);
   draw_city(pass, target);
+  if (scene.rules.draw_pickups) draw_pickups(scene, flags, target);
   if (has_rain(scene.city.style)) draw_rain(scene.weather.rain, scene.city.style, flags, target);
   if (scene.weather.flash_lit) brighten_framebuffer(flags, target, 1.0f);
 }

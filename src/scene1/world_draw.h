@@ -20,9 +20,10 @@ Rgb sky_high_colour(CityStyle style, float t);
 // Grey of the rain streaks; 0 for the dry styles.
 float rain_grey(CityStyle style);
 
-// Sky, city (only while the player is above ground), cars and drones, rain,
-// and a lit flash doubling the picture, with the distance and fog the frame
-// began with. Reads the scene only.
+// Sky, city (only while the player is above ground), cars and drones, the
+// pickups where the rules draw them, rain, and a lit flash doubling the
+// picture, with the distance and fog the frame began with. Reads the scene
+// only.
 void draw_world(const CityScene& scene, const RenderFlags& flags, Framebuffer& target);
 // Moves the rain drops (one draw each) and runs the storm timer.
 void advance_rain(CityScene& scene, Vec2 look, float step_dt);

@@ -68,4 +68,23 @@ inline constexpr uint64_t kBattery = 21;
 inline constexpr uint64_t kCore = 22;  // the panel's installed nuclear core and its sockets
 }  // namespace mesh_slot
 
+// The played game's own art: tables of their own (CityAssets::play), read
+// only when the rules draw the pickups, so the fixed run loads, lists and
+// draws exactly the tables above.
+inline constexpr size_t kPlayTextureSlots = 4;
+inline constexpr size_t kPlayMeshSlots = 3;
+
+namespace play_texture_slot {
+inline constexpr uint64_t kChip = 0;
+inline constexpr uint64_t kBattery = 1;
+inline constexpr uint64_t kChipBeam = 2;  // the light rising above a chip
+inline constexpr uint64_t kBatteryBeam = 3;
+}  // namespace play_texture_slot
+
+namespace play_mesh_slot {
+inline constexpr uint64_t kChip = 0;
+inline constexpr uint64_t kBattery = 1;
+inline constexpr uint64_t kBeam = 2;  // both kinds of beam
+}  // namespace play_mesh_slot
+
 }  // namespace vel

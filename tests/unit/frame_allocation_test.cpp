@@ -4,6 +4,7 @@
 // test program (support/allocation_counter).
 #include <gtest/gtest.h>
 
+#include "scene1/player.h"
 #include "support/allocation_counter.h"
 #include "support/city_fixture.h"
 
@@ -32,6 +33,33 @@ TEST(FrameAllocation, SteadyFramesOfTheDefaultCourseAllocateNothing) {
   }
   EXPECT_EQ(test::allocation_count() - before, 0u);
   EXPECT_FALSE(ended.ended);
+}
+
+TEST(FrameAllocation, ThePlayRulesPickupsBeamsAndBurstsAllocateNothing) {
+  CityScene scene;
+  scene.rules = kPlayRules;
+  test::EndedRun ended;
+  test::init_real_scene(scene, ended);
+  ASSERT_FALSE(scene.assets.play.meshes.empty()) << "the play art is not loaded";
+  Framebuffer target = framebuffer_new(320, 180);
+  const Settings settings;
+  int frame = 0;
+  while (frame < 360) {
+    ++frame;
+    scene.update({}, target, kStep, static_cast<float>(frame) * kStep, settings);
+  }
+  // A burst in front of the eye, as a taken pickup leaves it, drawn until
+  // it ages out.
+  const CameraAxes axes = camera_axes(scene.view.camera);
+  scene.objects.pickup_bursts.push_back(
+      {scene.view.camera.eye + axes.forward * 3.0f, ObjectKind::battery, 0.0f});
+  const size_t before = test::allocation_count();
+  while (frame < 400) {
+    ++frame;
+    scene.update({}, target, kStep, static_cast<float>(frame) * kStep, settings);
+  }
+  EXPECT_EQ(test::allocation_count() - before, 0u);
+  EXPECT_TRUE(scene.objects.pickup_bursts.empty());
 }
 
 TEST(FrameAllocation, TheOpenDeviceMenuAllocatesNothingAfterItsFirstFrame) {

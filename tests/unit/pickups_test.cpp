@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "gfx/matrix.h"
 #include "base/rng.h"
+#include "gfx/matrix.h"
 
 namespace vel {
 namespace {
@@ -146,6 +146,34 @@ TEST(TurnPickups, ChipsTurnAboutXThenYAndIndicatorsAboutY) {
   }
   // Turning leaves them where they are.
   EXPECT_EQ(translation_of(scene.objects.chips[0].transform), (Vec3{}));
+}
+
+TEST(PickupBursts, ATakenPickupBurstsWhereItWasUntilItsMomentIsOver) {
+  CityScene scene = seeded_scene();
+  lay_pairs(scene.objects.chips, scene.objects.chip_indicators, "chip", 2);
+  lay_pairs(scene.objects.batteries, scene.objects.battery_indicators, "battery", 2);
+  set_translation(scene.objects.chips[1].transform, {10.0f, 1.0f, 0.0f});
+  scene.player.body.position = {10.0f, 0.0f, 0.0f};
+  collect_chips(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                scene.hud.messages, scene.clock.elapsed, scene.events);
+  turn_pickups(scene.objects, 0.5f);
+  collect_batteries(scene.objects, scene.player.body.position, scene.rng_state, scene.economy,
+                    scene.hud.messages, scene.clock.elapsed, scene.events);
+
+  const std::vector<PickupBurst>& bursts = scene.objects.pickup_bursts;
+  ASSERT_EQ(bursts.size(), 2u);
+  EXPECT_EQ(bursts[0].kind, ObjectKind::chip);
+  EXPECT_EQ(bursts[0].position, (Vec3{10.0f, 1.0f, 0.0f}));  // the item, not its indicator
+  EXPECT_EQ(bursts[0].age, 0.5f);
+  EXPECT_EQ(bursts[1].kind, ObjectKind::battery);
+  EXPECT_EQ(bursts[1].age, 0.0f);
+  // Paused, nothing ages; then each goes once past its moment.
+  turn_pickups(scene.objects, 0.0f);
+  turn_pickups(scene.objects, kPickupBurstLength - 0.5f + 0.01f);
+  ASSERT_EQ(bursts.size(), 1u);
+  EXPECT_EQ(bursts[0].kind, ObjectKind::battery);
+  turn_pickups(scene.objects, 0.5f);
+  EXPECT_TRUE(bursts.empty());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "drone.h"
 #include "facades.h"
 #include "font.h"
+#include "pickups.h"
 #include "roofs.h"
 #include "tga_writer.h"
 
@@ -62,6 +63,19 @@ AssetTree build_asset_tree() {
   add_mesh(tree, "antenna.obj", build_antenna_mesh(), "transmitter mast, 5 units tall on y = 0");
   add_mesh(tree, "car1/car1.obj", build_car_mesh(), "flying car, 4.6 units long, nose +z");
   add_mesh(tree, "drone/drone.obj", build_drone_mesh(), "quad-rotor drone, front +z");
+
+  // The played game's own art, loaded only when its rules draw the pickups.
+  // The beams keep their alpha.
+  add_image(tree, "play/chip.tga", paint_chip_texture(), TgaKind::true_colour_24);
+  add_image(tree, "play/battery.tga", paint_battery_texture(), TgaKind::true_colour_24);
+  add_image(tree, "play/chip_beam.tga", paint_beam_texture(BeamHue::chip), TgaKind::true_colour_32);
+  add_image(tree, "play/battery_beam.tga", paint_beam_texture(BeamHue::battery),
+            TgaKind::true_colour_32);
+  add_mesh(tree, "play/chip.obj", build_chip_mesh(),
+           "circuit tile: 1.1 square, 0.2 thick, a die on both faces, centred");
+  add_mesh(tree, "play/battery.obj", build_battery_mesh(),
+           "cell: 0.72 across, 1.1 tall, terminal towards +y, centred");
+  add_mesh(tree, "play/beam.obj", build_beam_mesh(), "beam quad: x -0.5..0.5, y 0..1, facing +z");
   return tree;
 }
 

@@ -159,9 +159,10 @@ void expect_closed_and_outward(const DecodedObj& mesh, const std::string& name) 
   EXPECT_GT(volume, 0.0) << name << " is turned inside out";
 }
 
-TEST(Props, AntennaCarAndDroneAreClosedAndFaceOutwards) {
+TEST(Props, AntennaCarDroneAndPickupsAreClosedAndFaceOutwards) {
   const AssetTree tree = build_asset_tree();
-  for (const char* path : {"antenna.obj", "car1/car1.obj", "drone/drone.obj"}) {
+  for (const char* path :
+       {"antenna.obj", "car1/car1.obj", "drone/drone.obj", "play/chip.obj", "play/battery.obj"}) {
     expect_closed_and_outward(mesh_named(tree, path), path);
   }
 }
