@@ -12,6 +12,11 @@ namespace vel {
 
 void PlayedCity::init(const Settings& settings, float time) {
   city.init(settings, time);
+  // The first city of a run opens with the help page.
+  help_open = help_seen != nullptr && !*help_seen;
+  if (help_seen != nullptr) *help_seen = true;
+  prev_held = ~0u;
+  swallowed = 0;
 }
 
 FrameResult PlayedCity::step(const InputState& input, float dt, float time,

@@ -13,7 +13,7 @@ namespace {
 constexpr Colour kCyan{0.0f, 0.8f, 1.0f, 1.0f};
 constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr Colour kYellow{1.0f, 0.85f, 0.2f, 1.0f};
-constexpr Colour kBacking{0.0f, 0.03f, 0.08f, 0.85f};
+constexpr Colour kBacking{0.0f, 0.03f, 0.08f, 0.92f};
 
 struct Line {
   std::string_view keys;  // left column; empty: the text spans the page
@@ -23,16 +23,16 @@ struct Line {
 
 // 50 glyphs at most a line: the page fits 320 pixels at the small font.
 constexpr Line kLines[] = {
-    {"", "TAKE EVERY CHIP OF THE CITY", kYellow},
+    {"", "TAKE EVERY CHIP: THE LAST OPENS A BIGGER CITY", kYellow},
     {"", "THE YELLOW ARROW POINTS TO THE NEAREST ONE", kWhite},
-    {"", "THE LAST CHIP OPENS A BIGGER CITY", kWhite},
     {"MOUSE", "LOOK", kWhite},
-    {"W A S D  ARROWS", "WALK (AND STEER IN THE AIR)", kWhite},
+    {"WASD ARROWS", "WALK (AND STEER IN THE AIR)", kWhite},
     {"SPACE", "JUMP  (IN THE AIR: BRAKE)", kWhite},
     {"LEFT BUTTON", "GRAPPLE: HOLD TO HANG ON", kWhite},
-    {"Q  E", "REEL IN  OUT ON THE ROPE", kWhite},
-    {"ESC", "PANEL: SPEND POINTS, HELP, QUIT", kWhite},
-    {"F11  F12", "FULL SCREEN  SCREENSHOT", kWhite},
+    {"SPACE ON ROPE", "LEAP OFF, UP ONTO A ROOF", kWhite},
+    {"Q / E", "REEL IN / OUT ON THE ROPE", kWhite},
+    {"ESC", "PANEL: POINTS, HELP, QUIT", kWhite},
+    {"F11 / F12", "FULL SCREEN / SCREENSHOT", kWhite},
     {"", "GREEN CROSSHAIR: THE ROPE WILL HOLD", kCyan},
     {"", "CHIPS GIVE POINTS: UPGRADE ON THE PANEL", kCyan},
 };
@@ -51,7 +51,7 @@ void draw_help_page(const Image& font, Framebuffer& target) {
             kCyan, whole, target);
   int32_t y = h - 40;
   const int32_t keys_x = 16;
-  const int32_t what_x = 16 + 16 * cell;
+  const int32_t what_x = 16 + 12 * cell;
   for (const Line& line : kLines) {
     if (line.keys.empty()) {
       draw_text(font, line.what,
