@@ -2,8 +2,7 @@
 # pickups.sh: the played game draws its pickups. Each picture is compared
 # with the fixed rules' picture of the same frame (the same body and view,
 # checked), at the places the state file's positions project to: the
-# battery 9 units ahead of face_battery.txt, a chip 10 units ahead on
-# level.txt's route (wider than its beam alone), and the beam of a chip
+# battery 9 units ahead of face_battery.txt, and the beam of a chip
 # beyond the 80 units of the storm's view, over the roofs at the start.
 #
 # Usage: bash pickups.sh <veltrocane> <veltrocane-sim> <repo-root>
@@ -81,14 +80,6 @@ compare battery "8 < dist(near(s['batteries'])['position']) < 10 and all(
   for p in (near(s['batteries'])['position'],)
   for q in (p, [p[0], p[1] + 3, p[2]])
   for x, y, _ in (project(q),))"
-
-# The chip ahead: the widest run of changed pixels across its middle rows
-# is three times as wide as its beam (0.3 units) would be there.
-both chip level.txt 1060
-compare chip "dist(near(s['chips'])['position']) < 12 and all(
-  max(max(len(run) for run in ''.join('#' if differs(x + dx, y + dy) else '.'
-      for dx in range(-20, 21)).split('.')) for dy in range(-3, 4)) >= 3 * 0.3 * 1.4281484 / z / 2 * w
-  for x, y, z in (project(near(s['chips'])['position']),))"
 
 # At the start a chip stands 89 units away: 10 or more points of its beam,
 # from its roof to the top, show changed pixels (behind nearer towers the

@@ -58,7 +58,9 @@ window=$(wait_window)
 xdotool windowfocus --sync "$window"
 sleep 2            # the title built and running: a key held from before it counts for nothing
 xdotool key Return # the title: play
-sleep 5.5          # the opening bars
+sleep 1
+xdotool key Escape # the help page that greets the first city closes
+sleep 4.5          # the opening bars
 xdotool keydown w
 sleep 1
 xdotool key space
@@ -109,7 +111,9 @@ window=$(wait_window)
 xdotool windowfocus --sync "$window"
 sleep 2
 xdotool key Return # play
-sleep 6            # past the opening bars
+sleep 1
+xdotool key Escape # the help page closes
+sleep 5            # past the opening bars
 panel_row() {      # open the panel, go down $1 rows, select
   xdotool key Escape
   sleep 0.3

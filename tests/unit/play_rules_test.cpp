@@ -8,10 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
+#include "gfx/camera.h"
 #include "gfx/framebuffer.h"
+#include "gfx/matrix.h"
 #include "scene_api/control_bits.h"
 #include "support/city_fixture.h"
 
@@ -146,6 +149,34 @@ TEST(PlayRules, TheHeldRopeSettlesAndLettingGoReleasesIt) {
   run.frames(1, 0);
   EXPECT_FALSE(run.scene.grapple.attached);
   EXPECT_TRUE(run.reported(EventKind::grapple_released));
+}
+
+// Facing a chip, the play rules draw it where the fixed run's
+// rules show the sky or a facade behind it.
+TEST(PlayRules, AChipInViewIsDrawn) {
+  RulesRun run;
+  // Standing on the chip's roof, 6 units from it.
+  const Vec3 chip = translation_of(run.scene.objects.chips.front().transform);
+  const Vec3 eye{chip.x + 6.0f, chip.y + 1.0f, chip.z};
+  run.scene.player.body.position = eye;
+  float pitch = -std::atan2(chip.y - eye.y, std::hypot(chip.x - eye.x, chip.z - eye.z));
+  camera_look(run.scene.view.camera, std::atan2(chip.x - eye.x, eye.z - chip.z), pitch, eye);
+  run.scene.view.camera.view_projection =
+      mat4_mul(run.scene.view.camera.projection, run.scene.view.camera.view);
+  run.scene.view.render_flags.interlace = 0;
+  auto centre = [&](const CityRules& rules) {
+    run.scene.rules = rules;
+    Framebuffer picture = framebuffer_new(kPictureWidth, kPictureHeight);
+    draw_city_frame(run.scene, run.scene.picture, picture);
+    std::vector<uint8_t> middle;
+    for (int32_t y = 86; y < 94; ++y) {
+      const size_t row = static_cast<size_t>(kPictureHeight - 1 - y) * kPictureWidth * 3;
+      middle.insert(middle.end(), picture.colour.begin() + row + 156 * 3,
+                    picture.colour.begin() + row + 164 * 3);
+    }
+    return middle;
+  };
+  EXPECT_NE(centre(kPlayRules), centre(kFixedRunRules)) << "the chip at " << distance(eye, chip);
 }
 
 // A fall below the city comes back on the roof last stood on, not at the
