@@ -46,11 +46,18 @@ check drained "s['energy'] >= 0"
 state_after fixed energy_floor.txt 1900 ""
 check fixed "s['energy'] < -0.3 and 'play_rules' not in s"
 
-# Two chips of the level-1 city by rope, reel and leap: four points, and
-# the level goes on (its completion and the next city are checked by the
-# unit tests, which place the player on each chip).
-state_after two level.txt 1266
-check two "s['level'] == 1 and len(s['chips']) == 2 and s['upgrade_points'] == 4 and s['on_ground']"
+# Every chip of the level-1 city by rope, reel and leap, the last taken at
+# frame 2385: that frame says LEVEL COMPLETE!, the one before does not;
+# 2.5 s (150 frames) later the level-2 city stands, its 6 chips new and the
+# 8 points of the 4 chips kept.
+state_after one_left level.txt 2384
+check one_left "s['level'] == 1 and len(s['chips']) == 1 and not any(t.startswith('LEVEL COMPLETE!') for t in texts)"
+state_after complete level.txt 2385
+check complete "s['level'] == 1 and s['chips'] == [] and 'LEVEL COMPLETE! 0:39' in texts and s['upgrade_points'] == 8"
+state_after waiting level.txt 2534
+check waiting "s['level'] == 1 and s['play_rules']['level_complete'] >= 0"
+state_after level2 level.txt 2535
+check level2 "s['level'] == 2 and 'LEVEL 2' in texts and len(s['chips']) == s['play_rules']['chips_placed'] == 6 and s['upgrade_points'] == 8"
 
 if ((failures > 0)); then
   echo "play_rules: $failures failure(s)" >&2
