@@ -1,7 +1,7 @@
 // sound_bench.cpp: one second of the played game's sound mixed in a busy
-// storm: full rain, the hum, four vehicles close by, the music, a thunder
-// rumble and a handful of the player's effects, all started afresh each
-// second so the pool stays as full as in play.
+// storm: full rain, the hum, the wind, four vehicles close by, the music, a
+// near thunder and a noise rumble and a handful of the player's effects,
+// all started afresh each second so the pool stays as full as in play.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -14,13 +14,19 @@ namespace {
 void busy_storm(SoundTrack& track) {
   track.ambience.rain.target = 1.0f;
   track.ambience.hum.target = 1.0f;
-  for (size_t i = 0; i < kTrafficSlots; ++i) {
-    TrafficVoice& voice = track.ambience.traffic[i];
+  track.ambience.wind.target = 1.0f;
+  track.ambience.wind_centre.target = 1200.0f;
+  for (size_t i = 0; i < kHeardVehicles; ++i) {
+    EngineVoice& voice = track.ambience.engines[i];
+    voice.vehicle = static_cast<uint32_t>(i);
     voice.gain_left.target = 0.2f;
     voice.gain_right.target = 0.1f;
-    voice.lowpass.target = 0.3f;
-    voice.phase_step = (70.0f + 40.0f * static_cast<float>(i)) / 48000.0f;
+    voice.brightness.target = 0.3f;
+    voice.pitch.target = (70.0f + 40.0f * static_cast<float>(i)) / 48000.0f;
     voice.drone = i % 2 == 1;
+  }
+  if (track.effects.thunder[0].length == 0) {
+    thunder_strike(track.effects.thunder, 0.3f, 12345u);
   }
   VoiceShape rumble;
   rumble.wave = Wave::noise;

@@ -1,5 +1,7 @@
-// effects.cpp: the voices of every event. Levels are set by ear against the
-// rain: the player's own actions clearly over it, the menus softer.
+// effects.cpp: the voices of every event. Levels follow the README's
+// loudness plan: each of the player's own sounds at least 6 dB over the
+// rain in its loudest band from 250 Hz up (what small speakers play), the
+// menus softer over the rain the panel covers.
 #include "audio/effects.h"
 
 #include <algorithm>
@@ -30,6 +32,10 @@ struct Heard {
   bool menu_moved = false;
   bool menu_selected = false;
   bool menu_refused = false;
+  bool title_started = false;  // the title's select: the game begins
+  bool low_energy = false;
+  bool fell_back = false;
+  bool level_complete = false;
 };
 
 Heard hear(const FrameEvents& events) {
@@ -86,13 +92,26 @@ Heard hear(const FrameEvents& events) {
         heard.menu_moved = true;
         break;
       case EventKind::menu_selected:
-        heard.menu_selected = true;
+        if (event.menu == MenuKind::title) {
+          heard.title_started = true;
+        } else {
+          heard.menu_selected = true;
+        }
         break;
       case EventKind::menu_refused:
         heard.menu_refused = true;
         break;
+      case EventKind::low_energy:
+        heard.low_energy = true;
+        break;
+      case EventKind::fell_back:
+        heard.fell_back = true;
+        break;
+      case EventKind::level_complete:
+        heard.level_complete = true;
+        break;
       default:
-        break;  // silent: the shot itself, low energy, the level's news
+        break;  // silent: the shot itself (its outcome sounds), a new city, a switch
     }
   }
   return heard;
@@ -144,47 +163,44 @@ VoiceShape hiss(float cutoff, float end_cutoff, float gain, float length, float 
   return shape;
 }
 
-// A flash is followed by its thunder after a short, varying delay: a crack
-// when it strikes near, then a long rumble of its own depth and length.
-void thunder(Effects& effects, Mixer& mixer) {
+// A flash is followed by its thunder after a short, varying delay (the
+// nearer the strike, the shorter). Its shape is seeded by the generator
+// and by the sample it came at, so even the first of a session, at
+// whatever moment the player reached the city, is its own.
+void thunder(Effects& effects) {
   const float delay = 0.3f + 1.4f * unit(effects);
-  const float depth = unit(effects);
-  const float size = unit(effects);
-  const float pan = 1.2f * unit(effects) - 0.6f;
-  if (delay < 0.9f) {
-    VoiceShape crack = hiss(2500.0f, 500.0f, 0.10f + 0.08f * size, 0.6f, 0.18f);
-    crack.pan = pan;
-    later(effects, mixer, crack, delay);
-  }
-  VoiceShape rumble = hiss(90.0f + 200.0f * depth, 45.0f + 40.0f * depth, 0.16f + 0.1f * size,
-                           2.5f + 2.5f * size, 0.9f + 1.3f * size);
-  rumble.attack = 0.08f + 0.1f * depth;
-  rumble.release = 0.6f;
-  rumble.pan = pan;
-  later(effects, mixer, rumble, delay);
-  // A second roll from farther along the stroke.
-  VoiceShape roll = rumble;
-  roll.cutoff *= 0.7f;
-  roll.gain *= 0.7f;
-  roll.pan = -pan * 0.5f;
-  later(effects, mixer, roll, delay + 0.4f + 0.8f * unit(effects));
+  const uint32_t drawn = static_cast<uint32_t>(rng_next(effects.rng_state));
+  const uint64_t moment = static_cast<uint64_t>(effects.clock) * 0x9E3779B97F4A7C15ull;
+  thunder_strike(effects.thunder, delay, drawn ^ static_cast<uint32_t>(moment >> 32));
 }
 
+// A step: the heel's tick and the sole's scuff in the mid-range, where
+// small speakers play them, over the body's low thump.
 void footstep(Effects& effects, Mixer& mixer) {
   effects.left_foot = !effects.left_foot;
   const float pan = effects.left_foot ? -0.15f : 0.15f;
-  VoiceShape scuff = hiss(1100.0f + 500.0f * unit(effects), 300.0f, 0.07f, 0.09f, 0.035f);
+  VoiceShape tick = hiss(2200.0f + 600.0f * unit(effects), 1200.0f, 0.1f, 0.04f, 0.012f);
+  tick.pan = pan;
+  mixer_play(mixer, tick);
+  VoiceShape scuff = hiss(1100.0f + 500.0f * unit(effects), 400.0f, 0.12f, 0.09f, 0.035f);
   scuff.pan = pan;
+  scuff.attack = 0.006f;
   mixer_play(mixer, scuff);
+  VoiceShape body = tone(Wave::triangle, 260.0f, 170.0f, 0.12f, 0.07f, 0.025f);
+  body.pan = pan;
+  mixer_play(mixer, body);
   VoiceShape thump = tone(Wave::sine, 95.0f, 60.0f, 0.16f, 0.1f, 0.04f);
   thump.pan = pan;
   mixer_play(mixer, thump);
 }
 
+// Harder the faster the fall; even a soft landing keeps a mid-range slap.
 void landing(Mixer& mixer, float impact_speed) {
   const float hard = std::clamp(impact_speed / 25.0f, 0.15f, 1.0f);
+  const float mid = std::max(hard, 0.5f);
   mixer_play(mixer, tone(Wave::sine, 120.0f, 40.0f, 0.38f * hard, 0.3f, 0.1f));
-  mixer_play(mixer, hiss(400.0f + 1800.0f * hard, 200.0f, 0.18f * hard, 0.25f, 0.07f));
+  mixer_play(mixer, hiss(400.0f + 1800.0f * hard, 200.0f, 0.2f * mid, 0.25f, 0.07f));
+  mixer_play(mixer, tone(Wave::triangle, 230.0f, 130.0f, 0.14f * mid, 0.15f, 0.05f));
 }
 
 void grapple(Effects& effects, Mixer& mixer, GrappleSound sound) {
@@ -195,20 +211,20 @@ void grapple(Effects& effects, Mixer& mixer, GrappleSound sound) {
     return;
   }
   // Every shot leaves with the same zip.
-  mixer_play(mixer, hiss(6000.0f, 1500.0f, 0.1f, 0.13f, 0.05f));
-  mixer_play(mixer, tone(Wave::square, 900.0f, 300.0f, 0.035f, 0.1f, 0.05f));
+  mixer_play(mixer, hiss(6000.0f, 1500.0f, 0.14f, 0.13f, 0.05f));
+  mixer_play(mixer, tone(Wave::square, 900.0f, 300.0f, 0.05f, 0.1f, 0.05f));
   switch (sound) {
     case GrappleSound::miss:
       later(effects, mixer, tone(Wave::sine, 600.0f, 240.0f, 0.09f, 0.3f, 0.0f), 0.08f);
       break;
     case GrappleSound::engaged:
-      later(effects, mixer, tone(Wave::triangle, 1250.0f, 1180.0f, 0.11f, 0.35f, 0.08f), 0.05f);
+      later(effects, mixer, tone(Wave::triangle, 1250.0f, 1180.0f, 0.16f, 0.35f, 0.08f), 0.05f);
       later(effects, mixer, tone(Wave::triangle, 1870.0f, 1800.0f, 0.06f, 0.3f, 0.06f), 0.05f);
       later(effects, mixer, hiss(700.0f, 200.0f, 0.12f, 0.12f, 0.04f), 0.05f);
       break;
     case GrappleSound::drone:
-      later(effects, mixer, tone(Wave::saw, 1600.0f, 180.0f, 0.07f, 0.4f, 0.2f), 0.04f);
-      later(effects, mixer, hiss(3500.0f, 400.0f, 0.14f, 0.45f, 0.15f), 0.04f);
+      later(effects, mixer, tone(Wave::saw, 1600.0f, 180.0f, 0.11f, 0.4f, 0.2f), 0.04f);
+      later(effects, mixer, hiss(3500.0f, 400.0f, 0.18f, 0.45f, 0.15f), 0.04f);
       break;
     case GrappleSound::car:
       later(effects, mixer, tone(Wave::triangle, 1100.0f, 1050.0f, 0.1f, 0.3f, 0.07f), 0.05f);
@@ -221,11 +237,70 @@ void grapple(Effects& effects, Mixer& mixer, GrappleSound sound) {
 }
 
 void snap(Mixer& mixer) {
-  VoiceShape twang = tone(Wave::saw, 190.0f, 85.0f, 0.12f, 0.55f, 0.25f);
+  VoiceShape twang = tone(Wave::saw, 190.0f, 85.0f, 0.17f, 0.55f, 0.25f);
   twang.cutoff = 3000.0f;
   twang.end_cutoff = 400.0f;
   mixer_play(mixer, twang);
-  mixer_play(mixer, hiss(7000.0f, 2000.0f, 0.12f, 0.08f, 0.02f));
+  mixer_play(mixer, hiss(7000.0f, 2000.0f, 0.2f, 0.08f, 0.02f));
+}
+
+// A chip: a small bell (its partials not quite harmonic) ringing twice,
+// higher the second time; nothing like the menus' clean select.
+void chip(Effects& effects, Mixer& mixer) {
+  for (int32_t ring = 0; ring < 2; ++ring) {
+    const float root = ring == 0 ? 1568.0f : 2093.0f;
+    const float delay = ring == 0 ? 0.0f : 0.07f;
+    later(effects, mixer, tone(Wave::sine, root, root, 0.2f, 0.5f, 0.16f), delay);
+    later(effects, mixer, tone(Wave::sine, root * 2.76f, root * 2.76f, 0.07f, 0.25f, 0.06f), delay);
+  }
+}
+
+// LOW ENERGY: a jump or a shot refused sounds as a flat, falling pair.
+void refused_for_energy(Effects& effects, Mixer& mixer) {
+  VoiceShape first = tone(Wave::square, 330.0f, 300.0f, 0.07f, 0.09f, 0.0f);
+  first.cutoff = 1800.0f;
+  mixer_play(mixer, first);
+  VoiceShape second = tone(Wave::square, 247.0f, 200.0f, 0.07f, 0.16f, 0.08f);
+  second.cutoff = 1500.0f;
+  later(effects, mixer, second, 0.1f);
+}
+
+// Back on the start after a fall: a rising sweep as the body comes back.
+void respawn(Mixer& mixer) {
+  VoiceShape sweep = hiss(300.0f, 5000.0f, 0.12f, 0.55f, 0.0f);
+  sweep.attack = 0.35f;
+  sweep.release = 0.15f;
+  mixer_play(mixer, sweep);
+  VoiceShape rise = tone(Wave::triangle, 220.0f, 660.0f, 0.1f, 0.55f, 0.0f);
+  rise.attack = 0.3f;
+  rise.release = 0.15f;
+  mixer_play(mixer, rise);
+}
+
+// The last chip of the city: the A major arpeggio up to a held chord.
+void level_sting(Effects& effects, Mixer& mixer) {
+  constexpr float kNotes[4] = {440.0f, 554.37f, 659.26f, 880.0f};
+  for (int32_t i = 0; i < 4; ++i) {
+    later(effects, mixer, tone(Wave::triangle, kNotes[i], kNotes[i], 0.1f, 0.3f, 0.15f),
+          0.09f * static_cast<float>(i));
+  }
+  for (const float note : {880.0f, 1108.73f, 1318.51f}) {
+    VoiceShape held = tone(Wave::triangle, note, note, 0.07f, 1.2f, 0.6f);
+    held.attack = 0.02f;
+    held.release = 0.4f;
+    later(effects, mixer, held, 0.36f);
+  }
+}
+
+// The title's start: an open chord and a whoosh into the city.
+void game_start(Effects& effects, Mixer& mixer) {
+  VoiceShape whoosh = hiss(500.0f, 3000.0f, 0.1f, 0.7f, 0.0f);
+  whoosh.attack = 0.3f;
+  whoosh.release = 0.3f;
+  mixer_play(mixer, whoosh);
+  for (const float note : {440.0f, 659.26f, 880.0f}) {
+    later(effects, mixer, tone(Wave::triangle, note, note, 0.08f, 0.8f, 0.35f), 0.05f);
+  }
 }
 
 void chime(Effects& effects, Mixer& mixer, float first, float second, float gain) {
@@ -239,8 +314,8 @@ void menus(Effects& effects, Mixer& mixer, const Heard& events) {
   if (events.menu_closed)
     mixer_play(mixer, tone(Wave::triangle, 990.0f, 660.0f, 0.08f, 0.1f, 0.0f));
   if (events.menu_moved)
-    mixer_play(mixer, tone(Wave::triangle, 1200.0f, 1200.0f, 0.06f, 0.05f, 0.02f));
-  if (events.menu_selected) chime(effects, mixer, 880.0f, 1320.0f, 0.07f);
+    mixer_play(mixer, tone(Wave::triangle, 1200.0f, 1200.0f, 0.1f, 0.05f, 0.02f));
+  if (events.menu_selected) chime(effects, mixer, 880.0f, 1320.0f, 0.1f);
   if (events.menu_refused) {
     VoiceShape buzz = tone(Wave::square, 140.0f, 130.0f, 0.06f, 0.16f, 0.0f);
     buzz.cutoff = 900.0f;
@@ -257,7 +332,7 @@ void effects_start(Effects& effects) {
 
 void effects_play(Effects& effects, Mixer& mixer, const FrameEvents& frame_events) {
   const Heard events = hear(frame_events);
-  if (events.flash_started) thunder(effects, mixer);
+  if (events.flash_started) thunder(effects);
   // Standing still (or creeping, slower than 0.3 units/s at 60 frames a
   // second) readies the foot: the first step of a walk comes at once.
   if (events.walked < kStillDistance) {
@@ -275,24 +350,27 @@ void effects_play(Effects& effects, Mixer& mixer, const FrameEvents& frame_event
     mixer_play(mixer, hiss(1500.0f, 2500.0f, 0.06f, 0.25f, 0.12f));
   }
   if (events.air_brake) {
-    VoiceShape brake = hiss(3200.0f, 700.0f, 0.1f, 0.4f, 0.3f);
+    VoiceShape brake = hiss(3200.0f, 700.0f, 0.2f, 0.4f, 0.3f);
     brake.attack = 0.03f;
     mixer_play(mixer, brake);
   }
   if (events.landed) landing(mixer, events.impact_speed);
   grapple(effects, mixer, events.grapple);
   if (events.grapple_snapped) snap(mixer);
-  for (int32_t i = 0; i < std::min(events.chips_picked, 3); ++i) {
-    chime(effects, mixer, 1318.5f, 1760.0f, 0.08f);
-  }
+  if (events.chips_picked > 0) chip(effects, mixer);
   for (int32_t i = 0; i < std::min(events.batteries_picked, 3); ++i) {
     mixer_play(mixer, tone(Wave::sine, 440.0f, 880.0f, 0.1f, 0.3f, 0.0f));
     later(effects, mixer, tone(Wave::triangle, 880.0f, 880.0f, 0.07f, 0.3f, 0.15f), 0.12f);
   }
+  if (events.low_energy) refused_for_energy(effects, mixer);
+  if (events.fell_back) respawn(mixer);
+  if (events.level_complete) level_sting(effects, mixer);
+  if (events.title_started) game_start(effects, mixer);
   menus(effects, mixer, events);
 }
 
 int64_t effects_advance(Effects& effects, Mixer& mixer, int64_t samples) {
+  effects.clock += samples;
   int64_t next = std::numeric_limits<int64_t>::max();
   for (WaitingVoice& slot : effects.waiting) {
     if (!slot.pending) continue;

@@ -1,5 +1,6 @@
 // effects.h: what each of the city's events sounds like: the player's body,
-// the grapple, the pickups, the menus and the thunder after a flash. Some
+// the grapple, the pickups, the energy running out, a fall, the level's
+// end, the menus, the title's start and the thunder after a flash. Some
 // sounds are a few voices in a row, so a short list holds voices waiting to
 // start.
 #pragma once
@@ -10,6 +11,7 @@
 
 #include "audio/mixer.h"
 #include "audio/synth.h"
+#include "audio/thunder.h"
 #include "scene_api/frame_events.h"
 
 namespace vel {
@@ -24,6 +26,8 @@ struct WaitingVoice {
 
 struct Effects {
   std::array<WaitingVoice, kWaitingVoices> waiting;
+  std::array<Thunder, kThunderVoices> thunder;
+  int64_t clock = 0;      // samples rendered since the start
   int32_t rng_state = 0;  // the sounds' own generator, seeded at start
   float stride = 0.0f;    // ground covered since the last footstep
   bool left_foot = false;

@@ -38,17 +38,7 @@ void mixer_add_voices(Mixer& mixer, float effects_volume, float music_volume, fl
 
 void mixer_limit_to_pcm(Limiter& limiter, const float* left, const float* right, size_t frames,
                         int16_t* out) {
-  for (size_t i = 0; i < frames; ++i) {
-    const float peak = std::max(std::fabs(left[i]), std::fabs(right[i]));
-    limiter.gain = std::min(1.0f, 1.0f - (1.0f - limiter.gain) * limiter.recovery);
-    if (peak * limiter.gain > kCeiling) limiter.gain = kCeiling / peak;
-    // The clamp only guards the conversion; the gain already holds the peak
-    // under the ceiling (and a NaN becomes 0).
-    const float l = std::clamp(left[i] * limiter.gain, -kCeiling, kCeiling);
-    const float r = std::clamp(right[i] * limiter.gain, -kCeiling, kCeiling);
-    out[2 * i] = static_cast<int16_t>(std::isnan(l) ? 0.0f : l * 32767.0f);
-    out[2 * i + 1] = static_cast<int16_t>(std::isnan(r) ? 0.0f : r * 32767.0f);
-  }
+  limiter_run(limiter, left, right, frames, out);
 }
 
 }  // namespace vel

@@ -1,25 +1,17 @@
 // mixer.h: the fixed pool of voices, the two volume buses and the limiter
-// that keeps the sum inside full scale.
+// that keeps the sum under its ceiling (limiter.h).
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
+#include "audio/limiter.h"
 #include "audio/synth.h"
 
 namespace vel {
 
 inline constexpr size_t kVoiceCount = 32;
-// The loudest sample the limiter lets out, a little under full scale.
-inline constexpr float kCeiling = 0.97f;
-
-// A peak limiter without look-ahead: the gain drops at once to what keeps
-// the sample under the ceiling and comes back over about 80 ms.
-struct Limiter {
-  float gain = 1.0f;
-  float recovery = 0.99974f;  // per sample towards 1
-};
 
 struct Mixer {
   std::array<Voice, kVoiceCount> voices;
@@ -34,7 +26,8 @@ size_t mixer_play(Mixer& mixer, const VoiceShape& shape);
 // scaled by its bus's volume.
 void mixer_add_voices(Mixer& mixer, float effects_volume, float music_volume, float* left,
                       float* right, size_t frames);
-// The limiter over the mixed frames, then interleaved 16-bit samples.
+// The limiter over the mixed frames, then interleaved 16-bit samples
+// (kLimiterDelay samples later than they came in).
 void mixer_limit_to_pcm(Limiter& limiter, const float* left, const float* right, size_t frames,
                         int16_t* out);
 

@@ -1,5 +1,6 @@
 // music.cpp: the loop's notes. A minor, F, D minor, E: a night-time
-// progression that loops without an ending.
+// progression that loops without an ending. Its levels are the README's
+// plan: the arpeggio over the rain in its own band.
 #include "audio/music.h"
 
 #include <cmath>
@@ -31,7 +32,21 @@ VoiceShape music_voice(Wave wave, float frequency, float gain, float length) {
   return shape;
 }
 
+// The bass: a triangle, so small speakers play its overtones if not its
+// fundamental.
+VoiceShape bass_note(int32_t root, float gain, float length) {
+  VoiceShape bass = music_voice(Wave::triangle, note_frequency(root - 12), gain, length);
+  bass.release = 0.3f;
+  bass.cutoff = 700.0f;
+  return bass;
+}
+
 }  // namespace
+
+float music_root(const Music& music) {
+  const int32_t playing = (music.step + kStepsPerBar * kBars - 1) % (kStepsPerBar * kBars);
+  return note_frequency(kChords[playing / kStepsPerBar][0] - 24);
+}
 
 void music_step(Music& music, Mixer& mixer) {
   const int32_t bar = music.step / kStepsPerBar;
@@ -42,29 +57,22 @@ void music_step(Music& music, Mixer& mixer) {
   if (beat == 0) {
     for (int32_t n = 0; n < 3; ++n) {
       VoiceShape pad =
-          music_voice(Wave::triangle, note_frequency(chord[n]), 0.015f, bar_length + 0.3f);
+          music_voice(Wave::triangle, note_frequency(chord[n]), 0.04f, bar_length + 0.3f);
       pad.attack = 0.5f;
       pad.release = 0.8f;
-      pad.cutoff = 900.0f;
+      pad.cutoff = 1200.0f;
       pad.pan = 0.3f * static_cast<float>(n - 1);
       mixer_play(mixer, pad);
     }
-    VoiceShape bass =
-        music_voice(Wave::sine, note_frequency(chord[0] - 12), 0.045f, bar_length * 0.5f);
-    bass.release = 0.3f;
-    mixer_play(mixer, bass);
+    mixer_play(mixer, bass_note(chord[0], 0.1f, bar_length * 0.5f));
   }
-  if (beat == 4) {
-    VoiceShape bass =
-        music_voice(Wave::sine, note_frequency(chord[0] - 12), 0.035f, bar_length * 0.45f);
-    bass.release = 0.3f;
-    mixer_play(mixer, bass);
-  }
+  if (beat == 4) mixer_play(mixer, bass_note(chord[0], 0.08f, bar_length * 0.45f));
   const int32_t pick = kArpeggio[beat];
   const int32_t semitones = pick == 3 ? chord[0] + 12 : chord[pick];
-  VoiceShape arp = music_voice(Wave::triangle, note_frequency(semitones + 12), 0.018f, 0.4f);
+  // A plucked saw, bright enough to be followed through the rain.
+  VoiceShape arp = music_voice(Wave::saw, note_frequency(semitones + 12), 0.1f, 0.4f);
   arp.decay = 0.18f;
-  arp.cutoff = 2500.0f;
+  arp.cutoff = 3000.0f;
   arp.pan = beat % 2 == 0 ? -0.35f : 0.35f;
   mixer_play(mixer, arp);
   music.step = (music.step + 1) % (kStepsPerBar * kBars);

@@ -1,5 +1,5 @@
-// music.h: the quiet loop under the game: four bars of slow chords with a
-// bass note and a soft arpeggio, played on the music bus.
+// music.h: the loop under the game: four bars of slow chords with a bass
+// note and a plucked arpeggio, played on the music bus.
 #pragma once
 
 #include <cstdint>
@@ -18,5 +18,8 @@ struct Music {
 
 // Plays the step that is due and moves to the next.
 void music_step(Music& music, Mixer& mixer);
+// The root of the chord playing, two octaves under the chord (37 to 55 Hz):
+// the note the city's hum sounds on, so it never clashes with the bar.
+float music_root(const Music& music);
 
 }  // namespace vel

@@ -47,8 +47,15 @@ void sound_track_render(SoundTrack& track, const Settings& settings, int16_t* ou
     float* right = track.right.data();
     std::fill_n(left, block, 0.0f);
     std::fill_n(right, block, 0.0f);
-    if (track.ambience_on) ambience_add(track.ambience, effects_volume, left, right, block);
+    if (track.ambience_on) {
+      ambience_add(track.ambience, effects_volume, music_root(track.music), left, right, block);
+    }
+    thunder_add(track.effects.thunder, effects_volume, left, right, block);
     mixer_add_voices(track.mixer, effects_volume, music_volume, left, right, block);
+    for (size_t i = 0; i < block; ++i) {
+      left[i] *= kMixLevel;
+      right[i] *= kMixLevel;
+    }
     mixer_limit_to_pcm(track.mixer.limiter, left, right, block, out);
     const int64_t done = static_cast<int64_t>(block);
     track.music.wait -= done;

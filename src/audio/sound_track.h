@@ -26,6 +26,9 @@ inline constexpr size_t kMixBlock = 64;
 // The most seconds of sound one frame can owe (the headless runner's
 // longest step).
 inline constexpr int32_t kLongestFrame = 60;
+// The whole mix, set so the example courses come to about -18 LUFS
+// integrated; each layer's level against the others is its own.
+inline constexpr float kMixLevel = 0.84f;
 
 struct SoundTrack {
   Mixer mixer;

@@ -19,15 +19,16 @@ int32_t seconds_to_samples(float seconds) {
 
 float source(Voice& voice) {
   const float p = voice.phase;
+  const float step = voice.phase_step;
   switch (voice.wave) {
     case Wave::sine:
       return fast_sine(p);
     case Wave::triangle:
-      return p < 0.5f ? 4.0f * p - 1.0f : 3.0f - 4.0f * p;
+      return band_limited_triangle(p, step);
     case Wave::square:
-      return p < 0.5f ? 1.0f : -1.0f;
+      return band_limited_square(p, step);
     case Wave::saw:
-      return 2.0f * p - 1.0f;
+      return band_limited_saw(p, step);
     case Wave::noise:
       return noise_next(voice.noise);
   }

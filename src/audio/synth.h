@@ -85,12 +85,75 @@ inline float fast_sine(float p) {
   return 0.225f * (y * b - y) + y;
 }
 
-// A white-noise sample in -1..1 from a 32-bit xorshift.
-inline float noise_next(uint32_t& state) {
+// The band-limited waves. A plain square, saw or triangle has corners no
+// sampled signal can hold: their harmonics above 24 kHz fold back as tones
+// that belong to no note. Each corner is smoothed over the four samples
+// around it by the residual of a cubic B-spline step (for a jump) or ramp
+// (for a bend), which leaves the folded harmonics more than 50 dB under
+// the note. `t` is the time from the corner in samples.
+inline float step_residual_at(float t) {
+  const float a = t < 0.0f ? -t : t;
+  if (a >= 2.0f) return 0.0f;
+  float r;
+  if (a >= 1.0f) {
+    const float u = 2.0f - a;
+    r = -(u * u * u * u) * (1.0f / 24.0f);
+  } else {
+    const float a3 = a * a * a;
+    r = -0.5f + a * (2.0f / 3.0f) - a3 * (1.0f / 3.0f) + a3 * a * 0.125f;
+  }
+  return t < 0.0f ? -r : r;  // odd about the corner
+}
+inline float ramp_residual_at(float t) {
+  const float a = t < 0.0f ? -t : t;
+  if (a >= 2.0f) return 0.0f;
+  if (a >= 1.0f) {
+    const float u = 2.0f - a;
+    return u * u * u * u * u * (1.0f / 120.0f);
+  }
+  const float a2 = a * a;
+  return 7.0f / 30.0f - a * 0.5f + a2 * (1.0f / 3.0f) - a2 * a2 * (1.0f / 12.0f) +
+         a2 * a2 * a * (1.0f / 40.0f);  // even about the corner
+}
+// The residuals of the corner at phase 0 seen from phase p: the one just
+// passed and the one coming.
+inline float step_residual(float p, float step) {
+  if (!(step > 0.0f)) return 0.0f;
+  const float per_sample = 1.0f / step;
+  return step_residual_at(p * per_sample) + step_residual_at((p - 1.0f) * per_sample);
+}
+inline float ramp_residual(float p, float step) {
+  if (!(step > 0.0f)) return 0.0f;
+  const float per_sample = 1.0f / step;
+  return ramp_residual_at(p * per_sample) + ramp_residual_at((p - 1.0f) * per_sample);
+}
+inline float half_turn(float p) {
+  return p < 0.5f ? p + 0.5f : p - 0.5f;
+}
+inline float band_limited_saw(float p, float step) {
+  return 2.0f * p - 1.0f - 2.0f * step_residual(p, step);
+}
+inline float band_limited_square(float p, float step) {
+  const float naive = p < 0.5f ? 1.0f : -1.0f;
+  return naive + 2.0f * (step_residual(p, step) - step_residual(half_turn(p), step));
+}
+// Starts at its lowest point, as the plain triangle did.
+inline float band_limited_triangle(float p, float step) {
+  const float naive = p < 0.5f ? 4.0f * p - 1.0f : 3.0f - 4.0f * p;
+  return naive + 8.0f * step * (ramp_residual(p, step) - ramp_residual(half_turn(p), step));
+}
+
+// The next state of a 32-bit xorshift: 32 random bits.
+inline uint32_t noise_bits(uint32_t& state) {
   state ^= state << 13;
   state ^= state >> 17;
   state ^= state << 5;
-  return static_cast<float>(static_cast<int32_t>(state)) * (1.0f / 2147483648.0f);
+  return state;
+}
+
+// A white-noise sample in -1..1 from a 32-bit xorshift.
+inline float noise_next(uint32_t& state) {
+  return static_cast<float>(static_cast<int32_t>(noise_bits(state))) * (1.0f / 2147483648.0f);
 }
 
 }  // namespace vel

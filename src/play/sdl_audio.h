@@ -4,9 +4,13 @@
 // frame, so the mixer, like the rules, only ever runs on the main thread
 // and needs no lock or shared buffer. Each frame renders the time it covered
 // but tops the queue up to kQueueTarget when a long frame let it run low,
-// and never fills it past kQueueCap when frames come fast: what is heard
-// stays 30 to 45 ms behind the picture and does not drift. A frame longer
-// than the queue (about 30 ms) still runs it dry for the difference.
+// and never fills it past kQueueCap when frames come fast. The queue left
+// after a frame's render must outlast the time to the next render: the
+// rest of this frame and the next frame's work, which in a single 40 ms
+// frame is up to 57 ms, plus the device's pull of a whole buffer at a
+// time. 60 ms carries the sound through such a frame; what is heard is
+// then about 45 ms behind the frame's render (the README gives the
+// measured figures), and does not drift.
 #pragma once
 
 #include <SDL.h>
@@ -19,8 +23,8 @@
 
 namespace vel {
 
-inline constexpr uint32_t kQueueTarget = 1440;  // stereo frames: 30 ms
-inline constexpr uint32_t kQueueCap = 2016;     // 42 ms; with the device's 5 ms under 50
+inline constexpr uint32_t kQueueTarget = 2880;  // stereo frames: 60 ms
+inline constexpr uint32_t kQueueCap = 3456;     // 72 ms; with the device's 5 ms under 80
 
 struct SdlAudio {
   SDL_AudioDeviceID device = 0;  // 0: silent

@@ -20,8 +20,12 @@ inline constexpr size_t kHeardVehicles = 4;
 struct HeardVehicle {
   float distance = 1.0e30f;  // beyond kHearingRange: the slot is silent
   Vec3 offset;               // from the listener
+  Vec3 velocity;             // units/s; zero while the world stands still
   bool drone = false;
   size_t index = 0;  // in its list: gives each engine its own pitch
+  // The same vehicle keeps it while the city stands, whatever its rank, so
+  // its engine keeps its own voice as others pass it.
+  uint32_t id = 0;
 };
 
 struct Soundscape {
@@ -32,6 +36,8 @@ struct Soundscape {
   bool flash = false;                                  // lightning lights the city
   bool covered = false;                                // the system panel covers the city
   Vec3 listener_right;                                 // the view's right, for panning
+  Vec3 listener_velocity;                              // units/s, for the wind and the Doppler
+  bool rope_attached = false;                          // swinging on the grapple
   std::array<HeardVehicle, kHeardVehicles> nearest{};  // nearest first
 };
 
