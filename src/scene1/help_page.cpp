@@ -63,7 +63,7 @@ void draw_help_page(const Image& font, Framebuffer& target) {
     }
     y -= 10;
   }
-  const std::string_view any = "PRESS ANY KEY";
+  const std::string_view any = "PRESS SPACE, ENTER OR ESC";
   draw_text(font, any, {centred_start(w / 2, static_cast<int32_t>(any.size()), cell), 14}, kYellow,
             whole, target);
 }

@@ -32,6 +32,9 @@ constexpr float kEdgeHintSpeed = 2.0f;
 constexpr float kEdgeLookAhead = 3.0f;
 constexpr float kEdgeDrop = 4.0f;
 constexpr float kEdgeHintPause = 4.0f;
+// A roof this close under the body's centre (its radius and a margin) is
+// one it stands on, for the fall back.
+constexpr float kRoofUnderfoot = 1.5f;
 
 // The devices of the device menu, in its order.
 constexpr int32_t kForceFieldDevice = 1;
@@ -83,8 +86,12 @@ void rules_recharge(CityScene& scene, float step_dt) {
 
 void rules_fall_back(CityScene& scene) {
   RuleProgress& progress = scene.progress;
+  // Only a place with a roof right under the body's centre counts: a body
+  // touching a roof's edge from the side would be put back into the air.
   if (scene.rules.fall == FallRule::back_to_last_roof && scene.player.on_ground &&
-      scene.player.body.position.y > scene.rules.fall_floor) {
+      scene.player.body.position.y > scene.rules.fall_floor &&
+      distance_to_statics(scene, scene.player.body.position, Vec3{0.0f, -1.0f, 0.0f}) <
+          kRoofUnderfoot) {
     progress.last_roof_body = scene.player.body;
     progress.last_roof_body.velocity = {};
     progress.last_roof_body.force = {};
