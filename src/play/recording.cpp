@@ -197,7 +197,7 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
 
 ParseResult<Recording> load_recording(const std::string& path) {
   const FileBytes file = read_file_bytes(path);
-  if (!file.error.empty()) return ParseResult<Recording>::fail(file.error);
+  if (!file.error.empty()) return ParseResult<Recording>::fail(path + ": " + file.error);
   const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
   return parse_recording(text, path);
 }

@@ -132,6 +132,13 @@ TEST(Recording, MalformedLinesNameTheFileAndLine) {
   }
 }
 
+TEST(Recording, AFileThatCannotBeReadIsNamed) {
+  const test::TempDir dir;
+  EXPECT_EQ(load_recording(dir.file("none.txt")).error,
+            dir.file("none.txt") + ": No such file or directory");
+  EXPECT_EQ(load_recording(dir.path()).error, dir.path() + ": Is a directory");
+}
+
 TEST(Replay, ARecordingThatLeavesTheGameIsReportedAtItsLine) {
   // The title asks for the city on the frame Return goes down; a recording
   // that runs the title on regardless has not followed the game.
