@@ -19,6 +19,9 @@ struct SoundOut {
   std::string path;
   std::string error;  // the first write that failed
   std::vector<int16_t> buffer;
+  // Sample frames the file can still take: a WAV file's sizes are 32-bit,
+  // and a header past 4 GiB would tell a reader of a fraction of the data.
+  int64_t frames_left = 0;
 };
 
 // Opens (truncating) the file; an empty string, or the error naming it.

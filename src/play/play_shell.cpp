@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -28,6 +29,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr float kMaxFrameTime = 0.25f;   // seconds one live frame may count for
 constexpr int kDefaultRefresh = 60;      // when the display does not say
 constexpr bool kPlayedWithRules = true;  // chips buy upgrades, levels, ... (kPlayRules)
 
@@ -66,8 +68,7 @@ bool save_picture(const Framebuffer& framebuffer) {
     std::fflush(stdout);
     return true;
   }
-  std::fprintf(stderr, "veltrocane-play: could not write %s: %s\n", kScreenshotName,
-               error.c_str());
+  std::fprintf(stderr, "veltrocane-play: could not write %s: %s\n", kScreenshotName, error.c_str());
   return false;
 }
 
@@ -215,7 +216,9 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
 
     const Clock::time_point now = Clock::now();
     const float time = clock_seconds(now - start);
-    const float dt = clock_seconds(now - last_frame);
+    // A frame counts for at most a quarter second: after a suspend or a
+    // stall the game goes on from where it was instead of owing the pause.
+    const float dt = std::min(clock_seconds(now - last_frame), kMaxFrameTime);
     last_frame = now;
 
     FrameStep step;

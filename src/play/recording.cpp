@@ -180,6 +180,11 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
                                     "expected \"init SCENE TIME\" or \"frame SCENE TIME DT "
                                     "HELD LOOK_X LOOK_Y\""));
       }
+      if (event->kind == RecordedKind::frame &&
+          !(event->dt >= 0.0f && event->dt <= kMaxRecordedFrameTime)) {
+        return Result::fail(
+            located(path, line_number, "damaged: a frame time below 0 or above 60 seconds"));
+      }
       event->line = line_number;
       recording.events.push_back(*event);
     }
@@ -192,7 +197,7 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
 
 ParseResult<Recording> load_recording(const std::string& path) {
   const FileBytes file = read_file_bytes(path);
-  if (!file.error.empty()) return ParseResult<Recording>::fail(file.error);
+  if (!file.error.empty()) return ParseResult<Recording>::fail(path + ": " + file.error);
   const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
   return parse_recording(text, path);
 }

@@ -33,6 +33,10 @@
 namespace vel {
 
 inline constexpr int32_t kRecordingVersion = 2;
+// The longest frame a recording may hold: the headless runner's longest
+// step (the live game counts at most a quarter second); anything longer or
+// below zero is a damaged file.
+inline constexpr float kMaxRecordedFrameTime = 60.0f;
 
 enum class RecordedKind : uint8_t { init, frame };
 

@@ -267,7 +267,19 @@ void physics_step(CityScene& scene) {
 void physics_steps(CityScene& scene, float dt) {
   // Raw dt, also while paused: the body falls during the opening letterbox.
   scene.player.physics_accumulator += dt;
-  while (scene.player.physics_accumulator >= kPhysicsStep) physics_step(scene);
+  // A frame owes at most a quarter second of steps: a long frame time (a
+  // machine back from sleep, a damaged file) would otherwise spin for ever,
+  // once the accumulator is too large for a step to lessen it. The time
+  // past the ceiling is dropped, as the played game drops a long pause.
+  int32_t steps = 0;
+  while (scene.player.physics_accumulator >= kPhysicsStep) {
+    if (steps == kMaxPhysicsStepsPerFrame) {
+      scene.player.physics_accumulator = 0.0f;
+      break;
+    }
+    physics_step(scene);
+    ++steps;
+  }
 }
 
 void camera_update(ViewState& view, const PlayerState& player, Vec2 look, float dt) {

@@ -8,6 +8,8 @@
 namespace vel {
 
 inline constexpr float kPhysicsStep = 0.01f;
+// The most steps one frame runs (a quarter second of them).
+inline constexpr int32_t kMaxPhysicsStepsPerFrame = 25;
 inline constexpr float kGroundDamping = 20.01f;
 
 struct PlayerBody {

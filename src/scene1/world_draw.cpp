@@ -105,6 +105,9 @@ void draw_rain(const std::vector<Vec3>& rain, CityStyle style, const RenderFlags
   for (const Vec3& drop : rain) {
     const int32_t px = trunc_i32(width * drop.x);
     const int32_t py = trunc_i32(height * drop.y);
+    // A streak hangs below its point: above the bottom row none of it is
+    // on screen, and py - 2 of a saturated py would overflow.
+    if (py < 0) continue;
     const Colour colour{grey, grey, grey, drop.z * drop.z};
     blend_pixel({px, py}, colour, flags, target);
     blend_pixel({px, py - 1}, colour, flags, target);

@@ -49,6 +49,15 @@ TEST_F(PlayerTest, FrameTimeRunsWholeStepsAndKeepsTheRest) {
   EXPECT_NEAR(scene.player.physics_accumulator, 0.009f, 1e-6f);
 }
 
+TEST_F(PlayerTest, AFrameOfDaysRunsAQuarterSecondAndEnds) {
+  // 2^18 s and more is past where a step lessens the accumulator: the
+  // frame must still end, after at most a quarter second of steps.
+  scene.player.body.velocity = {0.0f, 0.0f, 0.0f};
+  physics_steps(scene, 1e30f);
+  EXPECT_EQ(scene.player.physics_accumulator, 0.0f);
+  EXPECT_NEAR(scene.player.body.velocity.y, -25.0f * 9.81f * 0.01f, 0.05f);
+}
+
 TEST_F(PlayerTest, BodyComesToRestOnATerrace) {
   scene.player.body.position = {1.0f, 15.95f, 2.0f};
   scene.player.body.velocity = {3.0f, 0.0f, -2.0f};

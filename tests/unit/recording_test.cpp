@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/file_bytes.h"
@@ -38,7 +39,9 @@ TEST(Recording, WrittenFloatsAndSettingsReadBackToTheSameBits) {
   const float awkward[] = {0.1f, 1.0f / 3.0f, 1e-40f, -0.0f, 3.4e38f, 12.6f};
   record_init(writer, 0, 1.0f / 7.0f);
   for (const float value : awkward) {
-    record_frame(writer, 1, value, value / 3.0f, {0x3FFF, {value, -value}});
+    // The longest frame a file may hold is the last value of dt.
+    record_frame(writer, 1, value, std::min(value / 3.0f, kMaxRecordedFrameTime),
+                 {0x3FFF, {value, -value}});
   }
   ASSERT_EQ(close_recording(writer), "");
 
@@ -55,7 +58,7 @@ TEST(Recording, WrittenFloatsAndSettingsReadBackToTheSameBits) {
   for (size_t i = 0; i < 6; ++i) {
     const RecordedEvent& e = events[i + 1];
     EXPECT_EQ(bits(e.time), bits(awkward[i]));
-    EXPECT_EQ(bits(e.dt), bits(awkward[i] / 3.0f));
+    EXPECT_EQ(bits(e.dt), bits(std::min(awkward[i] / 3.0f, kMaxRecordedFrameTime)));
     EXPECT_EQ(bits(e.input.look.y), bits(-awkward[i]));
     EXPECT_EQ(e.input.held, 0x3FFFu);
   }
@@ -121,10 +124,19 @@ TEST(Recording, MalformedLinesNameTheFileAndLine) {
   for (const char* line :
        {"frame 0 0x1p-6 0x1p-6 16384 0x0p+0 0x0p+0",  // bit 14
         "frame 0 0x1p-6 0x1p-6 0 nan 0x0p+0", "frame -1 0 0 0 0 0",
-        "frame 0 0x1p-6 0x1p-6 0 0x0p+0", "init 0", "init 0  0x0p+0", "jump 0 0"}) {
+        "frame 0 0x1p-6 0x1p-6 0 0x0p+0", "init 0", "init 0  0x0p+0", "jump 0 0",
+        // frame times no run gives: they would ask the step for days of work
+        "frame 0 0x1p-6 0x1p+18 0 0x0p+0 0x0p+0", "frame 0 0x1p-6 -0x1p-6 0 0x0p+0 0x0p+0"}) {
     EXPECT_EQ(error_of(header() + "init 0 0x0p+0\n" + line + "\n").substr(0, 11), "bad.txt:11:")
         << line;
   }
+}
+
+TEST(Recording, AFileThatCannotBeReadIsNamed) {
+  const test::TempDir dir;
+  EXPECT_EQ(load_recording(dir.file("none.txt")).error,
+            dir.file("none.txt") + ": No such file or directory");
+  EXPECT_EQ(load_recording(dir.path()).error, dir.path() + ": Is a directory");
 }
 
 TEST(Replay, ARecordingThatLeavesTheGameIsReportedAtItsLine) {

@@ -3,6 +3,7 @@
 // full scale, no click where a voice starts or stops, and the same frames
 // giving the same samples.
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -11,11 +12,13 @@
 #include <vector>
 
 #include "audio/mixer.h"
+#include "audio/sound_file.h"
 #include "audio/sound_track.h"
 #include "scene_api/control_bits.h"
 #include "sim/input_script.h"
 #include "support/allocation_counter.h"
 #include "support/city_fixture.h"
+#include "support/temp_dir.h"
 
 namespace vel {
 namespace {
@@ -235,6 +238,21 @@ TEST(Sound, AFullPoolOfLoudVoicesStaysUnderFullScale) {
   for (const int16_t s : pcm) peak = std::max<int16_t>(peak, std::abs(s));
   EXPECT_LE(peak, ceiling);
   EXPECT_GT(peak, ceiling - 200) << "the limiter took more than it had to";
+}
+
+TEST(SoundFile, ATrackPastWhatTheFileHoldsFailsAndTheHeaderStaysTrue) {
+  // The limit is 4 GiB; a file that can take 1000 frames stands in for it.
+  const test::TempDir dir;
+  SoundOut out;
+  ASSERT_EQ(sound_out_open(out, dir.file("s.wav"), 0.0f), "");
+  out.frames_left = 1000;
+  sound_out_frame(out, FrameEvents{}, Soundscape{}, 1.0f, Settings{});  // owes 48000
+  EXPECT_NE(sound_out_close(out).find("longer than a WAV file can hold"), std::string::npos);
+  SF_INFO info{};
+  SNDFILE* const read = sf_open(dir.file("s.wav").c_str(), SFM_READ, &info);
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(info.frames, 1000);
+  sf_close(read);
 }
 
 }  // namespace
