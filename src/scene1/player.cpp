@@ -151,6 +151,26 @@ void integrate_body(PlayerBody& body, float h) {
   body.angular_velocity = body.angular_velocity + alpha * h;
 }
 
+// The walk keys' push: the horizontal parts of the view's axes as they are,
+// not normalised before they are summed, then the sum scaled to `thrust`.
+void push_along_walk(PlayerBody& body, uint32_t held, const CameraAxes& axes, float thrust) {
+  Vec2 h{0.0f, 0.0f};
+  if (held & kWalkForward) h = {h.x + axes.forward.x, h.y + axes.forward.z};
+  if (held & kWalkBack) h = {h.x - axes.forward.x, h.y - axes.forward.z};
+  if (held & kWalkLeft) h = {h.x - axes.right.x, h.y - axes.right.z};
+  if (held & kWalkRight) h = {h.x + axes.right.x, h.y + axes.right.z};
+  const float h_length = std::sqrt(h.x * h.x + h.y * h.y);
+  if (!(h_length > 0.0f)) return;
+  body.force.x += h.x / h_length * thrust;
+  body.force.z += h.y / h_length * thrust;
+}
+
+// The jump's push at the jump module's level.
+float jump_impulse(const Economy& economy) {
+  return 1000.0f +
+         6000.0f * static_cast<float>(economy.levels.jump) / static_cast<float>(kModuleTopLevel);
+}
+
 }  // namespace
 
 CameraAxes camera_axes(const Camera& camera) {
@@ -167,8 +187,7 @@ CameraAxes camera_axes(const Camera& camera) {
 void player_jump(PlayerState& player, Economy& economy, float elapsed) {
   PlayerBody& body = player.body;
   if (player.on_ground) {
-    const float impulse = 1000.0f + 6000.0f * static_cast<float>(economy.levels.jump) /
-                                        static_cast<float>(kModuleTopLevel);
+    const float impulse = jump_impulse(economy);
     body.force.y += impulse;
     // A running jump also pushes along the motion, never more than the
     // jump itself (a NaN in the minimum takes the jump).
@@ -190,24 +209,14 @@ void player_jump(PlayerState& player, Economy& economy, float elapsed) {
 
 void player_drive(PlayerState& player, int32_t drive_level, uint32_t held, const CameraAxes& axes) {
   if (!player.on_ground) return;
-  // Horizontal parts as they are, not normalised before they are summed.
-  Vec2 h{0.0f, 0.0f};
-  if (held & kWalkForward) h = {h.x + axes.forward.x, h.y + axes.forward.z};
-  if (held & kWalkBack) h = {h.x - axes.forward.x, h.y - axes.forward.z};
-  if (held & kWalkLeft) h = {h.x - axes.right.x, h.y - axes.right.z};
-  if (held & kWalkRight) h = {h.x + axes.right.x, h.y + axes.right.z};
-  const float h_length = std::sqrt(h.x * h.x + h.y * h.y);
-  if (!(h_length > 0.0f)) return;
   const float thrust =
       100.0f + 300.0f * static_cast<float>(drive_level) / static_cast<float>(kModuleTopLevel);
-  player.body.force.x += h.x / h_length * thrust;
-  player.body.force.z += h.y / h_length * thrust;
+  push_along_walk(player.body, held, axes, thrust);
 }
 
 void player_leap(PlayerState& player, Economy& economy, Vec3 forward, float elapsed) {
   PlayerBody& body = player.body;
-  const float impulse = 1000.0f + 6000.0f * static_cast<float>(economy.levels.jump) /
-                                      static_cast<float>(kModuleTopLevel);
+  const float impulse = jump_impulse(economy);
   body.velocity = {body.velocity.x * 0.5f, std::max(body.velocity.y, 0.0f), body.velocity.z * 0.5f};
   body.force.y += impulse;
   const float flat = std::sqrt(forward.x * forward.x + forward.z * forward.z);
@@ -222,16 +231,7 @@ void player_leap(PlayerState& player, Economy& economy, Vec3 forward, float elap
 
 void player_steer_in_air(PlayerState& player, float share, uint32_t held, const CameraAxes& axes) {
   if (player.on_ground || !(share > 0.0f)) return;
-  Vec2 h{0.0f, 0.0f};
-  if (held & kWalkForward) h = {h.x + axes.forward.x, h.y + axes.forward.z};
-  if (held & kWalkBack) h = {h.x - axes.forward.x, h.y - axes.forward.z};
-  if (held & kWalkLeft) h = {h.x - axes.right.x, h.y - axes.right.z};
-  if (held & kWalkRight) h = {h.x + axes.right.x, h.y + axes.right.z};
-  const float h_length = std::sqrt(h.x * h.x + h.y * h.y);
-  if (!(h_length > 0.0f)) return;
-  const float thrust = 100.0f * share;
-  player.body.force.x += h.x / h_length * thrust;
-  player.body.force.z += h.y / h_length * thrust;
+  push_along_walk(player.body, held, axes, 100.0f * share);
 }
 
 void player_reel(PlayerBody& body, uint32_t held, Vec3 anchor, float dt) {
