@@ -55,6 +55,19 @@ FrameStart frame_start(const CityScene& scene) {
           scene.economy.drafts,   scene.switch_request.requested, scene.clock.paused};
 }
 
+// Where a leap off the rope heads: along the view while a walk key is held,
+// else into the facade the rope holds (against the standoff's normal), else
+// (a car, no standoff) along the view.
+Vec3 leap_heading(const GrappleState& grapple, uint32_t held, Vec3 forward) {
+  constexpr uint32_t kWalkKeys = kWalkForward | kWalkBack | kWalkLeft | kWalkRight;
+  const Vec3 normal = grapple.pull_offset;
+  if ((held & kWalkKeys) || grapple.anchor_car >= 0 ||
+      !(normal.x * normal.x + normal.z * normal.z > 0.0f)) {
+    return forward;
+  }
+  return -normal;
+}
+
 bool same_levels(const UpgradeLevels& a, const UpgradeLevels& b) {
   return a.drive == b.drive && a.jump == b.jump && a.pull == b.pull;
 }
@@ -70,9 +83,12 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
     if ((pressed & kJumpBit) && scene.rules.rope_leap && scene.grapple.attached) {
       // Off the rope with a jump's push up and along the view: the way
       // onto the roof the rope hangs from.
+      // With no walk key held the leap goes towards the facade the rope
+      // holds, whichever way the player looks: up and over its edge.
+      const Vec3 heading = leap_heading(scene.grapple, input.held, axes.forward);
       grapple_release(scene);
       scene.events.add(EventKind::jumped);
-      player_leap(scene.player, scene.economy, axes.forward, scene.clock.elapsed);
+      player_leap(scene.player, scene.economy, heading, scene.clock.elapsed);
     } else if ((pressed & kJumpBit) && (!energy_floor || rules_allow_jump(scene))) {
       scene.events.add(scene.player.on_ground ? EventKind::jumped : EventKind::air_brake);
       player_jump(scene.player, scene.economy, scene.clock.elapsed);
@@ -85,7 +101,7 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
     player_drive(scene.player, scene.economy.levels.drive, input.held, axes);
     player_steer_in_air(scene.player, scene.rules.air_control, input.held, axes);
     if (scene.rules.rope_reel && scene.grapple.attached) {
-      player_reel(scene.player.body, input.held, scene.grapple.anchor, dt);
+      player_reel(scene.player.body, input.held, scene.grapple, dt);
     } else {
       player_vertical(scene.player.body, input.held, axes.forward, dt);
     }

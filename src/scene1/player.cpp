@@ -234,12 +234,17 @@ void player_steer_in_air(PlayerState& player, float share, uint32_t held, const 
   push_along_walk(player.body, held, axes, 100.0f * share);
 }
 
-void player_reel(PlayerBody& body, uint32_t held, Vec3 anchor, float dt) {
-  const Vec3 to_anchor = anchor - body.position;
+void player_reel(PlayerBody& body, uint32_t held, const GrappleState& grapple, float dt) {
+  const Vec3 to_anchor = grapple.anchor - body.position;
   const float rope = length(to_anchor);
-  if (!(rope > 1.0f)) return;
+  if (!(rope > 0.0f)) return;
   const Vec3 along = to_anchor / rope;
-  if (held & kMoveWithView) body.position = body.position + along * (10.0f * dt);
+  // Reeling in stops where the rope pulls to, out of the facade: closer,
+  // the body is pressed into the wall and thrown off it, the rope swinging
+  // back through the roof.
+  const float shortest = std::max(kReelShortest, length(grapple.pull_offset));
+  const float reel_in = std::min(10.0f * dt, rope - shortest);
+  if ((held & kMoveWithView) && reel_in > 0.0f) body.position = body.position + along * reel_in;
   if (held & kMoveAgainstView) body.position = body.position - along * (10.0f * dt);
 }
 

@@ -37,8 +37,10 @@ void player_leap(PlayerState& player, Economy& economy, Vec3 forward, float elap
 // steering on a jump or a rope.
 void player_steer_in_air(PlayerState& player, float share, uint32_t held, const CameraAxes& axes);
 // On a rope, the two vertical keys move the body along it, 10 units a
-// second towards or away from `anchor`.
-void player_reel(PlayerBody& body, uint32_t held, Vec3 anchor, float dt);
+// second towards or away from the anchor; reeling in stops at the point
+// the rope pulls to (at least kReelShortest from the anchor).
+inline constexpr float kReelShortest = 1.0f;
+void player_reel(PlayerBody& body, uint32_t held, const GrappleState& grapple, float dt);
 // Accumulates dt and runs every whole 0.01 s step: collision, gravity or
 // ground damping, the rope's pull, integration.
 void physics_steps(CityScene& scene, float dt);
