@@ -286,6 +286,7 @@ FrameResult CityScene::step(const InputState& input, float dt, float time, const
 
   if (rules.aim_query) grapple.aim = grapple_aim(*this, camera_axes(view.camera).forward);
   if (rules.edge_hint) rules_edge_hint(*this);
+  if (rules.stack_messages) rules_stack_messages(hud.messages, clock.elapsed);
   body_events(start, *this, events);
   menu_events(start, *this, pressed, events);
   FrameResult result;

@@ -32,6 +32,12 @@ constexpr float kEdgeHintSpeed = 2.0f;
 constexpr float kEdgeLookAhead = 3.0f;
 constexpr float kEdgeDrop = 4.0f;
 constexpr float kEdgeHintPause = 4.0f;
+// No EDGE! with a chip this near: the player walks to the edge to take it.
+constexpr float kEdgeChipNear = 6.0f;
+// A line of the small font, as a fraction of the picture's height, and
+// the most lines a message is moved up.
+constexpr float kMessageLine = 10.0f / 180.0f;
+constexpr int32_t kMostStackedLines = 6;
 // A roof this close under the body's centre (its radius and a margin) is
 // one it stands on, for the fall back.
 constexpr float kRoofUnderfoot = 1.5f;
@@ -131,8 +137,26 @@ void rules_edge_hint(CityScene& scene) {
   // Where the body will be in half a second: is there a roof under it?
   const Vec3 ahead = player.body.position + Vec3{v.x, 0.0f, v.z} * (kEdgeLookAhead / speed);
   if (distance_to_statics(scene, ahead, Vec3{0.0f, -1.0f, 0.0f}) < kEdgeDrop) return;
+  for (const SceneObject& chip : scene.objects.chips) {
+    if (distance(player.body.position, translation_of(chip.transform)) < kEdgeChipNear) return;
+  }
   scene.progress.edge_said = scene.clock.elapsed;
   say(scene, "EDGE!", kWarning);
+}
+
+void rules_stack_messages(std::vector<HudMessage>& messages, float elapsed) {
+  for (size_t k = 0; k < messages.size(); ++k) {
+    HudMessage& fresh = messages[k];
+    if (fresh.born != elapsed) continue;
+    for (int32_t line = 0; line < kMostStackedLines; ++line) {
+      bool covered = false;
+      for (size_t j = 0; j < k; ++j) {
+        covered = covered || std::fabs(messages[j].position.y - fresh.position.y) < kMessageLine;
+      }
+      if (!covered) break;
+      fresh.position.y += kMessageLine;
+    }
+  }
 }
 
 void rules_refund_drafts(Economy& economy) {

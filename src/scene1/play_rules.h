@@ -47,6 +47,9 @@ void rules_fall_back(CityScene& scene);
 void rules_chips_taken(CityScene& scene, size_t chips_before);
 // Walking on a roof towards its edge: EDGE! once in a while.
 void rules_edge_hint(CityScene& scene);
+// Messages born this frame are moved up a line at a time until none
+// covers another ("+1 CHIP" and "+2 POINTS" of one pickup both readable).
+void rules_stack_messages(std::vector<HudMessage>& messages, float elapsed);
 // Closing the panel with its key: the drafts are dropped and their points
 // returned.
 void rules_refund_drafts(Economy& economy);

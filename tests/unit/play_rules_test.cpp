@@ -146,6 +146,28 @@ TEST(PlayRules, TheHeldRopeSettlesAndLettingGoReleasesIt) {
   }
   EXPECT_TRUE(run.scene.grapple.attached);
   EXPECT_LT(high - low, 2.0f) << "the swing still spans " << low << " to " << high;
+  // Reeled in for longer than the rope is long: it stops out of the wall
+  // and still holds, and a leap with no walk key heads into the facade.
+  run.frames(240, kGrappleBit | kMoveWithView);
+  ASSERT_TRUE(run.scene.grapple.attached);
+  const Vec3 normal = run.scene.grapple.pull_offset;
+  EXPECT_GE(distance(run.scene.player.body.position, run.scene.grapple.anchor), 1.9f);
+  run.frames(1, kGrappleBit | kJumpBit);
+  EXPECT_FALSE(run.scene.grapple.attached);
+  const Vec3 v = run.scene.player.body.velocity;
+  EXPECT_LT(v.x * normal.x + v.z * normal.z, 0.0f);
+  EXPECT_GT(v.y, 0.0f);
+}
+
+TEST(PlayRules, LettingGoReleasesTheRope) {
+  RulesRun run;
+  run.frames(10, 0);
+  run.frames(30, 0, {0.0f, 1.0f});
+  run.frames(20, kWalkForward);
+  run.frames(1, kWalkForward | kJumpBit);
+  run.frames(15, 0);
+  run.frames(1, kGrappleBit);
+  ASSERT_TRUE(run.scene.grapple.attached);
   run.frames(1, 0);
   EXPECT_FALSE(run.scene.grapple.attached);
   EXPECT_TRUE(run.reported(EventKind::grapple_released));
