@@ -30,6 +30,7 @@ int32_t nearest_chip(const CityScene& city) {
 ChipMark mark_chip(const CityScene& city, Vec3 chip, int32_t width, int32_t height) {
   ChipMark mark;
   mark.distance = trunc_i32(distance(city.player.body.position, chip));
+  mark.rise = trunc_i32(chip.y - city.player.body.position.y);
   const Vec4 clip = mat4_apply(city.view.camera.view_projection, chip);
   const float half_w = 0.5f * static_cast<float>(width);
   const float half_h = 0.5f * static_cast<float>(height);
@@ -91,9 +92,8 @@ PlayerStatus player_status(const CityScene& city, int32_t width, int32_t height)
       }
     }
     status.pointer = true;
-    status.nearest =
-        mark_chip(city, translation_of(city.objects.chip_indicators[nearest].transform), width,
-                  height);
+    status.nearest = mark_chip(
+        city, translation_of(city.objects.chip_indicators[nearest].transform), width, height);
     if (city.progress.scanner) {
       for (const SceneObject& indicator : city.objects.chip_indicators) {
         if (status.mark_count == kChipMarks) break;

@@ -18,6 +18,7 @@ struct ChipMark {
   Vec2 at;         // pixels, y up: the chip's place, or the picture's edge towards it
   Vec2 direction;  // unit, on the picture, from its centre towards the chip
   int32_t distance = 0;
+  int32_t rise = 0;  // how far the chip is above the eye (below: negative)
 };
 
 inline constexpr size_t kChipMarks = 16;  // the scanner marks this many chips at most

@@ -18,9 +18,12 @@ constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr Colour kTrough{0.0f, 0.1f, 0.2f, 0.6f};
 constexpr Colour kLow{1.0f, 0.3f, 0.3f, 1.0f};  // the gauge's colour below a quarter
 constexpr Colour kShadow{0.0f, 0.0f, 0.0f, 0.8f};
-constexpr Colour kHold{0.2f, 1.0f, 0.3f, 1.0f};         // as ENGAGED!
+constexpr Colour kHold{0.2f, 1.0f, 0.3f, 1.0f};  // as ENGAGED!
 constexpr Colour kOutOfRange{0.7f, 0.7f, 0.7f, 0.7f};
-constexpr Colour kPointer{1.0f, 0.85f, 0.2f, 1.0f};     // the way to a chip
+constexpr Colour kPointer{1.0f, 0.85f, 0.2f, 1.0f};  // the way to a chip
+constexpr Colour kBacking{0.0f, 0.0f, 0.0f, 0.6f};   // under the chip's label
+// A chip less than this above or below is within a jump: no UP or DOWN.
+constexpr int32_t kRiseWorthSaying = 3;
 constexpr int32_t kGaugeLength = 60;
 constexpr int32_t kMargin = 6;
 
@@ -107,11 +110,25 @@ void draw_chip_mark(const Image& font, const ChipMark& mark, bool with_distance,
     label = {mark.at.x - mark.direction.x * 12.0f, mark.at.y - mark.direction.y * 12.0f - 3.0f};
   }
   if (!with_distance) return;
+  // The distance, and how far up or down the chip is when that is more
+  // than a jump: "63 UP 15".
   char buffer[48];
-  const std::string_view text = labelled(buffer, "", mark.distance);
+  std::string_view text = labelled(buffer, "", mark.distance);
+  char with_rise[48];
+  if (mark.rise > kRiseWorthSaying || mark.rise < -kRiseWorthSaying) {
+    const std::string_view way = mark.rise > 0 ? " UP " : " DOWN ";
+    const size_t n = std::min(text.size(), sizeof with_rise - 24);
+    std::copy_n(text.data(), n, with_rise);
+    std::copy_n(way.data(), way.size(), with_rise + n);
+    const int32_t amount = mark.rise > 0 ? mark.rise : -mark.rise;
+    char* end = std::to_chars(with_rise + n + way.size(), with_rise + sizeof with_rise, amount).ptr;
+    text = {with_rise, static_cast<size_t>(end - with_rise)};
+  }
   const int32_t width = static_cast<int32_t>(text.size()) * advance;
   const int32_t x = std::clamp(trunc_i32(label.x) - width / 2, 2, target.width - width - 2);
   const int32_t y = std::clamp(trunc_i32(label.y), 2, target.height - 10);
+  // A dark band under the label keeps it readable over lit windows.
+  draw_rectangle({x - 2, y - 2}, {x + width + 1, y + 8}, kBacking, true, flags, target);
   shadowed_text(font, text, {x, y}, kPointer, flags, target);
 }
 
