@@ -18,9 +18,9 @@ constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr Colour kTrough{0.0f, 0.1f, 0.2f, 0.6f};
 constexpr Colour kLow{1.0f, 0.3f, 0.3f, 1.0f};  // the gauge's colour below a quarter
 constexpr Colour kShadow{0.0f, 0.0f, 0.0f, 0.8f};
-constexpr Colour kHold{0.2f, 1.0f, 0.3f, 1.0f};         // as ENGAGED!
+constexpr Colour kHold{0.2f, 1.0f, 0.3f, 1.0f};  // as ENGAGED!
 constexpr Colour kOutOfRange{0.7f, 0.7f, 0.7f, 0.7f};
-constexpr Colour kPointer{1.0f, 0.85f, 0.2f, 1.0f};     // the way to a chip
+constexpr Colour kPointer{1.0f, 0.85f, 0.2f, 1.0f};  // the way to a chip
 constexpr int32_t kGaugeLength = 60;
 constexpr int32_t kMargin = 6;
 
@@ -72,8 +72,8 @@ void draw_arrow(Vec2 at, Vec2 direction, float length, Colour colour, const Rend
 // rope would hold, cyan corners and a dot on a car or a drone, wide grey
 // corners when nothing is in range, a dot while a rope is out.
 void draw_crosshair(AimKind aim, const RenderFlags& flags, Framebuffer& target) {
-  const int32_t cx = target.width / 2;
-  const int32_t cy = target.height / 2;
+  const int32_t cx = layout_width(target) / 2;
+  const int32_t cy = layout_height(target) / 2;
   if (aim == AimKind::none) {
     draw_rectangle({cx - 1, cy - 1}, {cx + 1, cy + 1}, kWhite, true, flags, target);
     return;
@@ -110,8 +110,8 @@ void draw_chip_mark(const Image& font, const ChipMark& mark, bool with_distance,
   char buffer[48];
   const std::string_view text = labelled(buffer, "", mark.distance);
   const int32_t width = static_cast<int32_t>(text.size()) * advance;
-  const int32_t x = std::clamp(trunc_i32(label.x) - width / 2, 2, target.width - width - 2);
-  const int32_t y = std::clamp(trunc_i32(label.y), 2, target.height - 10);
+  const int32_t x = std::clamp(trunc_i32(label.x) - width / 2, 2, layout_width(target) - width - 2);
+  const int32_t y = std::clamp(trunc_i32(label.y), 2, layout_height(target) - 10);
   shadowed_text(font, text, {x, y}, kPointer, flags, target);
 }
 
@@ -141,7 +141,7 @@ void draw_status_hud(const PlayerStatus& status, Framebuffer& target) {
   char points_buffer[48];
   const std::string_view chips = labelled(chips_buffer, "CHIPS ", status.chips, &status.max_chips);
   const std::string_view points = labelled(points_buffer, "POINTS ", status.upgrade_points);
-  const int32_t right = target.width - kMargin;
+  const int32_t right = layout_width(target) - kMargin;
   shadowed_text(font, chips, {right - static_cast<int32_t>(chips.size()) * advance, text_y + 10},
                 kWhite, whole, target);
   shadowed_text(font, points, {right - static_cast<int32_t>(points.size()) * advance, text_y},
