@@ -1,5 +1,7 @@
-// draw2d.cpp: everything drawn over the 3D view in target pixels: blended
+// draw2d.cpp: everything drawn over the 3D view in layout pixels: blended
 // pixels, colour-ramped lines, rectangles, image blits and bitmap text.
+// A layout pixel is a target.scale x target.scale block of target pixels,
+// each blended alike, so an overlay looks the same at every render scale.
 //
 // Unlike the triangle rasteriser, these blend the unquantised source
 // (channel * 255) straight into the target byte. Coordinates are widened to
@@ -34,10 +36,27 @@ inline size_t pixel_index(const Framebuffer& target, int64_t x, int64_t y) {
   return static_cast<size_t>(stored_row * target.width + x);
 }
 
-// Pixels and rectangles take the field from y itself (the same as the stored
-// row rule for an even height).
-inline bool y_in_field(const RenderFlags& flags, int64_t y) {
-  return !flags.interlace || y % 2 == flags.odd_field;
+// Pixels and rectangles take the field from the target row y itself (the
+// same as the stored row rule for an even height); the band from the stored
+// row.
+inline bool y_in_field(const RenderFlags& flags, const Framebuffer& target, int64_t y) {
+  return (!flags.interlace || y % 2 == flags.odd_field) &&
+         row_in_band(flags, static_cast<int32_t>(target.height - 1 - y));
+}
+
+// Blends the target pixels x0..x1 - 1 of rows y0..y1 - 1 (already inside
+// the target) and sets their depth to 0.
+void blend_target_block(int64_t x0, int64_t y0, int64_t x1, int64_t y1, float r255, float g255,
+                        float b255, float a, const RenderFlags& flags, Framebuffer& target) {
+  for (int64_t y = y0; y < y1; ++y) {
+    if (!y_in_field(flags, target, y)) continue;
+    for (int64_t x = x0; x < x1; ++x) {
+      const size_t pixel = pixel_index(target, x, y);
+      blend_bytes(&target.colour[3 * pixel], r255, g255, b255, a);
+      // Depth 0 keeps later 3D drawing of this frame from covering the pixel.
+      target.depth[pixel] = 0.0f;
+    }
+  }
 }
 
 inline Colour ramp(float t, Colour from, Colour to) {
@@ -53,13 +72,20 @@ inline int64_t abs64(int64_t v) {
 }  // namespace
 
 void blend_pixel(Point2 at, Colour colour, const RenderFlags& flags, Framebuffer& target) {
-  if (at.x < 0 || at.x >= target.width || at.y < 0 || at.y >= target.height) return;
-  if (!y_in_field(flags, at.y)) return;
-  const size_t pixel = pixel_index(target, at.x, at.y);
-  blend_bytes(&target.colour[3 * pixel], colour.r * 255.0f, colour.g * 255.0f, colour.b * 255.0f,
-              colour.a);
-  // Depth 0 keeps later 3D drawing of this frame from covering the pixel.
-  target.depth[pixel] = 0.0f;
+  if (at.x < 0 || at.x >= layout_width(target) || at.y < 0 || at.y >= layout_height(target)) return;
+  const int64_t n = target.scale;
+  blend_target_block(at.x * n, at.y * n, (at.x + 1) * n, (at.y + 1) * n, colour.r * 255.0f,
+                     colour.g * 255.0f, colour.b * 255.0f, colour.a, flags, target);
+}
+
+void blend_block(Point2 corner, Point2 size, Colour colour, const RenderFlags& flags,
+                 Framebuffer& target) {
+  const int64_t x0 = std::max<int64_t>(corner.x, 0);
+  const int64_t y0 = std::max<int64_t>(corner.y, 0);
+  const int64_t x1 = std::min<int64_t>(int64_t{corner.x} + size.x, target.width);
+  const int64_t y1 = std::min<int64_t>(int64_t{corner.y} + size.y, target.height);
+  blend_target_block(x0, y0, x1, y1, colour.r * 255.0f, colour.g * 255.0f, colour.b * 255.0f,
+                     colour.a, flags, target);
 }
 
 // Both ends are drawn. With n pixels the ramp weights run 1/n, 2/n, ..., 1 in
@@ -74,7 +100,7 @@ void draw_line(Point2 from, Point2 to, Colour colour_from, Colour colour_to,
   // Rows and columns outside the target draw nothing, so the loops start and
   // stop at its edges.
   const int64_t y_first = std::max<int64_t>(y_min, 0);
-  const int64_t y_last = std::min<int64_t>(y_max, target.height - 1);
+  const int64_t y_last = std::min<int64_t>(y_max, layout_height(target) - 1);
 
   if (from.x == to.x) {
     const bool reverse = to.y < from.y;
@@ -112,7 +138,7 @@ void draw_line(Point2 from, Point2 to, Colour colour_from, Colour colour_to,
   // Shallow: one pixel per column.
   const float x_span = static_cast<float>(int64_t{right.x} - left.x + 1);
   const int64_t x_first = std::max<int64_t>(left.x, 0);
-  const int64_t x_last = std::min<int64_t>(right.x, target.width - 1);
+  const int64_t x_last = std::min<int64_t>(right.x, layout_width(target) - 1);
   for (int64_t x = x_first; x <= x_last; ++x) {
     const int32_t y = trunc_i32(static_cast<float>(x) * k + b);
     float t = static_cast<float>(x - left.x + 1) / x_span;
@@ -138,10 +164,13 @@ void draw_rectangle(Point2 corner_a, Point2 corner_b, Colour colour, bool filled
   // Rows corner_a.y..corner_b.y inclusive; columns corner_a.x..corner_b.x - 1
   // (the right edge is exclusive).
   if (!(corner_b.y >= corner_a.y && corner_a.x < corner_b.x)) return;
-  const int64_t y_first = std::max<int64_t>(corner_a.y, 0);
-  const int64_t y_last = std::min<int64_t>(corner_b.y, target.height - 1);
-  const int64_t x_first = std::max<int64_t>(corner_a.x, 0);
-  const int64_t x_last = std::min<int64_t>(int64_t{corner_b.x} - 1, target.width - 1);
+  // Clipped to the layout, then spread over the target pixels it covers.
+  const int64_t n = target.scale;
+  const int64_t y_first = std::max<int64_t>(corner_a.y, 0) * n;
+  const int64_t y_last = (std::min<int64_t>(corner_b.y, layout_height(target) - 1) + 1) * n - 1;
+  const int64_t x_first = std::max<int64_t>(corner_a.x, 0) * n;
+  const int64_t x_last =
+      (std::min<int64_t>(int64_t{corner_b.x} - 1, layout_width(target) - 1) + 1) * n - 1;
   const float r255 = colour.r * 255.0f;
   const float g255 = colour.g * 255.0f;
   const float b255 = colour.b * 255.0f;
@@ -149,7 +178,7 @@ void draw_rectangle(Point2 corner_a, Point2 corner_b, Colour colour, bool filled
   // adds nothing, so every pixel of a row takes the same three bytes.
   const bool opaque = colour.a == 1.0f;
   for (int64_t y = y_first; y <= y_last; ++y) {
-    if (!y_in_field(flags, y)) continue;
+    if (!y_in_field(flags, target, y)) continue;
     if (opaque && x_first <= x_last) {
       const size_t first = pixel_index(target, x_first, y);
       const size_t count = static_cast<size_t>(x_last - x_first + 1);
@@ -211,8 +240,13 @@ void blit_image(const Image& image, const Blit& blit, const RenderFlags& flags,
   const int64_t s_end = std::min<int64_t>(y1, image.height);
 
   const Colour t = tint.value_or(Colour{1.0f, 1.0f, 1.0f, 1.0f});
-  const int64_t width = target.width;
-  const int64_t height = target.height;
+  // Positions are layout pixels (or the target's own), each n x n target
+  // pixels.
+  const int64_t n = blit.picture_pixels ? 1 : target.scale;
+  const int64_t width = target.width / n;
+  const int64_t height = target.height / n;
+  const int64_t target_width = target.width;
+  const int64_t target_height = target.height;
   const int64_t image_width = image.width;
   const int64_t image_height = image.height;
   const size_t palette_size = image.palette.size();
@@ -223,8 +257,6 @@ void blit_image(const Image& image, const Blit& blit, const RenderFlags& flags,
     for (int64_t s = s_begin; s < s_end; ++s) {
       const int64_t y = base_y + trunc_i32(static_cast<float>(s) * scale.y);
       if (y < 0 || y >= height) continue;
-      const int64_t stored_row = height - 1 - y;
-      if (!row_in_field(flags, static_cast<int32_t>(stored_row))) continue;
 
       // Source row s counts up from the image's last stored row.
       const size_t texel = static_cast<size_t>((image_height - 1 - s) * image_width + c);
@@ -237,12 +269,20 @@ void blit_image(const Image& image, const Blit& blit, const RenderFlags& flags,
         texel_colour = image.pixels[texel];
       }
 
-      const size_t pixel = static_cast<size_t>(stored_row * width + x);
-      if (mark_depth) target.depth[pixel] = 0.0f;
-      // No alpha cut-off: a weight of 0 leaves the colour unchanged.
-      blend_bytes(&target.colour[3 * pixel], texel_colour.r * 255.0f * t.r,
-                  texel_colour.g * 255.0f * t.g, texel_colour.b * 255.0f * t.b,
-                  texel_colour.a * t.a);
+      const float r255 = texel_colour.r * 255.0f * t.r;
+      const float g255 = texel_colour.g * 255.0f * t.g;
+      const float b255 = texel_colour.b * 255.0f * t.b;
+      const float a = texel_colour.a * t.a;
+      for (int64_t ty = y * n; ty < (y + 1) * n; ++ty) {
+        const int64_t stored_row = target_height - 1 - ty;
+        if (!row_in_field(flags, static_cast<int32_t>(stored_row))) continue;
+        for (int64_t tx = x * n; tx < (x + 1) * n; ++tx) {
+          const size_t pixel = static_cast<size_t>(stored_row * target_width + tx);
+          if (mark_depth) target.depth[pixel] = 0.0f;
+          // No alpha cut-off: a weight of 0 leaves the colour unchanged.
+          blend_bytes(&target.colour[3 * pixel], r255, g255, b255, a);
+        }
+      }
     }
   }
 }

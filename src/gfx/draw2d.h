@@ -1,5 +1,7 @@
 // draw2d.h: pixels, lines, rectangles, image blits and bitmap text drawn over
-// the picture, in target pixels with y upward from the bottom row.
+// the picture, in layout pixels with y upward from the bottom row: on a
+// target of scale N each is an N x N block of target pixels
+// (layout_width / layout_height, framebuffer.h).
 #pragma once
 
 #include <optional>
@@ -21,6 +23,11 @@ struct Rect {
 };
 
 void blend_pixel(Point2 at, Colour colour, const RenderFlags& flags, Framebuffer& target);
+// The target's own pixels corner.x .. corner.x + size.x - 1 by corner.y ..
+// corner.y + size.y - 1 (whatever the layout scale), each blended as
+// blend_pixel blends one: for what is drawn at the picture's resolution.
+void blend_block(Point2 corner, Point2 size, Colour colour, const RenderFlags& flags,
+                 Framebuffer& target);
 void draw_line(Point2 from, Point2 to, Colour colour_from, Colour colour_to,
                const RenderFlags& flags, Framebuffer& target);
 void draw_rectangle(Point2 corner_a, Point2 corner_b, Colour colour, bool filled,
@@ -38,6 +45,9 @@ struct Blit {
   Vec2 scale{1.0f, 1.0f};
   std::optional<Colour> tint{};  // multiplies every texel; none is white
   bool mark_depth = false;       // depth 0 under every pixel drawn
+  // position and scale in the target's own pixels, not the layout's: for a
+  // picture of the picture itself (the panel's background).
+  bool picture_pixels = false;
 };
 
 // Every source pixel goes to one target pixel (scaling spreads or packs,

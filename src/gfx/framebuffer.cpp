@@ -44,6 +44,12 @@ Framebuffer framebuffer_new(int32_t width, int32_t height) {
   return target;
 }
 
+Framebuffer framebuffer_at_scale(int32_t scale) {
+  Framebuffer target = framebuffer_new(kPictureWidth * scale, kPictureHeight * scale);
+  target.scale = scale;
+  return target;
+}
+
 namespace {
 
 // Row r of the target starts at byte 3*r*width; the field rule picks rows.
@@ -60,11 +66,24 @@ void fill_row(Framebuffer& target, int32_t r, uint8_t blue, uint8_t green, uint8
   fill_pixels(row_bytes(target, r), static_cast<size_t>(target.width), blue, green, red);
 }
 
-void reset_depth(Framebuffer& target) {
-  float* depth = target.depth.data();
-  const size_t count = target.depth.size();
+void reset_depth_run(float* depth, size_t count) {
   for (size_t i = 0; i < count && i < kDepthBlock / sizeof(float); ++i) depth[i] = kDepthEmpty;
   repeat_block<kDepthBlock>(reinterpret_cast<uint8_t*>(depth), count * sizeof(float));
+}
+
+// Every row of the drawing's band, whatever the field.
+void reset_depth(const RenderFlags& flags, Framebuffer& target) {
+  if (flags.band_count <= 1) {
+    reset_depth_run(target.depth.data(), target.depth.size());
+    return;
+  }
+  const size_t width = static_cast<size_t>(target.width);
+  for (int32_t first = kBandRows * flags.band; first < target.height;
+       first += kBandRows * flags.band_count) {
+    const int32_t rows = std::min(kBandRows, target.height - first);
+    reset_depth_run(target.depth.data() + static_cast<size_t>(first) * width,
+                    static_cast<size_t>(rows) * width);
+  }
 }
 
 // Every colour byte b of the current field becomes trunc(clamp(b*k, 0, 255)).
@@ -93,7 +112,7 @@ void clear_framebuffer(Rgb colour, const RenderFlags& flags, Framebuffer& target
   }
   // Depth is reset on every row whatever the field: the other field's rows
   // keep last frame's colour, but their depth must not hide this frame.
-  reset_depth(target);
+  reset_depth(flags, target);
 }
 
 void darken_framebuffer(const RenderFlags& flags, Framebuffer& target, float amount) {
@@ -141,7 +160,7 @@ void draw_sky_gradient(Rgb low, Rgb high, const RenderFlags& flags, Framebuffer&
     }
     fill_row(target, r, blue, green, red);
   }
-  reset_depth(target);
+  reset_depth(flags, target);
 }
 
 void framebuffer_to_image_into(const Framebuffer& source, bool alpha_from_depth, Image& image) {

@@ -15,17 +15,42 @@ namespace vel {
 
 inline constexpr float kDepthEmpty = 3.4028235e38f;
 
-// The game's picture: every scene draws into a framebuffer of this size and
-// the screenshot holds exactly these pixels.
+// The game's picture at render scale 1: every overlay is laid out on a
+// picture of this size, and the fixed run's screenshot holds exactly these
+// pixels.
 inline constexpr int32_t kPictureWidth = 320;
 inline constexpr int32_t kPictureHeight = 180;
+// The render scales a picture can be drawn at: 320N x 180N, up to 1920x1080.
+inline constexpr int32_t kLargestScale = 6;
+
+struct DrawWorkers;
 
 struct Framebuffer {
   std::vector<uint8_t> colour;  // 3 * width * height, BGR, top row first
   std::vector<float> depth;     // width * height, smaller is nearer
   int32_t width = 0;
   int32_t height = 0;
+  // The 2D overlays (draw2d) are laid out in pixels of width / scale by
+  // height / scale, each drawn as a scale x scale block of target pixels.
+  int32_t scale = 1;
+  // The workers that share the world's drawing between them (draw_workers.h);
+  // none: the calling thread draws everything.
+  DrawWorkers* workers = nullptr;
 };
+
+// The picture the overlays are laid out on.
+inline int32_t layout_width(const Framebuffer& target) {
+  return target.width / target.scale;
+}
+inline int32_t layout_height(const Framebuffer& target) {
+  return target.height / target.scale;
+}
+
+// A drawing split between workers deals the stored rows out in stripes of
+// this many rows, stripe k to band k % band_count: fine enough that every
+// band gets its share of the sky and of the city, whatever the view, and
+// even so that the interlace fields split alike.
+inline constexpr int32_t kBandRows = 8;
 
 // One byte each, in this order, handed to every drawing operation.
 struct RenderFlags {
@@ -34,12 +59,23 @@ struct RenderFlags {
   uint8_t odd_field = 0;
   uint8_t cull_back_faces = 1;
   uint8_t depth_override = 0;
+  // The share of the stored rows this drawing writes (kBandRows): every row
+  // when band_count is 1. Each row is drawn by exactly one band, with the
+  // very operations a one-band drawing gives it, so the picture is the same
+  // for every band count.
+  uint8_t band_count = 1;
+  uint8_t band = 0;
 };
 
+inline bool row_in_band(const RenderFlags& flags, int32_t stored_row) {
+  return flags.band_count <= 1 || (stored_row / kBandRows) % flags.band_count == flags.band;
+}
+
 // Field rule: with interlace set, stored row r is drawn only when
-// r % 2 != odd_field.
+// r % 2 != odd_field; and only in the drawing's band.
 inline bool row_in_field(const RenderFlags& flags, int32_t stored_row) {
-  return !flags.interlace || (stored_row % 2) != flags.odd_field;
+  return (!flags.interlace || (stored_row % 2) != flags.odd_field) &&
+         row_in_band(flags, stored_row);
 }
 
 struct Rgb {
@@ -51,6 +87,9 @@ struct Rgb {
 // Zero-filled colour and depth. Stops the program when 3*width*height
 // overflows int32.
 Framebuffer framebuffer_new(int32_t width, int32_t height);
+// The game's picture at a render scale (1..kLargestScale): 320N x 180N, its
+// overlays laid out at 320x180.
+Framebuffer framebuffer_at_scale(int32_t scale);
 void clear_framebuffer(Rgb colour, const RenderFlags& flags, Framebuffer& target);
 void darken_framebuffer(const RenderFlags& flags, Framebuffer& target, float amount);
 void brighten_framebuffer(const RenderFlags& flags, Framebuffer& target, float amount);

@@ -45,7 +45,7 @@ struct FieldRows {
 inline FieldRows field_rows(const FillRules& p, const TriangleSetup& t, int32_t height) {
   FieldRows rows{t.y_begin, 1};
   if (p.flags.interlace) {
-    if (!row_in_field(p.flags, height - 1 - rows.first)) ++rows.first;
+    if ((height - 1 - rows.first) % 2 == p.flags.odd_field) ++rows.first;
     rows.step = 2;
   }
   return rows;
@@ -162,7 +162,8 @@ template <int N>
   return lane_bits<N>(pass) != 0;
 }
 
-// The covered groups of the triangle, row by row in the field's rows and
+// The covered groups of the triangle, row by row in the field's rows of the
+// band and
 // left to right, each handed to visit(base, pass, l1, l2, l3, row_start)
 // with its first pixel, its live lanes and their weights.
 template <int N, typename Visit>
@@ -172,6 +173,7 @@ template <int N, typename Visit>
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   for (int32_t y = s.rows.first; y <= t.y_end; y += s.rows.step) {
+    if (!row_in_band(p.flags, p.height - 1 - y)) continue;
     const RowTerms row = row_terms(t, s.bounds, y, p.width, p.height);
     for (int32_t x0 = row.x_lo; x0 <= row.x_hi; x0 += N) {
       int32_t base;

@@ -19,5 +19,9 @@ inline constexpr const char* kScreenshotName = "screenshot.ppm";
 std::string write_screenshot(std::vector<uint8_t> bgr, const std::string& path = kScreenshotName);
 std::string write_screenshot(std::vector<uint8_t> bgr, const std::string& path,
                              const FileWriteFn& write_fn);
+// The same for a picture of any size (a render scale above 1): the header
+// spells width and height.
+std::string write_picture(std::vector<uint8_t> bgr, int32_t width, int32_t height,
+                          const std::string& path);
 
 }  // namespace vel

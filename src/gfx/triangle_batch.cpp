@@ -87,10 +87,16 @@ struct PixelTest {
   const I x = t.x_begin + off_x;
   const I y = t.y_begin + off_y;
   const I in_box = t.pixels > k;
-  // row_in_field of the stored row H - 1 - y (not negative inside the box).
-  const I in_field = rules.flags.interlace != 0
-                         ? (((rules.height - 1 - y) & 1) != int32_t{rules.flags.odd_field})
-                         : I{} - 1;
+  // row_in_field of the stored row H - 1 - y (not negative inside the box)
+  I in_field = rules.flags.interlace != 0
+                   ? (((rules.height - 1 - y) & 1) != int32_t{rules.flags.odd_field})
+                   : I{} - 1;
+  // and row_in_band (stripes of kBandRows = 8 rows).
+  if (rules.flags.band_count > 1) {
+    static_assert(kBandRows == 8, "the stripe of a row is its stored row shifted by 3");
+    in_field &= (((rules.height - 1 - y) >> 3) % int32_t{rules.flags.band_count}) ==
+                int32_t{rules.flags.band};
+  }
   const F px = __builtin_convertvector(x, F) * rules.step_x - 1.0f;
   const F dx = px - t.x3;
   const F py = __builtin_convertvector(y, F) * rules.step_y - 1.0f;

@@ -10,7 +10,6 @@ namespace vel {
 
 namespace {
 
-constexpr int kTexturePitch = kPictureWidth * 3;  // BGR24, no row padding
 constexpr int kWindowWidth = 640;
 constexpr int kWindowHeight = 360;
 
@@ -29,7 +28,8 @@ SdlDisplay::~SdlDisplay() {
   if (sdl) SDL_Quit();
 }
 
-std::optional<std::string> open_display(SdlDisplay& display, const Settings& settings) {
+std::optional<std::string> open_display(SdlDisplay& display, const Settings& settings,
+                                        int32_t scale) {
   // Each error text is taken before anything is released (releasing may
   // set SDL's text).
   if (SDL_Init(0) != 0) return sdl_error();
@@ -55,8 +55,9 @@ std::optional<std::string> open_display(SdlDisplay& display, const Settings& set
   display.renderer =
       SDL_CreateRenderer(display.window, -1, settings.vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
   if (display.renderer == nullptr) return "SDL error: " + sdl_error();
-  display.texture = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_BGR24,
-                                      SDL_TEXTUREACCESS_STREAMING, kPictureWidth, kPictureHeight);
+  display.texture =
+      SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
+                        kPictureWidth * scale, kPictureHeight * scale);
   if (display.texture == nullptr) return "SDL error: " + sdl_error();
   return std::nullopt;
 }
@@ -74,7 +75,9 @@ LetterboxRect drawable_letterbox(SDL_Window* window) {
 void present_picture(SdlDisplay& display, const Framebuffer& framebuffer,
                      const LetterboxRect& dest_rect) {
   if (SDL_RenderClear(display.renderer) != 0) fatal("Could not clear: " + sdl_error());
-  if (SDL_UpdateTexture(display.texture, nullptr, framebuffer.colour.data(), kTexturePitch) != 0) {
+  // BGR24, no row padding.
+  const int pitch = 3 * framebuffer.width;
+  if (SDL_UpdateTexture(display.texture, nullptr, framebuffer.colour.data(), pitch) != 0) {
     fatal("Could not update the texture: " + sdl_error());
   }
   const SDL_Rect dest{dest_rect.x, dest_rect.y, dest_rect.width, dest_rect.height};

@@ -3,6 +3,7 @@
 // screen. Both the game's shell and the play shell are built on it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -37,14 +38,17 @@ class SdlDisplay {
 // Start-up in its fixed order: SDL, video, the 640x360 window titled
 // "Veltrocane", the display mode (must succeed), desktop full screen when
 // asked, events, relative mouse, the renderer (vsync when asked) and the
-// 320x180 BGR texture. Returns the error text of the first step that
-// failed; what was opened stays in `display` for its destructor.
-std::optional<std::string> open_display(SdlDisplay& display, const Settings& settings);
+// BGR texture of the picture at `scale` (320x180 at 1). Returns the error
+// text of the first step that failed; what was opened stays in `display`
+// for its destructor.
+std::optional<std::string> open_display(SdlDisplay& display, const Settings& settings,
+                                        int32_t scale = 1);
 
 // The letterbox of the window's current drawable size.
 LetterboxRect drawable_letterbox(SDL_Window* window);
 
-// Clear, upload the picture, copy it into dest_rect and present. A failed
+// Clear, upload the picture (of the texture's size), copy it into dest_rect
+// and present. A failed
 // clear, upload or copy is a must-succeed step: the process ends with 101.
 void present_picture(SdlDisplay& display, const Framebuffer& framebuffer,
                      const LetterboxRect& dest_rect);

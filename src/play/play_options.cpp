@@ -5,6 +5,8 @@
 #include <cmath>
 #include <iostream>
 
+#include "gfx/draw_workers.h"
+
 namespace vel {
 
 std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& options) {
@@ -23,6 +25,12 @@ std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& option
                  "Write the last picture (binary PPM) when the run ends");
   app.add_flag("--interlace", options.interlace,
                "Draw every other row each frame (the fixed run's look); off by default");
+  app.add_option("--scale", options.scale,
+                 "Draw the picture at 320N x 180N, N from 1 to 6 (default 1)")
+      ->check(CLI::Range(1, kLargestScale));
+  app.add_option("--threads", options.threads,
+                 "Threads that draw the picture, 1 to 64 (default: one per core)")
+      ->check(CLI::Range(1, kMostDrawThreads));
   app.add_flag("--uncapped", options.uncapped,
                "With vsync off, run as fast as possible instead of at the display's rate");
   try {

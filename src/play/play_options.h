@@ -3,6 +3,7 @@
 // it does not know.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,8 @@ struct PlayOptions {
   std::string wav_path;     // the sound track as played, as a WAV file
   bool uncapped = false;    // no pacing when vsync is off: for measuring
   bool interlace = false;   // draw every other row each frame, as the fixed run does
+  int32_t scale = 1;        // the picture 320N x 180N, its overlays scaled N times
+  int32_t threads = 0;      // the threads that draw it; 0: one per core
 };
 
 // The options, or the exit status when the program should stop at once:

@@ -8,7 +8,7 @@
 
 namespace vel {
 
-std::unique_ptr<PlayRun> make_play_run(bool play_rules) {
+std::unique_ptr<PlayRun> make_play_run(bool play_rules, int32_t scale) {
   auto run = std::make_unique<PlayRun>();
   run->assets = load_city_assets(play_rules ? kPlayRules : kFixedRunRules);  // hook: play art once
   auto title = std::make_unique<TitleScene>();
@@ -26,7 +26,7 @@ std::unique_ptr<PlayRun> make_play_run(bool play_rules) {
   run->loop.scenes[kTitleSceneIndex] = std::move(title);
   run->loop.scenes[kCitySceneIndex] = std::move(played);
   run->loop.current = kTitleSceneIndex;
-  run->loop.framebuffer = framebuffer_new(kPictureWidth, kPictureHeight);
+  run->loop.framebuffer = framebuffer_at_scale(scale);
   return run;
 }
 

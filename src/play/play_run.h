@@ -27,7 +27,8 @@ struct PlayRun {
 // With `play_rules` the city runs the played game's rules (kPlayRules) and
 // the title shows the goal and the best level. The record is not moved
 // once made: the scenes point into it.
-std::unique_ptr<PlayRun> make_play_run(bool play_rules = false);
+// The picture is drawn at `scale` (1..kLargestScale).
+std::unique_ptr<PlayRun> make_play_run(bool play_rules = false, int32_t scale = 1);
 
 // The state file of a run: the city's state (as the headless runner
 // writes it) with the current scene's index. Empty string on success.

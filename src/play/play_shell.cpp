@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "gfx/draw2d.h"
+#include "gfx/draw_workers.h"
 #include "gfx/screenshot.h"
 #include "main/sdl_display.h"
 #include "main/shell.h"
@@ -62,7 +63,8 @@ void toggle_fullscreen(SDL_Window* window) {
 }
 
 bool save_picture(const Framebuffer& framebuffer) {
-  const std::string error = write_screenshot(framebuffer.colour);
+  const std::string error =
+      write_picture(framebuffer.colour, framebuffer.width, framebuffer.height, kScreenshotName);
   if (error.empty()) {
     std::printf("Screenshot saved to %s\n", kScreenshotName);
     std::fflush(stdout);
@@ -86,15 +88,16 @@ void draw_shell_notes(const ShellNotes& notes, const Image* font, Clock::time_po
   const RenderFlags whole{.depth_test = 0, .interlace = 0};
   const Colour yellow{1.0f, 0.85f, 0.2f, 1.0f};
   const Colour backing{0.0f, 0.0f, 0.0f, 0.6f};
-  const int32_t top = shown.height - 14;
+  const int32_t top = layout_height(shown) - 14;
   if (notes.replay) {
     draw_rectangle({4, top - 3}, {118, top + 9}, backing, true, whole, shown);
     draw_text(*font, "REPLAY  ESC: END", {8, top}, yellow, whole, shown);
   }
   if (!notes.news.empty() && now < notes.news_until) {
     const int32_t width = static_cast<int32_t>(notes.news.size()) * (font->width / 8 - 2);
-    const int32_t x = shown.width - width - 8;
-    draw_rectangle({x - 4, top - 3}, {shown.width - 4, top + 9}, backing, true, whole, shown);
+    const int32_t x = layout_width(shown) - width - 8;
+    draw_rectangle({x - 4, top - 3}, {layout_width(shown) - 4, top + 9}, backing, true, whole,
+                   shown);
     draw_text(*font, notes.news, {x, top}, yellow, whole, shown);
   }
 }
@@ -119,7 +122,8 @@ bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWrit
     }
   }
   if (!options.ppm_path.empty()) {
-    const std::string error = write_screenshot(run.loop.framebuffer.colour, options.ppm_path);
+    const std::string error = write_picture(run.loop.framebuffer.colour, run.loop.framebuffer.width,
+                                            run.loop.framebuffer.height, options.ppm_path);
     if (!error.empty()) {
       std::fprintf(stderr, "veltrocane-play: cannot write the picture: %s\n", error.c_str());
       ok = false;
@@ -132,7 +136,7 @@ bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWrit
 
 int run_play_shell(const Settings& settings, const PlayOptions& options, const Recording* replay) {
   SdlDisplay display;
-  if (const std::optional<std::string> error = open_display(display, settings)) {
+  if (const std::optional<std::string> error = open_display(display, settings, options.scale)) {
     return shell_exit_status(ShellResult{*error});
   }
   Devices devices;
@@ -161,7 +165,11 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
 
   // The played game runs its own rules; a replay runs those it was played with.
   const std::unique_ptr<PlayRun> run =
-      make_play_run(replay != nullptr ? replay->play_rules : kPlayedWithRules);
+      make_play_run(replay != nullptr ? replay->play_rules : kPlayedWithRules, options.scale);
+  // Started once, before the first frame; they draw every picture after.
+  const std::unique_ptr<DrawWorkers> workers =
+      start_draw_workers(options.threads > 0 ? options.threads : machine_threads());
+  run->loop.framebuffer.workers = workers.get();
   const Clock::time_point start = Clock::now();
   // Sample 0 of the sound is the first scene start: now, or the recorded one.
   const float first_start =
@@ -194,7 +202,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   const Image* font = run->assets.textures.size() > texture_slot::kSmallFont
                           ? &run->assets.textures[texture_slot::kSmallFont]
                           : nullptr;
-  Framebuffer shown = framebuffer_new(run->loop.framebuffer.width, run->loop.framebuffer.height);
+  Framebuffer shown = framebuffer_at_scale(run->loop.framebuffer.scale);
 
   int status = 0;
   while (true) {
@@ -259,9 +267,15 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       loop_enter(run->loop, *step.enter, settings, clock_seconds(Clock::now() - start), outputs);
     }
 
-    shown.colour = run->loop.framebuffer.colour;  // same size: no allocation
-    draw_shell_notes(notes, font, Clock::now(), shown);
-    present_picture(display, shown, dest_rect);
+    const Clock::time_point shown_at = Clock::now();
+    if (notes.replay || (!notes.news.empty() && shown_at < notes.news_until)) {
+      shown.colour = run->loop.framebuffer.colour;  // same size: no allocation
+      draw_shell_notes(notes, font, shown_at, shown);
+      present_picture(display, shown, dest_rect);
+    } else {
+      // Nothing over the game's picture: it goes up as it is, uncopied.
+      present_picture(display, run->loop.framebuffer, dest_rect);
+    }
     if (paced) std::this_thread::sleep_until(now + interval);
   }
 

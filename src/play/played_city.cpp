@@ -48,7 +48,8 @@ FrameResult PlayedCity::step(const InputState& input, float dt, float time,
 
 void PlayedCity::draw(Framebuffer& framebuffer) {
   city.draw(framebuffer);
-  draw_status_hud(player_status(city, framebuffer.width, framebuffer.height), framebuffer);
+  draw_status_hud(player_status(city, layout_width(framebuffer), layout_height(framebuffer)),
+                  framebuffer);
   if (help_open && city.assets.textures.size() > texture_slot::kSmallFont) {
     draw_help_page(city.assets.textures[texture_slot::kSmallFont], framebuffer);
   }

@@ -75,8 +75,8 @@ void draw_arrow(Vec2 at, Vec2 direction, float length, Colour colour, const Rend
 // rope would hold, cyan corners and a dot on a car or a drone, wide grey
 // corners when nothing is in range, a dot while a rope is out.
 void draw_crosshair(AimKind aim, const RenderFlags& flags, Framebuffer& target) {
-  const int32_t cx = target.width / 2;
-  const int32_t cy = target.height / 2;
+  const int32_t cx = layout_width(target) / 2;
+  const int32_t cy = layout_height(target) / 2;
   if (aim == AimKind::none) {
     draw_rectangle({cx - 1, cy - 1}, {cx + 1, cy + 1}, kWhite, true, flags, target);
     return;
@@ -125,8 +125,8 @@ void draw_chip_mark(const Image& font, const ChipMark& mark, bool with_distance,
     text = {with_rise, static_cast<size_t>(end - with_rise)};
   }
   const int32_t width = static_cast<int32_t>(text.size()) * advance;
-  const int32_t x = std::clamp(trunc_i32(label.x) - width / 2, 2, target.width - width - 2);
-  const int32_t y = std::clamp(trunc_i32(label.y), 2, target.height - 10);
+  const int32_t x = std::clamp(trunc_i32(label.x) - width / 2, 2, layout_width(target) - width - 2);
+  const int32_t y = std::clamp(trunc_i32(label.y), 2, layout_height(target) - 10);
   // A dark band under the label keeps it readable over lit windows.
   draw_rectangle({x - 2, y - 2}, {x + width + 1, y + 8}, kBacking, true, flags, target);
   shadowed_text(font, text, {x, y}, kPointer, flags, target);
@@ -158,7 +158,7 @@ void draw_status_hud(const PlayerStatus& status, Framebuffer& target) {
   char points_buffer[48];
   const std::string_view chips = labelled(chips_buffer, "CHIPS ", status.chips, &status.max_chips);
   const std::string_view points = labelled(points_buffer, "POINTS ", status.upgrade_points);
-  const int32_t right = target.width - kMargin;
+  const int32_t right = layout_width(target) - kMargin;
   shadowed_text(font, chips, {right - static_cast<int32_t>(chips.size()) * advance, text_y + 10},
                 kWhite, whole, target);
   shadowed_text(font, points, {right - static_cast<int32_t>(points.size()) * advance, text_y},

@@ -12,6 +12,7 @@
 
 #include "base/fatal.h"
 #include "base/saturate.h"
+#include "gfx/draw_workers.h"
 #include "gfx/matrix.h"
 #include "gfx/screenshot.h"
 #include "scene1/grapple.h"
@@ -200,7 +201,8 @@ void count_frame(HudState& hud, float dt) {
 
 void end_run_with_screenshot(const Framebuffer& framebuffer) {
   const std::string error =
-      write_screenshot(std::vector<uint8_t>(framebuffer.colour.begin(), framebuffer.colour.end()));
+      write_picture(std::vector<uint8_t>(framebuffer.colour.begin(), framebuffer.colour.end()),
+                    framebuffer.width, framebuffer.height, kScreenshotName);
   if (!error.empty()) fatal(std::string("Could not write ") + kScreenshotName + ": " + error);
   std::fputs("Screenshot created. Look at the project root\n", stdout);
   std::fflush(stdout);
@@ -315,7 +317,9 @@ void draw_city_frame(const CityScene& scene, CityPicture& picture, Framebuffer& 
     // becomes the panel's background.
     RenderFlags flags = scene.view.render_flags;
     if (menus.panel_opened_now) flags.interlace = 0;
-    draw_world(scene, flags, target);
+    // The world is drawn by every worker, each its band; the overlays over
+    // it by this thread.
+    draw_in_bands(target, flags, [&](const RenderFlags& band) { draw_world(scene, band, target); });
     draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, flags, target);
     if (menus.device_menu_open) draw_device_menu(scene, picture, flags, target);
     // Messages float over the city and the device menu, under the bars.

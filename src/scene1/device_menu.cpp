@@ -74,7 +74,7 @@ void draw_device_pictures(const CityScene& scene, DevicePreviews& previews,
     Image& picture = previews.device_picture;
     framebuffer_to_image_into(picture_target, true, picture);
     if (!selected) grey_out(picture);
-    const Point2 at{target.width / 2 + (i - 1) * kPictureSpacing, kPictureY};
+    const Point2 at{layout_width(target) / 2 + (i - 1) * kPictureSpacing, kPictureY};
     blit_image(picture, {.position = at, .anchor = {0.5f, 0.5f}}, flags, target);
   }
 }
@@ -105,8 +105,8 @@ void draw_device_menu(const CityScene& scene, CityPicture& picture, const Render
   }
   const Image& font = scene.assets.textures[texture_slot::kSmallFont];
   const Image& title_font = scene.assets.textures[texture_slot::kTitleFont];
-  const int32_t w = target.width;
-  const int32_t h = target.height;
+  const int32_t w = layout_width(target);
+  const int32_t h = layout_height(target);
   const Colour white{1.0f, 1.0f, 1.0f, 1.0f};
   const Colour cyan{0.0f, 0.8f, 1.0f, 1.0f};
 

@@ -199,11 +199,13 @@ void draw_rope(const GrappleState& grapple, const std::vector<SceneObject>& cars
     anchor = translation_of(cars[static_cast<size_t>(grapple.anchor_car)].transform);
   }
   Vec2 end;
-  if (!project_to_screen(view.camera, anchor, target.width, target.height, end)) return;
+  if (!project_to_screen(view.camera, anchor, layout_width(target), layout_height(target), end))
+    return;
   // The rope leaves from just below the view centre, where the hand is.
-  Vec2 start{static_cast<float>(target.width / 2), static_cast<float>(target.height / 2 - 6)};
-  if (!clip_to_picture(start, end, static_cast<float>(target.width),
-                       static_cast<float>(target.height))) {
+  Vec2 start{static_cast<float>(layout_width(target) / 2),
+             static_cast<float>(layout_height(target) / 2 - 6)};
+  if (!clip_to_picture(start, end, static_cast<float>(layout_width(target)),
+                       static_cast<float>(layout_height(target)))) {
     return;
   }
   draw_line(to_pixel(start), to_pixel(end), Colour{0.6f, 0.7f, 0.8f, 1.0f},
@@ -217,7 +219,8 @@ void draw_burst(const ViewState& view, const DroneBurst& burst, const RenderFlag
                                     {-0.7071f, 0.7071f}, {-1.0f, 0.0f},      {-0.7071f, -0.7071f},
                                     {0.0f, -1.0f},       {0.7071f, -0.7071f}};
   Vec2 centre;
-  if (!project_to_screen(view.camera, burst.position, target.width, target.height, centre)) {
+  if (!project_to_screen(view.camera, burst.position, layout_width(target), layout_height(target),
+                         centre)) {
     return;
   }
   const float age = static_cast<float>(burst.frame);
@@ -225,8 +228,8 @@ void draw_burst(const ViewState& view, const DroneBurst& burst, const RenderFlag
   const float outer = 4.0f + 2.0f * age;
   // Off the picture by more than the longest ray: nothing to draw.
   if (centre.x < -outer || centre.y < -outer ||
-      centre.x > static_cast<float>(target.width) + outer ||
-      centre.y > static_cast<float>(target.height) + outer) {
+      centre.x > static_cast<float>(layout_width(target)) + outer ||
+      centre.y > static_cast<float>(layout_height(target)) + outer) {
     return;
   }
   const float fade = 1.0f - age / 10.0f;
@@ -319,8 +322,8 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
   }
 
   // With a standoff the rope pulls to a point held out of the facade.
-  const Vec3 target = rules.rope_standoff > 0.0f ? grapple.anchor + grapple.pull_offset
-                                                  : grapple.anchor;
+  const Vec3 target =
+      rules.rope_standoff > 0.0f ? grapple.anchor + grapple.pull_offset : grapple.anchor;
   const Vec3 to_anchor = target - body.position;
   const float rope_length = length(to_anchor);
   // A spring that grows with the rope's length and the pull upgrade, capped.

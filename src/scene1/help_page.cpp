@@ -42,8 +42,8 @@ constexpr Line kLines[] = {
 void draw_help_page(const Image& font, Framebuffer& target) {
   const RenderFlags whole{.depth_test = 0, .interlace = 0};
   const int32_t cell = glyph_cell(font);
-  const int32_t w = target.width;
-  const int32_t h = target.height;
+  const int32_t w = layout_width(target);
+  const int32_t h = layout_height(target);
   draw_rectangle({8, 8}, {w - 9, h - 9}, kBacking, true, whole, target);
   draw_rectangle({8, 8}, {w - 9, h - 9}, kCyan, false, whole, target);
   const std::string_view title = "HOW TO PLAY";

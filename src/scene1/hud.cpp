@@ -29,11 +29,12 @@ int32_t centred_start(int32_t centre, int32_t glyphs, int32_t cell) {
 void letterbox(float elapsed, const RenderFlags& flags, Framebuffer& target) {
   // Bars of a fifth of the height each, closing over the fifth second.
   const float t = std::clamp(elapsed - 4.0f, 0.0f, 1.0f);
-  const float height = static_cast<float>(target.height);
+  const float height = static_cast<float>(layout_height(target));
   const int32_t top = trunc_i32((0.8f + 0.2f * t) * height);
   const int32_t bottom = trunc_i32((1.0f - t) * 0.2f * height);
-  draw_rectangle({0, top}, {target.width, target.height}, kBlack, true, flags, target);
-  draw_rectangle({0, 0}, {target.width, bottom}, kBlack, true, flags, target);
+  draw_rectangle({0, top}, {layout_width(target), layout_height(target)}, kBlack, true, flags,
+                 target);
+  draw_rectangle({0, 0}, {layout_width(target), bottom}, kBlack, true, flags, target);
 }
 
 bool fps_readout_position(int32_t show_fps, Point2* at) {
@@ -84,8 +85,8 @@ void draw_messages(const std::vector<HudMessage>& messages, const std::vector<Im
   if (messages.empty() || textures.size() <= texture_slot::kSmallFont) return;
   const Image& font = textures[texture_slot::kSmallFont];
   const int32_t cell = glyph_cell(font);
-  const float width = static_cast<float>(target.width);
-  const float height = static_cast<float>(target.height);
+  const float width = static_cast<float>(layout_width(target));
+  const float height = static_cast<float>(layout_height(target));
   for (const HudMessage& message : messages) {
     const int32_t glyphs = static_cast<int32_t>(message.text.size());  // a few words at most
     const int32_t centre_x = trunc_i32(message.position.x * width);

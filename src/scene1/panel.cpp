@@ -97,7 +97,7 @@ void draw_buttons(const CityScene& scene, const Image& font, Colour pulse, Frame
     int32_t centre;
     int32_t row;
   };
-  const int32_t w = target.width;
+  const int32_t w = layout_width(target);
   const RenderFlags& flags = scene.view.render_flags;
   if (scene.rules.player_panel) {
     const Button buttons[5] = {{"RESUME", w / 6, kRowResume},
@@ -159,7 +159,8 @@ void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
         draw_text(font, ">", {40, row.label_y}, pulse, flags, target);
       }
       const Colour mark = on ? pulse : kIdle;
-      if (upgrade.draft > upgrade.level) draw_text(font, "-", {214, row.label_y}, mark, flags, target);
+      if (upgrade.draft > upgrade.level)
+        draw_text(font, "-", {214, row.label_y}, mark, flags, target);
       if (scene.economy.upgrade_points > 0 && upgrade.draft < cap) {
         draw_text(font, "+", {268, row.label_y}, mark, flags, target);
       }
@@ -302,15 +303,15 @@ void capture_panel_background(Image& background, const Framebuffer& picture) {
 void draw_panel(const CityScene& scene, CityPicture& picture, Framebuffer& target) {
   const RenderFlags& flags = scene.view.render_flags;
   clear_framebuffer(Rgb{0.0f, 0.0f, 0.0f}, flags, target);
-  blit_image(picture.panel_background, {0, 0}, flags, target);
+  blit_image(picture.panel_background, {.picture_pixels = true}, flags, target);
   if (scene.assets.textures.size() <= texture_slot::kSmallFont) return;
   const Image& font = scene.assets.textures[texture_slot::kSmallFont];
   const int32_t cell = glyph_cell(font);
   // The selected button and marks pulse between black and white; on the
   // played panel between cyan and white, never dark.
   const float c = std::fabs(std::cos(5.0f * scene.clock.elapsed));
-  const Colour pulse = scene.rules.player_panel ? Colour{c, 0.8f + 0.2f * c, 1.0f, 1.0f}
-                                                : Colour{c, c, c, 1.0f};
+  const Colour pulse =
+      scene.rules.player_panel ? Colour{c, 0.8f + 0.2f * c, 1.0f, 1.0f} : Colour{c, c, c, 1.0f};
 
   draw_buttons(scene, font, pulse, target);
   // The two headings are centred on x = 160 by the centring rule: 18 glyphs

@@ -95,23 +95,24 @@ void draw_city(const WorldPass& pass, Framebuffer& target) {
   }
 }
 
-// Each drop is a three-pixel streak hanging down from its point; its weight
-// squared is the streak's opacity.
+// Each drop is a streak three layout pixels long and one wide (N times that
+// in the picture's pixels at scale N, so the rain looks the same at every
+// scale) hanging down from its point; its weight squared is the streak's
+// opacity.
 void draw_rain(const std::vector<Vec3>& rain, CityStyle style, const RenderFlags& flags,
                Framebuffer& target) {
   const float grey = rain_grey(style);
   const float width = static_cast<float>(target.width);
   const float height = static_cast<float>(target.height);
+  const int32_t n = target.scale;
   for (const Vec3& drop : rain) {
     const int32_t px = trunc_i32(width * drop.x);
     const int32_t py = trunc_i32(height * drop.y);
     // A streak hangs below its point: above the bottom row none of it is
-    // on screen, and py - 2 of a saturated py would overflow.
+    // on screen, and the bottom of a saturated py would overflow.
     if (py < 0) continue;
     const Colour colour{grey, grey, grey, drop.z * drop.z};
-    blend_pixel({px, py}, colour, flags, target);
-    blend_pixel({px, py - 1}, colour, flags, target);
-    blend_pixel({px, py - 2}, colour, flags, target);
+    blend_block({px, py - 3 * n + 1}, {n, 3 * n}, colour, flags, target);
   }
 }
 

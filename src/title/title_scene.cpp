@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "gfx/draw2d.h"
+#include "gfx/draw_workers.h"
 #include "scene1/help_page.h"
 #include "scene1/world_draw.h"
 #include "scene_api/asset_slots.h"
@@ -33,15 +34,15 @@ int32_t centred(const Image& font, std::string_view text, int32_t centre) {
 
 void draw_titles(const Image& font, float seconds, int32_t selection, const RenderFlags& flags,
                  Framebuffer& target) {
-  const int32_t centre = target.width / 2;
+  const int32_t centre = layout_width(target) / 2;
   // A dark band keeps the lettering readable over lit facades.
-  draw_rectangle({12, 26}, {target.width - 13, 146}, kBacking, true, flags, target);
+  draw_rectangle({12, 26}, {layout_width(target) - 13, 146}, kBacking, true, flags, target);
   draw_large_text(font, "VELTROCANE", centre + 2, 118, 3, kShadow, target);
   draw_large_text(font, "VELTROCANE", centre, 120, 3, kWhite, target);
   // Rules fading out from the middle, as on the system panel.
   for (const int32_t y : {100, 142}) {
     draw_line({centre, y}, {20, y}, kCyan, kRuleEnd, flags, target);
-    draw_line({centre, y}, {target.width - 20, y}, kCyan, kRuleEnd, flags, target);
+    draw_line({centre, y}, {layout_width(target) - 20, y}, kCyan, kRuleEnd, flags, target);
   }
   // The chosen item pulses between the panel's cyan and white, never dark.
   const float pulse = std::fabs(std::cos(2.5f * seconds));
@@ -64,13 +65,14 @@ void draw_titles(const Image& font, float seconds, int32_t selection, const Rend
 // The played game's goal, and how far the player has got with it.
 void draw_goal(const Image& font, int32_t best_level, const RenderFlags& flags,
                Framebuffer& target) {
-  const int32_t centre = target.width / 2;
+  const int32_t centre = layout_width(target) / 2;
   const std::string_view goal = "COLLECT EVERY CHIP FOR A BIGGER CITY";
   draw_text(font, goal, {centred(font, goal, centre), 84}, kWhite, flags, target);
   if (best_level <= 0) return;
   const std::string best = "BEST LEVEL COMPLETED: " + std::to_string(best_level);
-  draw_rectangle({centred(font, best, centre) - 4, 152}, {target.width - centred(font, best, centre) + 4, 164},
-                 kBacking, true, flags, target);
+  draw_rectangle({centred(font, best, centre) - 4, 152},
+                 {layout_width(target) - centred(font, best, centre) + 4, 164}, kBacking, true,
+                 flags, target);
   draw_text(font, best, {centred(font, best, centre), 154}, kCyan, flags, target);
 }
 
@@ -129,7 +131,8 @@ FrameResult TitleScene::step(const InputState& input, float dt, float time,
 }
 
 void TitleScene::draw(Framebuffer& framebuffer) {
-  draw_world(city, city.view.render_flags, framebuffer);
+  draw_in_bands(framebuffer, city.view.render_flags,
+                [&](const RenderFlags& band) { draw_world(city, band, framebuffer); });
   if (city.assets.textures.size() > texture_slot::kSmallFont) {
     // The lettering covers every row each frame, whatever the interlace.
     const RenderFlags whole{.depth_test = 0, .interlace = 0};

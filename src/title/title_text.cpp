@@ -3,6 +3,7 @@
 #include "title/title_text.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vel {
 
@@ -12,15 +13,17 @@ uint8_t channel(float value) {
   return static_cast<uint8_t>(std::clamp(value, 0.0f, 1.0f) * 255.0f);
 }
 
-// Fills the block whose bottom-left corner is (x, y), y upward.
+// Fills the block whose bottom-left corner is (x, y), y upward, in layout
+// pixels: target.scale times as large in the target's own.
 void fill_block(int32_t x, int32_t y, int32_t block, const uint8_t bgr[3], Framebuffer& target) {
-  const int32_t x0 = std::max(x, 0);
-  const int32_t x1 = std::min(x + block, target.width);
-  const int32_t y0 = std::max(y, 0);
-  const int32_t y1 = std::min(y + block, target.height);
-  for (int32_t py = y0; py < y1; ++py) {
+  const int64_t n = target.scale;
+  const int64_t x0 = std::max<int64_t>(x * n, 0);
+  const int64_t x1 = std::min<int64_t>((int64_t{x} + block) * n, target.width);
+  const int64_t y0 = std::max<int64_t>(y * n, 0);
+  const int64_t y1 = std::min<int64_t>((int64_t{y} + block) * n, target.height);
+  for (int64_t py = y0; py < y1; ++py) {
     const size_t row = static_cast<size_t>(target.height - 1 - py);
-    for (int32_t px = x0; px < x1; ++px) {
+    for (int64_t px = x0; px < x1; ++px) {
       uint8_t* pixel = &target.colour[3 * (row * static_cast<size_t>(target.width) + px)];
       pixel[0] = bgr[0];
       pixel[1] = bgr[1];

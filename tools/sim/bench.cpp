@@ -6,9 +6,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "gfx/draw_workers.h"
 #include "gfx/framebuffer.h"
 #include "gfx/picture_hash.h"
 #include "gfx/raster.h"
@@ -47,7 +49,9 @@ struct CourseLog {
 
 CourseLog run_course(Course course, RasterPath path, const Settings& settings,
                      const BenchRequest& request, int32_t level = 1) {
-  Framebuffer framebuffer = framebuffer_new(kPictureWidth, kPictureHeight);
+  Framebuffer framebuffer = framebuffer_at_scale(request.scale);
+  const std::unique_ptr<DrawWorkers> workers = start_draw_workers(request.threads);
+  framebuffer.workers = workers.get();
   CityScene scene;
   bool ended = false;
   scene.run_end = [&ended](const Framebuffer&) { ended = true; };
@@ -209,6 +213,25 @@ void hold_high_view(CityScene& scene, float time) {
 
 bool run_bench(const Settings& settings, const BenchRequest& request, std::ostream& out) {
   const CourseResult main = bench_course(Course::default_course, settings, request);
+  if (request.table_row) {
+    const Figures fast = figures_of(main.fast_ms);
+    const Figures reference = figures_of(main.reference_ms);
+    const Figures fast_view = figures_of(city_view(main.fast_ms, main.frame_time));
+    const Figures reference_view = figures_of(city_view(main.reference_ms, main.frame_time));
+    out << "frames: " << fast.frames << "\n"
+        << printed("median: %.3f ms per frame\nmean: %.3f ms per frame\n", fast.median, fast.mean)
+        << "scale " << request.scale << " (" << kPictureWidth * request.scale << "x"
+        << kPictureHeight * request.scale << "), " << request.threads
+        << " thread(s); each frame's time is its least over " << std::max(request.runs, 1)
+        << " runs per path\n"
+        << printed("  fast:      median %.3f ms per frame (city view %.3f ms)\n", fast.median,
+                   fast_view.median)
+        << printed("  reference: median %.3f ms per frame (city view %.3f ms)\n", reference.median,
+                   reference_view.median)
+        << (main.identical ? "pictures: identical on both paths, every frame\n"
+                           : "pictures: THE PATHS DREW DIFFERENT PICTURES\n");
+    return main.identical;
+  }
   BenchRequest high_request = request;
   high_request.script = nullptr;
   if (!high_request.frames) high_request.frames = main.fast_ms.size();

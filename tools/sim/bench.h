@@ -24,6 +24,11 @@ struct BenchRequest {
   // a frame's time is its least over the runs, which drops the moments
   // another process had the processor.
   int runs = 5;
+  int32_t scale = 1;    // the picture 320N x 180N
+  int32_t threads = 1;  // the threads that draw it
+  // Only the default course on both paths, reported for the table of
+  // scales and threads (see below); without it the whole report.
+  bool table_row = false;
 };
 
 // The high view's camera for the frame at `time`: the player's body is put

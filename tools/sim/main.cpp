@@ -16,6 +16,7 @@
 #include "audio/sound_file.h"
 #include "base/standard_streams.h"
 #include "base/text_syntax.h"
+#include "gfx/draw_workers.h"
 #include "gfx/framebuffer.h"
 #include "gfx/screenshot.h"
 #include "play/game_loop.h"
@@ -42,6 +43,8 @@ struct Options {
   std::string wav_path;
   bool bench = false;
   bool play_rules = false;
+  int32_t scale = 1;
+  int32_t threads = 0;  // 0: one, or one per core with --scale
 };
 
 // The frame count as typed: decimal digits only (no sign, no 0x, and 010 is
@@ -73,7 +76,8 @@ bool write_outputs(const Options& options, const vel::CityScene& scene,
     }
   }
   if (!options.ppm_path.empty()) {
-    const std::string error = vel::write_screenshot(framebuffer.colour, options.ppm_path);
+    const std::string error = vel::write_picture(framebuffer.colour, framebuffer.width,
+                                                 framebuffer.height, options.ppm_path);
     if (!error.empty()) {
       usage_error("cannot write the picture: " + error);
       return false;
@@ -105,6 +109,15 @@ int main(int argc, char** argv) {
                  "Write the played game's sound track of the run (48 kHz stereo WAV)");
   app.add_flag("--bench", options.bench,
                "Print the median and mean milliseconds per Scene::update (no screenshot)");
+  CLI::Option* scale_option =
+      app.add_option("--scale", options.scale,
+                     "Draw the picture at 320N x 180N, N from 1 to 6 (default 1)")
+          ->check(CLI::Range(1, vel::kLargestScale));
+  CLI::Option* threads_option =
+      app.add_option("--threads", options.threads,
+                     "Threads that draw the picture, 1 to 64 (default 1; with --scale, one per "
+                     "core)")
+          ->check(CLI::Range(1, vel::kMostDrawThreads));
   app.add_flag("--play-rules", options.play_rules,
                "Run the played game's rules (chips buy upgrades, energy floor, levels, ...)");
   try {
@@ -129,6 +142,9 @@ int main(int argc, char** argv) {
       return usage_error("Could not convert: --frames = " + frames_text + " (see --help)");
     }
   }
+  if (options.threads == 0)
+    options.threads = scale_option->count() > 0 ? vel::machine_threads() : 1;
+  const bool sized = scale_option->count() > 0 || threads_option->count() > 0;
   if (!(options.step > 0.0f) || options.step > kLongestStep) {
     return usage_error("--dt must be above 0 and at most 60 seconds");
   }
@@ -140,7 +156,7 @@ int main(int argc, char** argv) {
           "--play-rules");
     }
     return vel::run_replay(options.replay_path, options.state_path, options.ppm_path,
-                           options.wav_path);
+                           options.wav_path, options.scale, options.threads);
   }
 
   vel::InputScript script;
@@ -150,16 +166,26 @@ int main(int argc, char** argv) {
     script = std::move(*loaded.value);
   }
 
-  const vel::Settings settings = vel::load_settings("settings.txt");
+  vel::Settings settings = vel::load_settings("settings.txt");
   if (options.bench) {
     if (!options.wav_path.empty()) return usage_error("--bench writes no sound: no --wav");
-    const vel::BenchRequest request{options.step, options.frames, &script};
+    vel::BenchRequest request{options.step, options.frames, &script};
+    if (sized) {
+      // A row of the table of scales and threads: whole pictures, as the
+      // played game draws them.
+      settings.interlaced = false;
+      request.scale = options.scale;
+      request.threads = options.threads;
+      request.table_row = true;
+    }
     return vel::run_bench(settings, request, std::cout) ? 0 : 1;
   }
   // The list of one scene, as the game's: EXIT (0) builds the city afresh,
   // RESTART names no scene and is ignored, a quit ends the run.
   vel::GameLoop loop;
-  loop.framebuffer = vel::framebuffer_new(vel::kPictureWidth, vel::kPictureHeight);
+  loop.framebuffer = vel::framebuffer_at_scale(options.scale);
+  const std::unique_ptr<vel::DrawWorkers> workers = vel::start_draw_workers(options.threads);
+  loop.framebuffer.workers = workers.get();
   auto owned = std::make_unique<vel::CityScene>();
   vel::CityScene& scene = *owned;
   loop.scenes.push_back(std::move(owned));

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "audio/sound_file.h"
+#include "gfx/draw_workers.h"
 #include "gfx/screenshot.h"
 #include "play/play_run.h"
 #include "play/recording.h"
@@ -12,14 +13,18 @@
 namespace vel {
 
 int run_replay(const std::string& recording_path, const std::string& state_path,
-               const std::string& ppm_path, const std::string& wav_path) {
+               const std::string& ppm_path, const std::string& wav_path, int32_t scale,
+               int32_t threads) {
   constexpr int kFailed = 2;
   const ParseResult<Recording> loaded = load_recording(recording_path);
   if (!loaded) {
     std::cerr << "veltrocane-sim: " << loaded.error << "\n";
     return kFailed;
   }
-  const std::unique_ptr<PlayRun> run = make_play_run(loaded.value->play_rules);
+  // The state is the same at every scale; only the picture differs.
+  const std::unique_ptr<PlayRun> run = make_play_run(loaded.value->play_rules, scale);
+  const std::unique_ptr<DrawWorkers> workers = start_draw_workers(threads);
+  run->loop.framebuffer.workers = workers.get();
   ReplayCursor cursor;
   cursor.recording = &*loaded.value;
   cursor.path = recording_path;
@@ -50,7 +55,9 @@ int run_replay(const std::string& recording_path, const std::string& state_path,
     }
   }
   if (!ppm_path.empty()) {
-    if (const std::string error = write_screenshot(run->loop.framebuffer.colour, ppm_path);
+    if (const std::string error =
+            write_picture(run->loop.framebuffer.colour, run->loop.framebuffer.width,
+                          run->loop.framebuffer.height, ppm_path);
         !error.empty()) {
       std::cerr << "veltrocane-sim: cannot write the picture: " << error << "\n";
       return kFailed;

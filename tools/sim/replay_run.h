@@ -3,6 +3,7 @@
 // and picture with the live game's.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace vel {
@@ -12,6 +13,7 @@ namespace vel {
 // and the sound track. Returns the exit status: 0,
 // or 2 after a message naming the file (and line) that failed.
 int run_replay(const std::string& recording_path, const std::string& state_path,
-               const std::string& ppm_path, const std::string& wav_path);
+               const std::string& ppm_path, const std::string& wav_path, int32_t scale = 1,
+               int32_t threads = 1);
 
 }  // namespace vel

@@ -1,0 +1,92 @@
+// draw_workers.cpp: the drawing threads: started once, woken per picture
+// by a generation counter, and waited for by a count of those still drawing.
+// They spin a short while before sleeping, since the next picture usually
+// comes within a millisecond.
+#include "gfx/draw_workers.h"
+
+#include <algorithm>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace vel {
+
+namespace {
+
+// About 20 to 50 microseconds of spinning before a thread sleeps.
+constexpr int kSpins = 2000;
+
+inline void relax() {
+#if defined(__x86_64__)
+  _mm_pause();
+#endif
+}
+
+void helper_loop(DrawWorkers& workers, uint8_t band) {
+  uint32_t seen = 0;
+  while (true) {
+    uint32_t now = workers.generation.load(std::memory_order_acquire);
+    for (int i = 0; i < kSpins && now == seen; ++i) {
+      relax();
+      now = workers.generation.load(std::memory_order_acquire);
+    }
+    while (now == seen) {
+      workers.generation.wait(seen, std::memory_order_acquire);
+      now = workers.generation.load(std::memory_order_acquire);
+    }
+    seen = now;
+    if (workers.stopping.load(std::memory_order_acquire)) return;
+    workers.job(workers.context, band, static_cast<uint8_t>(workers.bands));
+    if (workers.pending.fetch_sub(1, std::memory_order_acq_rel) == 1) workers.pending.notify_one();
+  }
+}
+
+}  // namespace
+
+DrawWorkers::~DrawWorkers() {
+  stopping.store(true, std::memory_order_release);
+  generation.fetch_add(1, std::memory_order_acq_rel);
+  generation.notify_all();
+  for (std::thread& helper : helpers) helper.join();
+}
+
+int32_t machine_threads() {
+  const unsigned reported = std::thread::hardware_concurrency();
+  return std::clamp<int32_t>(static_cast<int32_t>(reported), 1, kMostDrawThreads);
+}
+
+std::unique_ptr<DrawWorkers> start_draw_workers(int32_t threads) {
+  auto workers = std::make_unique<DrawWorkers>();
+  workers->bands = std::clamp<int32_t>(threads, 1, kMostDrawThreads);
+  workers->helpers.reserve(static_cast<size_t>(workers->bands - 1));
+  for (int32_t band = 1; band < workers->bands; ++band) {
+    workers->helpers.emplace_back(helper_loop, std::ref(*workers), static_cast<uint8_t>(band));
+  }
+  return workers;
+}
+
+void run_bands(DrawWorkers& workers, void (*job)(void*, uint8_t, uint8_t), void* context) {
+  const uint8_t bands = static_cast<uint8_t>(workers.bands);
+  if (bands <= 1) {
+    job(context, 0, 1);
+    return;
+  }
+  workers.job = job;
+  workers.context = context;
+  workers.pending.store(bands - 1, std::memory_order_relaxed);
+  workers.generation.fetch_add(1, std::memory_order_acq_rel);
+  workers.generation.notify_all();
+  job(context, 0, bands);
+  int32_t left = workers.pending.load(std::memory_order_acquire);
+  for (int i = 0; i < kSpins && left != 0; ++i) {
+    relax();
+    left = workers.pending.load(std::memory_order_acquire);
+  }
+  while (left != 0) {
+    workers.pending.wait(left, std::memory_order_acquire);
+    left = workers.pending.load(std::memory_order_acquire);
+  }
+}
+
+}  // namespace vel
