@@ -31,9 +31,9 @@ std::string sound_out_open(SoundOut& out, const std::string& path, float start_t
 }
 
 void sound_out_frame(SoundOut& out, const FrameEvents& events, const Soundscape& heard, float time,
-                     const Settings& settings) {
+                     float dt, const Settings& settings) {
   if (out.file == nullptr) return;
-  int64_t owed = sound_track_frame(*out.track, events, heard, time);
+  int64_t owed = sound_track_frame(*out.track, events, heard, time, dt);
   while (owed > 0) {
     if (out.frames_left == 0) {
       // Stop at the limit, so that the header stays true to the data.

@@ -30,7 +30,7 @@ std::string sound_out_open(SoundOut& out, const std::string& path, float start_t
 // After each frame: the frame's samples, from its events and what its
 // scene sounds like.
 void sound_out_frame(SoundOut& out, const FrameEvents& events, const Soundscape& heard, float time,
-                     const Settings& settings);
+                     float dt, const Settings& settings);
 // Closes the file; an empty string when every sample reached it. Does
 // nothing when nothing was opened.
 std::string sound_out_close(SoundOut& out);

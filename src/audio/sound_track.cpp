@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace vel {
 
@@ -14,23 +15,39 @@ void sound_track_start(SoundTrack& track, float time) {
   track.music = Music{};
   track.origin = static_cast<double>(time);
   track.emitted = 0;
+  track.skipped = 0;
 }
 
 int64_t sound_track_frame(SoundTrack& track, const FrameEvents& events, const Soundscape& heard,
-                          float time) {
+                          float time, float dt) {
   effects_play(track.effects, track.mixer, events);
   ambience_follow(track.ambience, heard);
 
   const double through =
-      std::floor((static_cast<double>(time) - track.origin) * static_cast<double>(kSampleRate));
-  // A frame time far in the future (a damaged recording) must not ask for
-  // years of samples: past kLongestFrame a frame owes only that much, and
-  // the count never leaves the range of int64 (NaN owes nothing).
-  const int64_t owed_max = static_cast<int64_t>(kLongestFrame) * kSampleRate;
+      std::floor((static_cast<double>(time) - track.origin) * static_cast<double>(kSampleRate)) -
+      static_cast<double>(track.skipped);
+  // A frame owes at most its own length and a little more (the clock's
+  // rounding, a scene start between two frames), never past kLongestFrame.
+  // Time beyond that ran while no frame did (a laptop asleep, a damaged
+  // recording whose times leap ahead): it is skipped, not owed, so the
+  // sound stays in proportion to the frames that ran. NaN owes nothing.
+  const double frame_seconds =
+      std::min(dt > 0.0f ? static_cast<double>(dt) + kFrameSoundSlack : kFrameSoundSlack,
+               static_cast<double>(kLongestFrame));
+  const int64_t owed_max = static_cast<int64_t>(frame_seconds * static_cast<double>(kSampleRate));
   if (!(through > static_cast<double>(track.emitted))) return 0;
   const double ahead = through - static_cast<double>(track.emitted);
-  const int64_t owed =
-      ahead < static_cast<double>(owed_max) ? static_cast<int64_t>(ahead) : owed_max;
+  if (!(ahead < static_cast<double>(owed_max))) {
+    // The rest of the leap, in whole samples, saturating far out (a float
+    // time reaches 3.4e38 s; the sum then stops growing, which still owes
+    // nothing more).
+    const double rest = ahead - static_cast<double>(owed_max);
+    const double room = static_cast<double>(INT64_MAX / 2) - static_cast<double>(track.skipped);
+    track.skipped += static_cast<int64_t>(std::min(rest, std::max(room, 0.0)));
+    track.emitted += owed_max;
+    return owed_max;
+  }
+  const int64_t owed = static_cast<int64_t>(ahead);
   track.emitted += owed;
   return owed;
 }

@@ -40,8 +40,8 @@ FrameStep loop_frame(GameLoop& loop, const InputState& input, float dt, float ti
   loop.heard = Soundscape{};
   scene.listen(loop.heard);
   if (outputs.wav != nullptr)
-    sound_out_frame(*outputs.wav, loop.events, loop.heard, time, settings);
-  if (outputs.device_sound) outputs.device_sound(loop.events, loop.heard, time);
+    sound_out_frame(*outputs.wav, loop.events, loop.heard, time, dt, settings);
+  if (outputs.device_sound) outputs.device_sound(loop.events, loop.heard, time, dt);
   return frame_step(result, loop.scenes.size());
 }
 

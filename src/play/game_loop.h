@@ -30,7 +30,8 @@
 namespace vel {
 
 // The sound of the audio device: the live shell's, which owns the device.
-using DeviceSound = std::function<void(const FrameEvents&, const Soundscape&, float time)>;
+using DeviceSound =
+    std::function<void(const FrameEvents&, const Soundscape&, float time, float dt)>;
 
 // Where a frame's results go; each one optional.
 struct LoopOutputs {

@@ -177,8 +177,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   SdlAudio audio;  // closed before the display shuts SDL down
   open_audio(audio, first_start);
   outputs.device_sound = [&audio, &settings](const FrameEvents& events, const Soundscape& heard,
-                                             float time) {
-    audio_frame(audio, events, heard, time, settings);
+                                             float time, float dt) {
+    audio_frame(audio, events, heard, time, dt, settings);
   };
   SoundOut wav;
   if (!options.wav_path.empty()) {

@@ -2,6 +2,8 @@
 // every float as C99 hex so that it reads back to the same bits.
 #include "play/recording.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -24,13 +26,28 @@ std::string located(const std::string& path, size_t line, const std::string& wha
   return path + ":" + std::to_string(line) + ": " + what;
 }
 
-std::vector<std::string_view> split_spaces(std::string_view line) {
-  std::vector<std::string_view> fields;
+// A line's fields, split at single spaces, with no allocation: no line of
+// a recording has more than kMostFields, so any past that are only
+// counted (count = kMostFields + 1) and the line is refused by its length.
+constexpr size_t kMostFields = 7;
+struct Fields {
+  std::array<std::string_view, kMostFields> at;
+  size_t count = 0;
+  size_t size() const { return count; }
+  std::string_view operator[](size_t i) const { return at[i]; }
+};
+
+Fields split_spaces(std::string_view line) {
+  Fields fields;
   size_t start = 0;
-  while (start <= line.size()) {
+  while (true) {
     const size_t end = line.find(' ', start);
     const size_t stop = end == std::string_view::npos ? line.size() : end;
-    fields.push_back(line.substr(start, stop - start));
+    if (fields.count == kMostFields) {
+      fields.count += 1;  // one too many is as bad as any number more
+      break;
+    }
+    fields.at[fields.count++] = line.substr(start, stop - start);
     if (end == std::string_view::npos) break;
     start = end + 1;
   }
@@ -101,7 +118,7 @@ bool parse_setting(std::string_view key, std::string_view value, size_t index, S
 }
 constexpr size_t kSettingLines = kSettingsKeys.size();
 
-std::optional<RecordedEvent> parse_event(const std::vector<std::string_view>& fields) {
+std::optional<RecordedEvent> parse_event(const Fields& fields) {
   RecordedEvent event;
   const bool is_init = fields[0] == "init";
   const bool is_frame = fields[0] == "frame";
@@ -150,7 +167,7 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
     const std::string_view line = text.substr(start, end - start);
     start = end + 1;
     ++line_number;
-    const std::vector<std::string_view> fields = split_spaces(line);
+    const Fields fields = split_spaces(line);
     if (line_number == 1) {
       if (fields.size() != 2 || fields[0] != kMagic) {
         return Result::fail(located(path, 1, "not a Veltrocane recording"));

@@ -44,9 +44,9 @@ void open_audio(SdlAudio& audio, float time) {
 }
 
 void audio_frame(SdlAudio& audio, const FrameEvents& events, const Soundscape& heard, float time,
-                 const Settings& settings) {
+                 float dt, const Settings& settings) {
   if (audio.device == 0) return;
-  const int64_t owed = sound_track_frame(*audio.track, events, heard, time);
+  const int64_t owed = sound_track_frame(*audio.track, events, heard, time, dt);
   const uint32_t queued = SDL_GetQueuedAudioSize(audio.device) / kFrameBytes;
   int64_t frames = owed;
   if (queued + frames < kQueueTarget) frames = kQueueTarget - queued;  // a long frame: top up

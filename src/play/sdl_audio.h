@@ -40,6 +40,6 @@ void open_audio(SdlAudio& audio, float time);
 // After a frame: its sounds, from its events and what its scene sounds
 // like, queued.
 void audio_frame(SdlAudio& audio, const FrameEvents& events, const Soundscape& heard, float time,
-                 const Settings& settings);
+                 float dt, const Settings& settings);
 
 }  // namespace vel

@@ -83,7 +83,7 @@ std::vector<int16_t> render(const std::vector<Frame>& frames, unsigned layers,
     if ((layers & kTraffic) == 0) heard.nearest = {};
     if ((layers & kWind) == 0) heard.listener_velocity = {};  // still, no wind even on the rope
     const int64_t owed =
-        sound_track_frame(*track, events, heard, static_cast<float>(f + 1) * kStep);
+        sound_track_frame(*track, events, heard, static_cast<float>(f + 1) * kStep, kStep);
     sound_track_render(*track, settings, block.data(), static_cast<size_t>(owed));
     out.insert(out.end(), block.begin(), block.begin() + 2 * owed);
     if (watch) watch(*track, f);

@@ -72,7 +72,7 @@ Rendered render(int64_t frames, bool busy, const Settings& settings, bool ambien
     const size_t before = test::allocation_count();
     Soundscape heard;
     scene.listen(heard);
-    const int64_t owed = sound_track_frame(track, events, heard, time);
+    const int64_t owed = sound_track_frame(track, events, heard, time, kStep);
     if (result.next_scene == 0) scene.init(settings, time);
     sound_track_render(track, settings, block.data(), static_cast<size_t>(owed));
     if (frame > 60) out.allocations += test::allocation_count() - before;
@@ -240,13 +240,29 @@ TEST(Sound, AFullPoolOfLoudVoicesStaysUnderFullScale) {
   EXPECT_GT(peak, ceiling - 200) << "the limiter took more than it had to";
 }
 
+TEST(Sound, ATimeThatLeapsAheadOfItsFramesIsSkippedNotOwed) {
+  // A frame of 1/60 s whose time leaps by a day (a laptop asleep) or by
+  // 2^99 s (a damaged recording) owes its own length and the slack, not
+  // the leap; the frames after it owe only their own time again.
+  for (const float leap : {86400.0f, 6.338253e29f}) {
+    SoundTrack track;
+    sound_track_start(track, 0.0f);
+    const float step = 1.0f / 60.0f;
+    EXPECT_EQ(sound_track_frame(track, FrameEvents{}, Soundscape{}, step, step), 800);
+    const int64_t leapt = sound_track_frame(track, FrameEvents{}, Soundscape{}, leap, step);
+    EXPECT_LE(leapt, static_cast<int64_t>((step + kFrameSoundSlack) * 48000.0));
+    const int64_t after = sound_track_frame(track, FrameEvents{}, Soundscape{}, leap * 1.5f, step);
+    EXPECT_LE(after, static_cast<int64_t>((step + kFrameSoundSlack) * 48000.0));
+  }
+}
+
 TEST(SoundFile, ATrackPastWhatTheFileHoldsFailsAndTheHeaderStaysTrue) {
   // The limit is 4 GiB; a file that can take 1000 frames stands in for it.
   const test::TempDir dir;
   SoundOut out;
   ASSERT_EQ(sound_out_open(out, dir.file("s.wav"), 0.0f), "");
   out.frames_left = 1000;
-  sound_out_frame(out, FrameEvents{}, Soundscape{}, 1.0f, Settings{});  // owes 48000
+  sound_out_frame(out, FrameEvents{}, Soundscape{}, 1.0f, 1.0f, Settings{});  // owes 48000
   EXPECT_NE(sound_out_close(out).find("longer than a WAV file can hold"), std::string::npos);
   SF_INFO info{};
   SNDFILE* const read = sf_open(dir.file("s.wav").c_str(), SFM_READ, &info);
