@@ -28,7 +28,7 @@ inline constexpr size_t kMixBlock = 64;
 inline constexpr int32_t kLongestFrame = 60;
 // Seconds of sound a frame may owe beyond its own length: what the frame
 // times' rounding and a scene start between frames can add.
-inline constexpr double kFrameSoundSlack = 1.0;
+inline constexpr double kFrameSoundSlack = 0.25;
 // The whole mix, set so the example courses come to about -18 LUFS
 // integrated; each layer's level against the others is its own.
 inline constexpr float kMixLevel = 0.84f;
