@@ -34,6 +34,18 @@ void step_scene(CityScene& scene, uint64_t frame, const Settings& settings, Fram
 
 // Scale 1 interlaced (the fixed run's look, drawn every frame), 2 and 5
 // whole (5: 900 rows, stripes that do not split evenly between the bands).
+// The real city drawn at a scale by two threads.
+struct TwoThreadRun {
+  CityScene scene;
+  test::EndedRun ended;
+  std::unique_ptr<DrawWorkers> workers = start_draw_workers(2);
+  Framebuffer target;
+  explicit TwoThreadRun(int32_t scale) : target(framebuffer_at_scale(scale)) {
+    test::init_real_scene(scene, ended);
+    target.workers = workers.get();
+  }
+};
+
 TEST(RenderScale, EveryThreadCountDrawsTheOneThreadPicture) {
   for (const int32_t scale : {1, 2, 5}) {
     CityScene scene;
@@ -79,12 +91,10 @@ TEST(RenderScale, EveryThreadCountDrawsTheOneThreadPicture) {
 
 // The fixed run's final picture, drawn at scale 1 by two threads.
 TEST(RenderScale, ScaleOneOnTwoThreadsEndsInTheGoldenPicture) {
-  CityScene scene;
-  test::EndedRun ended;
-  test::init_real_scene(scene, ended);
-  const std::unique_ptr<DrawWorkers> workers = start_draw_workers(2);
-  Framebuffer target = framebuffer_at_scale(1);
-  target.workers = workers.get();
+  TwoThreadRun run(1);
+  CityScene& scene = run.scene;
+  test::EndedRun& ended = run.ended;
+  Framebuffer& target = run.target;
   const Settings settings;
   for (uint64_t frame = 1; frame <= 757 && !ended.ended; ++frame) {
     step_scene(scene, frame, settings, target);
@@ -139,12 +149,9 @@ TEST(RenderScale, OverlaysAreTheScaleOnePictureEnlarged) {
 }
 
 TEST(RenderScale, FramesAtScaleSixOnTwoThreadsAllocateNothing) {
-  CityScene scene;
-  test::EndedRun ended;
-  test::init_real_scene(scene, ended);
-  const std::unique_ptr<DrawWorkers> workers = start_draw_workers(2);
-  Framebuffer target = framebuffer_at_scale(6);
-  target.workers = workers.get();
+  TwoThreadRun run(6);
+  CityScene& scene = run.scene;
+  Framebuffer& target = run.target;
   const Settings settings;
   uint64_t frame = 0;
   while (frame < 320) step_scene(scene, ++frame, settings, target);
