@@ -2,6 +2,8 @@
 // and controller state into the scene's input record.
 #include "play/input_map.h"
 
+#include "scene_api/control_bits.h"
+
 namespace vel {
 
 namespace {
@@ -54,11 +56,11 @@ struct FixedKey {
   uint32_t slots;  // a mask of slot bits
 };
 constexpr FixedKey kFixedKeys[] = {
-    {82, slot_bit(kSlotForward) | slot_bit(kSlotMenuUp)},    // up
-    {81, slot_bit(kSlotBack) | slot_bit(kSlotMenuDown)},     // down
-    {80, slot_bit(kSlotLeft) | slot_bit(kSlotMenuLeft)},     // left
-    {79, slot_bit(kSlotRight) | slot_bit(kSlotMenuRight)},   // right
-    {88, slot_bit(kSlotSelect)},                             // keypad Enter
+    {82, slot_bit(kSlotForward) | slot_bit(kSlotMenuUp)},   // up
+    {81, slot_bit(kSlotBack) | slot_bit(kSlotMenuDown)},    // down
+    {80, slot_bit(kSlotLeft) | slot_bit(kSlotMenuLeft)},    // left
+    {79, slot_bit(kSlotRight) | slot_bit(kSlotMenuRight)},  // right
+    {88, slot_bit(kSlotSelect)},                            // keypad Enter
 };
 
 uint32_t pad_controls(const PadState& pad) {
@@ -119,6 +121,14 @@ Vec2 look_input(const DeviceState& devices, const LookOptions& options, float dt
   const float stick_x = stick_axis(devices.pad.right_x) * rate * 2.0f;
   const float stick_y = stick_axis(devices.pad.right_y) * rate * 2.0f;
   return {mouse_x + stick_x, (mouse_y + stick_y) * y_sign};
+}
+
+uint32_t toggle_grapple(GrappleToggle& toggle, uint32_t held, bool rope_held) {
+  if (!rope_held) toggle.on = false;
+  const bool down = (held & kGrappleBit) != 0;
+  if (down && !toggle.was_down) toggle.on = !toggle.on;
+  toggle.was_down = down;
+  return toggle.on ? held | kGrappleBit : held & ~kGrappleBit;
 }
 
 }  // namespace vel

@@ -58,12 +58,12 @@ struct DeviceState {
   // Codes that went down since the last frame: a tap shorter than a frame
   // is still held for one frame. The shell clears it after each frame.
   std::bitset<kInputCodes> tapped;
-  int32_t mouse_dx = 0;            // relative counts since the last frame, x right
-  int32_t mouse_dy = 0;            // y downward, as the mouse reports it
+  int32_t mouse_dx = 0;  // relative counts since the last frame, x right
+  int32_t mouse_dy = 0;  // y downward, as the mouse reports it
   PadState pad;
 };
 
-// The player's own choices, from the command line.
+// The player's own choices, from options.txt and the command line.
 struct LookOptions {
   float sensitivity = 1.0f;  // multiplies both the mouse and the right stick
   bool invert_y = false;     // pushing the mouse forward looks down
@@ -79,7 +79,8 @@ inline constexpr float kStickDeadZone = 0.25f;
 inline constexpr float kTriggerThreshold = 0.5f;
 
 // Bit i is set when the code of control slot i is held or was tapped
-// since the last frame (codes outside 0..543 never are), or when the controller holds what slot i means.
+// since the last frame (codes outside 0..543 never are), or when the controller holds what slot i
+// means.
 uint32_t held_controls(const Settings& settings, const DeviceState& devices);
 
 // Stick axis in -1..1 with the dead zone cut out and the rest rescaled, so
@@ -90,5 +91,17 @@ float stick_axis(int16_t raw);
 // 0.5 * dt * look, so the mouse's counts are divided by dt here: the turn
 // per count is the same at any frame rate. dt must be above 0.
 Vec2 look_input(const DeviceState& devices, const LookOptions& options, float dt);
+
+// The grapple played as a switch rather than held: a press of its control
+// holds the rope on, the next press lets go. The scene sees the control
+// held while it is on, so the recording and the replay need nothing more.
+struct GrappleToggle {
+  bool on = false;
+  bool was_down = false;
+};
+// `rope_held`: a rope was attached after the last frame; a shot that
+// missed or a rope that snapped turns the switch off, so the next press
+// fires again.
+uint32_t toggle_grapple(GrappleToggle& toggle, uint32_t held, bool rope_held);
 
 }  // namespace vel

@@ -1,6 +1,6 @@
 // main.cpp: the composition root of veltrocane-play: the command line, the
-// display check, settings.txt (or the recording's settings) and the play
-// shell.
+// display check, the player's files and settings.txt (or the recording's
+// settings) and the play shell.
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -8,6 +8,7 @@
 #include "base/standard_streams.h"
 #include "play/play_options.h"
 #include "play/play_shell.h"
+#include "play/player_files.h"
 #include "play/recording.h"
 #include "scene_api/settings.h"
 
@@ -42,12 +43,17 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "veltrocane-play: %s\n", loaded.error.c_str());
       return 2;
     }
-    // A replay runs with the settings it was played with.
-    return vel::run_play_shell(loaded.value->settings, options, &*loaded.value);
+    // A replay runs with the settings it was played with, and never reads
+    // or writes the player's files.
+    if (!options.given.scale && loaded.value->scale > 0) options.scale = loaded.value->scale;
+    return vel::run_play_shell(loaded.value->settings, options, &*loaded.value, nullptr);
   }
-  // The played game draws whole pictures unless asked: settings.txt's
-  // interlaced belongs to the fixed run. The recording keeps what was used.
-  vel::Settings settings = vel::load_settings("settings.txt");
-  settings.interlaced = options.interlace;
-  return vel::run_play_shell(settings, options, nullptr);
+  vel::PlayerFiles files = vel::open_player_files(vel::process_environment(), stderr);
+  // options.txt, settings.txt over it, the command line over both. The
+  // recording keeps what was used.
+  uint32_t named = 0;
+  const vel::Settings settings_file = vel::load_settings("settings.txt", named);
+  const vel::Settings settings =
+      vel::choose_play_settings(files.options, settings_file, named, options);
+  return vel::run_play_shell(settings, options, nullptr, &files);
 }

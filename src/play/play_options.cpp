@@ -6,15 +6,17 @@
 #include <iostream>
 
 #include "gfx/draw_workers.h"
+#include "play/options_file.h"
 
 namespace vel {
 
 std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& options) {
   CLI::App app{"Veltrocane: play the city with keyboard, mouse or controller."};
-  app.add_option("--sensitivity", options.look.sensitivity,
-                 "View turn per mouse count and stick turn rate, times the default (default 1)");
-  app.add_flag("--invert-y", options.look.invert_y,
-               "Pushing the mouse or stick forward looks down");
+  CLI::Option* sensitivity = app.add_option(
+      "--sensitivity", options.look.sensitivity,
+      "View turn per mouse count and stick turn rate, times the default (default 1)");
+  CLI::Option* invert_y = app.add_flag("--invert-y", options.look.invert_y,
+                                       "Pushing the mouse or stick forward looks down");
   app.add_option("--record", options.record_path, "Write the game as it is played to FILE");
   app.add_option("--replay", options.replay_path, "Show a recording instead of playing");
   app.add_option("--state", options.state_path, "Write the state file (JSON) when the run ends");
@@ -23,11 +25,12 @@ std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& option
                  "recording is the same file");
   app.add_option("--ppm", options.ppm_path,
                  "Write the last picture (binary PPM) when the run ends");
-  app.add_flag("--interlace", options.interlace,
-               "Draw every other row each frame (the fixed run's look); off by default");
-  app.add_option("--scale", options.scale,
-                 "Draw the picture at 320N x 180N, N from 1 to 6 (default 1)")
-      ->check(CLI::Range(1, kLargestScale));
+  CLI::Option* interlace =
+      app.add_flag("--interlace", options.interlace,
+                   "Draw every other row each frame (the fixed run's look); off by default");
+  CLI::Option* scale = app.add_option("--scale", options.scale,
+                                      "Draw the picture at 320N x 180N, N from 1 to 6 (default 1)")
+                           ->check(CLI::Range(1, kLargestScale));
   app.add_option("--threads", options.threads,
                  "Threads that draw the picture, 1 to 64 (default: one per core)")
       ->check(CLI::Range(1, kMostDrawThreads));
@@ -41,8 +44,10 @@ std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& option
     std::cerr << "veltrocane-play: " << error.what() << " (see --help)\n";
     return 2;
   }
+  options.given = {sensitivity->count() > 0, invert_y->count() > 0, interlace->count() > 0,
+                   scale->count() > 0};
   const float s = options.look.sensitivity;
-  if (!std::isfinite(s) || !(s > 0.0f) || s > 100.0f) {
+  if (!std::isfinite(s) || !(s > 0.0f) || s > kMostSensitivity) {
     std::cerr << "veltrocane-play: --sensitivity must be above 0 and at most 100\n";
     return 2;
   }

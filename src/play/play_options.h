@@ -1,6 +1,6 @@
 // play_options.h: the play program's command line. The player's own
-// choices live here, not in settings.txt, whose reader would refuse any key
-// it does not know.
+// choices are kept in options.txt (options_file.h); those given here win
+// over it for this run only.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,14 @@ struct PlayOptions {
   bool interlace = false;   // draw every other row each frame, as the fixed run does
   int32_t scale = 1;        // the picture 320N x 180N, its overlays scaled N times
   int32_t threads = 0;      // the threads that draw it; 0: one per core
+  // Which of the player's choices the command line gave.
+  struct Given {
+    bool sensitivity = false;
+    bool invert_y = false;
+    bool interlace = false;
+    bool scale = false;
+  } given;
+  bool grapple_toggle = false;  // from options.txt: the grapple is a switch
 };
 
 // The options, or the exit status when the program should stop at once:

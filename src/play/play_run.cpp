@@ -14,12 +14,12 @@ std::unique_ptr<PlayRun> make_play_run(bool play_rules, int32_t scale) {
   auto title = std::make_unique<TitleScene>();
   title->asset_source = &run->assets;
   title->show_goal = play_rules;
-  title->best_level = &run->best_level;
+  title->best_level = &run->progress.best_level;
   auto played = std::make_unique<PlayedCity>();
   played->city.run_end = nullptr;
   played->city.rules = play_rules ? kPlayRules : kFixedRunRules;
   played->city.asset_source = &run->assets;
-  played->best_level = &run->best_level;
+  played->progress = &run->progress;
   if (play_rules) played->help_seen = &run->help_seen;
   run->city = &played->city;
   run->loop.scenes.resize(2);

@@ -10,13 +10,14 @@
 
 #include "play/game_loop.h"
 #include "play/played_city.h"
+#include "play/progress_file.h"
 #include "scene1/city_scene.h"
 
 namespace vel {
 
 struct PlayRun {
   CityAssets assets;                // read once; the title's city and the played one copy them
-  int32_t best_level = 0;           // the highest level the player completed (0: none yet)
+  Progress progress;                // the player's, as the run found and added to it
   bool help_seen = false;           // the help page greeted the first city of the run
   GameLoop loop;                    // [kTitleSceneIndex] title, [kCitySceneIndex] city
   const CityScene* city = nullptr;  // the played city, for the state file

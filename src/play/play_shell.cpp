@@ -55,11 +55,14 @@ Clock::duration frame_interval(SDL_Window* window) {
   return std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / refresh;
 }
 
-void toggle_fullscreen(SDL_Window* window) {
+// Whether the window is full screen afterwards.
+bool toggle_fullscreen(SDL_Window* window) {
   const bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
   if (SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
     std::fprintf(stderr, "veltrocane-play: could not switch full screen: %s\n", SDL_GetError());
+    return full;
   }
+  return !full;
 }
 
 bool save_picture(const Framebuffer& framebuffer) {
@@ -134,7 +137,8 @@ bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWrit
 
 }  // namespace
 
-int run_play_shell(const Settings& settings, const PlayOptions& options, const Recording* replay) {
+int run_play_shell(const Settings& settings, const PlayOptions& options, const Recording* replay,
+                   PlayerFiles* files) {
   SdlDisplay display;
   if (const std::optional<std::string> error = open_display(display, settings, options.scale)) {
     return shell_exit_status(ShellResult{*error});
@@ -149,8 +153,10 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   RecordingWriter recording;
   LoopOutputs outputs;
   if (!options.record_path.empty()) {
-    if (const std::string error =
-            open_recording(recording, options.record_path, settings, kPlayedWithRules);
+    const RecordingStart start{.play_rules = kPlayedWithRules,
+                               .best_level = files != nullptr ? files->progress.best_level : 0,
+                               .scale = options.scale};
+    if (const std::string error = open_recording(recording, options.record_path, settings, start);
         !error.empty()) {
       std::fprintf(stderr, "veltrocane-play: cannot write the recording: %s\n", error.c_str());
       return 2;
@@ -170,6 +176,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   const std::unique_ptr<DrawWorkers> workers =
       start_draw_workers(options.threads > 0 ? options.threads : machine_threads());
   run->loop.framebuffer.workers = workers.get();
+  if (files != nullptr) run->progress = files->progress;
+  GrappleToggle grapple_toggle;
   const Clock::time_point start = Clock::now();
   // Sample 0 of the sound is the first scene start: now, or the recorded one.
   const float first_start =
@@ -210,7 +218,13 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) device_event(event, devices, requests);
     if (requests.quit) break;
-    if (requests.toggle_fullscreen) toggle_fullscreen(display.window);
+    if (requests.toggle_fullscreen) {
+      const bool full = toggle_fullscreen(display.window);
+      if (files != nullptr && full != files->options.fullscreen) {
+        files->options.fullscreen = full;
+        save_player_options(*files, stderr);
+      }
+    }
     if (requests.resized || requests.toggle_fullscreen) {
       dest_rect = drawable_letterbox(display.window);
     }
@@ -246,6 +260,10 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       InputState input;
       input.held = held_controls(settings, devices.state);
       devices.state.tapped.reset();
+      if (options.grapple_toggle) {
+        const bool rope_held = run->loop.current == kCitySceneIndex && run->city->grapple.attached;
+        input.held = toggle_grapple(grapple_toggle, input.held, rope_held);
+      }
       if (open_panel) input.held |= kPanelToggleBit;
       open_panel = false;
       // A frame of no measurable length keeps its mouse counts for the next.
@@ -255,6 +273,11 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
         devices.state.mouse_dy = 0;
       }
       step = loop_frame(run->loop, input, dt, time, settings, outputs);
+      // A chip or a level is kept at once; the play time with it and at the end.
+      if (files != nullptr && run->progress.changed) {
+        run->progress.changed = false;
+        save_player_progress(*files, run->progress, stderr);
+      }
     }
     if (requests.screenshot && save_picture(run->loop.framebuffer)) {
       notes.news = std::string("SAVED ") + kScreenshotName;
@@ -279,6 +302,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     if (paced) std::this_thread::sleep_until(now + interval);
   }
 
+  if (files != nullptr && replay == nullptr) save_player_progress(*files, run->progress, stderr);
   if (!write_outputs(options, *run, recording, wav)) status = 2;
   return status;
 }

@@ -1,8 +1,6 @@
 // played_city.cpp: the city's frame with the play program's overlay.
 #include "play/played_city.h"
 
-#include <algorithm>
-
 #include "play/player_status.h"
 #include "play/status_hud.h"
 #include "scene1/help_page.h"
@@ -37,12 +35,7 @@ FrameResult PlayedCity::step(const InputState& input, float dt, float time,
   swallowed &= input.held;
   played.held &= ~swallowed;
   const FrameResult result = city.step(played, dt, time, settings, events);
-  // The best level is one the player completed, not one merely entered.
-  for (size_t i = before; i < events.count; ++i) {
-    if (events.list[i].kind == EventKind::level_complete && best_level != nullptr) {
-      *best_level = std::max(*best_level, static_cast<int32_t>(events.list[i].value));
-    }
-  }
+  if (progress != nullptr) note_city_frame(events, before, dt, city.clock.elapsed, *progress);
   return result;
 }
 

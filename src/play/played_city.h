@@ -1,10 +1,11 @@
 // played_city.h: the city as the play program runs it: the city scene
-// with the status overlay drawn over its picture, and the best level the
-// program keeps for the title.
+// with the status overlay drawn over its picture, and the player's
+// progress the program keeps (the title shows its best level).
 #pragma once
 
 #include <cstdint>
 
+#include "play/progress_file.h"
 #include "scene1/city_scene.h"
 #include "scene_api/scene.h"
 
@@ -20,15 +21,14 @@ struct PlayedCity final : Scene {
   void listen(Soundscape& heard) const override;
 
   CityScene city;
-  // The highest level the player completed, kept by the program (0: none
-  // yet); null: not kept.
-  int32_t* best_level = nullptr;
+  // What the player has achieved, kept by the program; null: not kept.
+  Progress* progress = nullptr;
   // Whether the help page was shown on entering the city in this run; null:
   // it is never shown.
   bool* help_seen = nullptr;
-  bool help_open = false;   // the page is up: the city runs without the player
-  uint32_t prev_held = 0;   // for the key that closes it
-  uint32_t swallowed = 0;   // keys that closed it, kept from the city until let go
+  bool help_open = false;  // the page is up: the city runs without the player
+  uint32_t prev_held = 0;  // for the key that closes it
+  uint32_t swallowed = 0;  // keys that closed it, kept from the city until let go
 };
 
 }  // namespace vel

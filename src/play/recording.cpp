@@ -13,6 +13,7 @@
 
 #include "base/file_bytes.h"
 #include "base/text_syntax.h"
+#include "gfx/framebuffer.h"
 
 namespace vel {
 
@@ -118,6 +119,30 @@ bool parse_setting(std::string_view key, std::string_view value, size_t index, S
 }
 constexpr size_t kSettingLines = kSettingsKeys.size();
 
+// The header's lines after the settings, as the current version writes them.
+constexpr const char* kStartLines[] = {"play_rules 0|1", "best_level N", "scale 1.."};
+
+bool parse_start_line(const Fields& fields, size_t index, Recording& recording) {
+  if (fields.size() != 2) return false;
+  if (index == 0) {
+    const std::optional<bool> rules =
+        fields[0] == "play_rules" ? parse_flag(fields[1]) : std::nullopt;
+    if (rules) recording.play_rules = *rules;
+    return rules.has_value();
+  }
+  const std::optional<int32_t> number = parse_int32(fields[1]);
+  if (!number) return false;
+  if (index == 1 && fields[0] == "best_level" && *number >= 0) {
+    recording.best_level = *number;
+    return true;
+  }
+  if (index == 2 && fields[0] == "scale" && *number >= 1 && *number <= kLargestScale) {
+    recording.scale = *number;
+    return true;
+  }
+  return false;
+}
+
 std::optional<RecordedEvent> parse_event(const Fields& fields) {
   RecordedEvent event;
   const bool is_init = fields[0] == "init";
@@ -147,6 +172,29 @@ std::optional<RecordedEvent> parse_event(const Fields& fields) {
   return event;
 }
 
+// A "set" line: the settings after it join the changes, or the scale.
+bool parse_set_line(const Fields& fields, Recording& recording) {
+  if (fields.size() != 3) return false;
+  RecordedEvent event;
+  if (fields[1] == "scale") {
+    const std::optional<int32_t> scale = parse_int32(fields[2]);
+    if (!scale || *scale < 1 || *scale > kLargestScale) return false;
+    event.kind = RecordedKind::scale;
+    event.scene = *scale;
+    recording.events.push_back(event);
+    return true;
+  }
+  Settings after = recording.changes.empty() ? recording.settings : recording.changes.back();
+  size_t index = 0;
+  while (index < kSettingLines && kSettingsKeys[index] != fields[1]) ++index;
+  if (index == kSettingLines || !parse_setting(fields[1], fields[2], index, after)) return false;
+  event.kind = RecordedKind::settings;
+  event.scene = static_cast<int32_t>(recording.changes.size());
+  recording.changes.push_back(after);
+  recording.events.push_back(event);
+  return true;
+}
+
 void flush_checked(RecordingWriter& writer) {
   if (std::fflush(writer.file) != 0) writer.failed = true;
 }
@@ -156,7 +204,8 @@ void flush_checked(RecordingWriter& writer) {
 ParseResult<Recording> parse_recording(std::string_view text, const std::string& path) {
   using Result = ParseResult<Recording>;
   Recording recording;
-  size_t header_lines = 2 + kSettingLines;  // the magic, the settings, play_rules
+  // The magic, the settings, then what the version adds after them.
+  size_t extra_lines = 0;
   size_t line_number = 0;
   size_t start = 0;
   // Only lines that end with a line feed are complete; the rest of a file
@@ -168,28 +217,36 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
     start = end + 1;
     ++line_number;
     const Fields fields = split_spaces(line);
+    const size_t extra = line_number - 2 - kSettingLines;  // index past the settings
     if (line_number == 1) {
       if (fields.size() != 2 || fields[0] != kMagic) {
         return Result::fail(located(path, 1, "not a Veltrocane recording"));
       }
-      if (fields[1] == "1") {
-        header_lines = 1 + kSettingLines;  // before the play rules: they were off
-      } else if (fields[1] != std::to_string(kRecordingVersion)) {
+      const std::optional<int32_t> version = parse_int32(fields[1]);
+      if (!version || *version < 1 || *version > kRecordingVersion ||
+          fields[1] != std::to_string(*version)) {
         return Result::fail(located(path, 1,
                                     "recording version " + std::string(fields[1]) +
-                                        " is not a supported version (1 or " +
+                                        " is not a supported version (1 to " +
                                         std::to_string(kRecordingVersion) + ")"));
       }
+      // Version 1 had no play rules (off), version 2 no best level or scale.
+      extra_lines = *version == 1 ? 0 : *version == 2 ? 1 : 3;
     } else if (line_number - 2 < kSettingLines) {
       if (fields.size() != 2 ||
           !parse_setting(fields[0], fields[1], line_number - 2, recording.settings)) {
         return Result::fail(located(path, line_number, "bad settings line"));
       }
-    } else if (line_number <= header_lines) {
-      const std::optional<bool> rules =
-          fields.size() == 2 && fields[0] == "play_rules" ? parse_flag(fields[1]) : std::nullopt;
-      if (!rules) return Result::fail(located(path, line_number, "expected \"play_rules 0|1\""));
-      recording.play_rules = *rules;
+    } else if (extra < extra_lines) {
+      if (!parse_start_line(fields, extra, recording)) {
+        return Result::fail(
+            located(path, line_number, std::string("expected \"") + kStartLines[extra] + "\""));
+      }
+    } else if (fields.size() > 0 && fields[0] == "set" && extra_lines == 3) {
+      if (!parse_set_line(fields, recording)) {
+        return Result::fail(located(path, line_number, "bad \"set KEY VALUE\" line"));
+      }
+      recording.events.back().line = line_number;
     } else {
       std::optional<RecordedEvent> event = parse_event(fields);
       if (!event) {
@@ -206,7 +263,7 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
       recording.events.push_back(*event);
     }
   }
-  if (line_number < header_lines) {
+  if (line_number < 1 + kSettingLines + extra_lines) {
     return Result::fail(located(path, line_number + 1, "the header ends early"));
   }
   return Result::ok(std::move(recording));
@@ -220,13 +277,14 @@ ParseResult<Recording> load_recording(const std::string& path) {
 }
 
 std::string open_recording(RecordingWriter& writer, const std::string& path,
-                           const Settings& settings, bool play_rules) {
+                           const Settings& settings, const RecordingStart& start) {
   writer.path = path;
   writer.file = std::fopen(path.c_str(), "wb");
   if (writer.file == nullptr) return path + ": " + std::strerror(errno);
   std::fprintf(writer.file, "%s %d\n", kMagic, kRecordingVersion);
   std::fputs(settings_text(settings).c_str(), writer.file);
-  std::fprintf(writer.file, "play_rules %d\n", play_rules ? 1 : 0);
+  std::fprintf(writer.file, "play_rules %d\nbest_level %d\nscale %d\n", start.play_rules ? 1 : 0,
+               static_cast<int>(start.best_level), static_cast<int>(start.scale));
   flush_checked(writer);
   return {};
 }
@@ -250,6 +308,31 @@ void record_frame(RecordingWriter& writer, int32_t scene, float time, float dt,
     flush_checked(writer);
     writer.last_flush = time;
   }
+}
+
+void record_settings(RecordingWriter& writer, const Settings& before, const Settings& after) {
+  if (writer.file == nullptr) return;
+  const std::string was = settings_text(before);
+  const std::string now = settings_text(after);
+  size_t a = 0;
+  size_t b = 0;
+  while (a < was.size() && b < now.size()) {
+    const size_t a_end = was.find('\n', a);
+    const size_t b_end = now.find('\n', b);
+    const std::string_view now_line(now.data() + b, b_end - b);
+    if (std::string_view(was.data() + a, a_end - a) != now_line) {
+      std::fprintf(writer.file, "set %.*s\n", static_cast<int>(now_line.size()), now_line.data());
+    }
+    a = a_end + 1;
+    b = b_end + 1;
+  }
+  flush_checked(writer);
+}
+
+void record_scale(RecordingWriter& writer, int32_t scale) {
+  if (writer.file == nullptr) return;
+  std::fprintf(writer.file, "set scale %d\n", static_cast<int>(scale));
+  flush_checked(writer);
 }
 
 std::string close_recording(RecordingWriter& writer) {

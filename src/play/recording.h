@@ -2,7 +2,7 @@
 // settings in force, then one line per scene start and per frame, written
 // as the game goes and read back by the replay.
 //
-//   veltrocane-recording 2
+//   veltrocane-recording 3
 //   controls 26|22|4|7|20|8|44|513|26|22|4|7|40|41
 //   music_volume 0x1p+0           (floats in C99 hex: they read back to
 //   sfx_volume 0x1p+0              the same 32-bit value)
@@ -13,8 +13,16 @@
 //   interlaced 1
 //   play_rules 1                  (from version 2 on; a version-1 file has
 //                                  no such line and replays with them off)
+//   best_level 2                  (from version 3 on: the player's best level
+//   scale 1                        when the run began, which the title shows,
+//                                  and the picture's scale; before: 0 and
+//                                  none, the replay's own scale)
 //   init SCENE TIME               (Scene::init of entry SCENE)
 //   frame SCENE TIME DT HELD LOOK_X LOOK_Y
+//   set KEY VALUE                 (from version 3 on: a settings line the
+//                                  options menu changed, in force from the
+//                                  next frame on; "set scale N" redraws the
+//                                  picture at that scale)
 //
 // Every line ends with a line feed; a last line without one was cut short
 // and is not read, so a file cut anywhere replays its complete lines.
@@ -32,17 +40,17 @@
 
 namespace vel {
 
-inline constexpr int32_t kRecordingVersion = 2;
+inline constexpr int32_t kRecordingVersion = 3;
 // The longest frame a recording may hold: the headless runner's longest
 // step (the live game counts at most a quarter second); anything longer or
 // below zero is a damaged file.
 inline constexpr float kMaxRecordedFrameTime = 60.0f;
 
-enum class RecordedKind : uint8_t { init, frame };
+enum class RecordedKind : uint8_t { init, frame, settings, scale };
 
 struct RecordedEvent {
   RecordedKind kind = RecordedKind::frame;
-  int32_t scene = 0;
+  int32_t scene = 0;  // settings: the index in Recording::changes; scale: the scale
   float time = 0.0f;
   float dt = 0.0f;   // frames only
   InputState input;  // frames only
@@ -52,7 +60,10 @@ struct RecordedEvent {
 struct Recording {
   Settings settings;
   bool play_rules = false;  // the city ran the played game's rules
+  int32_t best_level = 0;   // the player's progress the run started from
+  int32_t scale = 0;        // the picture's scale; 0: not recorded
   std::vector<RecordedEvent> events;
+  std::vector<Settings> changes;  // the settings after each "set" line
 };
 
 // Errors name the file and the 1-based line.
@@ -69,13 +80,23 @@ struct RecordingWriter {
   bool failed = false;
 };
 
+// What the header holds besides the settings.
+struct RecordingStart {
+  bool play_rules = false;
+  int32_t best_level = 0;
+  int32_t scale = 1;
+};
+
 // Opens (truncating) and writes the header; an empty string on success,
 // else the error naming the file.
 std::string open_recording(RecordingWriter& writer, const std::string& path,
-                           const Settings& settings, bool play_rules);
+                           const Settings& settings, const RecordingStart& start);
 void record_init(RecordingWriter& writer, int32_t scene, float time);
 void record_frame(RecordingWriter& writer, int32_t scene, float time, float dt,
                   const InputState& input);
+// The settings lines that differ between the two, as "set" lines.
+void record_settings(RecordingWriter& writer, const Settings& before, const Settings& after);
+void record_scale(RecordingWriter& writer, int32_t scale);
 // Flushes and closes; an empty string when every line reached the file.
 std::string close_recording(RecordingWriter& writer);
 

@@ -27,7 +27,7 @@ std::string expect_init(ReplayCursor& cursor, PlayRun& run, int32_t scene, LoopO
                        " here, but the recording does not start it");
   }
   cursor.next += 1;
-  loop_enter(run.loop, scene, recording.settings, event.time, outputs);
+  loop_enter(run.loop, scene, cursor.settings, event.time, outputs);
   return {};
 }
 
@@ -41,6 +41,11 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs
   if (cursor.ended) return {};
   if (!cursor.started) {
     cursor.started = true;
+    // The title shows the best level the player had when the run began,
+    // never the one in this machine's progress file.
+    run.progress = Progress{};
+    run.progress.best_level = cursor.recording->best_level;
+    cursor.settings = cursor.recording->settings;
     if (const std::string error = expect_init(cursor, run, kTitleSceneIndex, outputs);
         !error.empty()) {
       return error;
@@ -48,6 +53,19 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs
     if (cursor.ended) return {};
   }
   const Recording& recording = *cursor.recording;
+  // What the options menu changed before this frame.
+  while (cursor.next < recording.events.size() &&
+         recording.events[cursor.next].kind != RecordedKind::frame &&
+         recording.events[cursor.next].kind != RecordedKind::init) {
+    const RecordedEvent& change = recording.events[cursor.next++];
+    if (change.kind == RecordedKind::settings) {
+      cursor.settings = recording.changes[static_cast<size_t>(change.scene)];
+    } else if (!cursor.keep_scale && change.scene != run.loop.framebuffer.scale) {
+      DrawWorkers* const workers = run.loop.framebuffer.workers;
+      run.loop.framebuffer = framebuffer_at_scale(change.scene);
+      run.loop.framebuffer.workers = workers;
+    }
+  }
   if (cursor.next >= recording.events.size()) {
     cursor.ended = true;
     return {};
@@ -63,7 +81,7 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs
   }
   cursor.next += 1;
   const FrameStep step =
-      loop_frame(run.loop, event.input, event.dt, event.time, recording.settings, outputs);
+      loop_frame(run.loop, event.input, event.dt, event.time, cursor.settings, outputs);
   if (step.quit) {
     cursor.ended = true;
     if (cursor.next < recording.events.size()) {

@@ -16,7 +16,9 @@ struct ReplayCursor {
   std::string path;  // for messages
   size_t next = 0;   // index of the next event
   bool started = false;
-  bool ended = false;  // no complete frame left, or the scenes quit
+  bool ended = false;       // no complete frame left, or the scenes quit
+  Settings settings;        // in force: the recording's, then each "set" line's
+  bool keep_scale = false;  // the viewer asked for a scale: recorded changes do not apply
 };
 
 // Runs the first scene start, then one frame (and the scene start it asks

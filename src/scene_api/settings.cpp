@@ -133,7 +133,10 @@ Settings parse_settings(std::string_view text) {
   return settings;
 }
 
-Settings read_settings(const std::string& path) {
+namespace {
+
+Settings read_settings_named(const std::string& path, uint32_t& named) {
+  named = 0;
   const FileBytes file = read_file_bytes(path);
   const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
   if (!file.error.empty() || !is_valid_utf8(text)) {
@@ -141,11 +144,39 @@ Settings read_settings(const std::string& path) {
     defaults.load_status = kSettingsUnreadable;
     return defaults;
   }
-  return parse_settings(text);
+  const Settings read = parse_settings(text);
+  if (read.load_status == kSettingsLoaded) named = named_settings_keys(text);
+  return read;
+}
+
+}  // namespace
+
+uint32_t named_settings_keys(std::string_view text) {
+  uint32_t named = 0;
+  while (!text.empty()) {
+    const size_t feed = text.find('\n');
+    const std::string_view line = trim_unicode_space(text.substr(0, feed));
+    text.remove_prefix(feed == std::string_view::npos ? text.size() : feed + 1);
+    const std::string_view key = line.substr(0, line.find('='));
+    for (size_t i = 0; i < kSettingsKeys.size(); ++i) {
+      if (kSettingsKeys[i] == key) named |= uint32_t{1} << i;
+    }
+  }
+  return named;
+}
+
+Settings read_settings(const std::string& path) {
+  uint32_t named = 0;
+  return read_settings_named(path, named);
 }
 
 Settings load_settings(const std::string& path) {
-  const Settings read = read_settings(path);
+  uint32_t named = 0;
+  return load_settings(path, named);
+}
+
+Settings load_settings(const std::string& path, uint32_t& named) {
+  const Settings read = read_settings_named(path, named);
   if (read.load_status == kSettingsLoaded) return read;
   // A file that was not read cleanly has no effect at all: a half-applied
   // file would leave the game in a state nobody wrote down.

@@ -40,6 +40,12 @@ Settings read_settings(const std::string& path);
 // What the shell uses: read_settings, then every field back to its default
 // (load_status kept) when the file was not loaded cleanly.
 Settings load_settings(const std::string& path);
+// load_settings, and in `named` the keys the file named (bit i for
+// kSettingsKeys[i]); none when it was not loaded cleanly or is missing.
+Settings load_settings(const std::string& path, uint32_t& named);
+// The keys a settings text names, as above; meaningful for a text that
+// parse_settings loads cleanly.
+uint32_t named_settings_keys(std::string_view text);
 
 // The controls value: exactly kControlSlotCount integers separated by "|",
 // nothing around them; nullopt otherwise.

@@ -59,6 +59,18 @@ check waiting "s['level'] == 1 and s['play_rules']['level_complete'] >= 0"
 state_after level2 level.txt 2535
 check level2 "s['level'] == 2 and 'LEVEL 2' in texts and len(s['chips']) == s['play_rules']['chips_placed'] == 6 and s['upgrade_points'] == 8"
 
+# The same route asked to keep the player's progress, over a file of a
+# slower earlier run: the level, its faster time and the chips are added.
+printf 'veltrocane-progress 1\nbest_level 0\nchips_taken 5\nplay_seconds 10\nbest_time_1 50\n' \
+  >"$work/progress.txt"
+sim_state kept "$scripts/level.txt" 2385 --play-rules --progress "$work/progress.txt"
+python3 - "$work/progress.txt" <<'PY' || fail "kept: progress.txt: $(cat "$work/progress.txt")"
+import sys
+p = dict(line.split(' ') for line in open(sys.argv[1]).read().splitlines()[1:])
+sys.exit(0 if p['best_level'] == '1' and p['chips_taken'] == '9' and 39 <= float(p['best_time_1']) < 40
+         and abs(float(p['play_seconds']) - 49.75) < 0.01 else 1)
+PY
+
 if ((failures > 0)); then
   echo "play_rules: $failures failure(s)" >&2
   exit 1

@@ -150,10 +150,10 @@ cmp -s rs-live.ppm rs-replay.ppm || fail "RESTART replay picture differs"
 # names the file and line and gives status 2.
 head -c -7 r.txt >cut.txt
 timeout 60 "$sim" --replay cut.txt >/dev/null 2>cut.err || fail "cut recording: $(cat cut.err)"
-sed '12s/^frame 0 /frame 0 x/' r.txt >bad.txt
+sed '14s/^frame 0 /frame 0 x/' r.txt >bad.txt
 timeout 60 "$sim" --replay bad.txt >/dev/null 2>bad.err
 rc=$?
-[[ $rc == 2 ]] && grep -q 'bad.txt:12:' bad.err || fail "bad recording: status $rc; $(cat bad.err)"
+[[ $rc == 2 ]] && grep -q 'bad.txt:14:' bad.err || fail "bad recording: status $rc; $(cat bad.err)"
 
 # SIGINT ends a game as cleanly, with its state written. Started with job
 # control on, since a script's background jobs otherwise ignore SIGINT.

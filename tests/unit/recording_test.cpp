@@ -35,7 +35,7 @@ TEST(Recording, WrittenFloatsAndSettingsReadBackToTheSameBits) {
   settings.sfx_volume = 0.3f;
   settings.show_fps = -7;
   RecordingWriter writer;
-  ASSERT_EQ(open_recording(writer, dir.file("r.txt"), settings, true), "");
+  ASSERT_EQ(open_recording(writer, dir.file("r.txt"), settings, {.play_rules = true}), "");
   const float awkward[] = {0.1f, 1.0f / 3.0f, 1e-40f, -0.0f, 3.4e38f, 12.6f};
   record_init(writer, 0, 1.0f / 7.0f);
   for (const float value : awkward) {
@@ -76,13 +76,14 @@ TEST(Recording, TheHeaderHoldsEverySettingInItsOwnLineAndReadsBack) {
   settings.vsync = false;
   settings.interlaced = false;
   RecordingWriter writer;
-  ASSERT_EQ(open_recording(writer, dir.file("r.txt"), settings, false), "");
+  const RecordingStart start{.play_rules = false, .best_level = 4, .scale = 2};
+  ASSERT_EQ(open_recording(writer, dir.file("r.txt"), settings, start), "");
   ASSERT_EQ(close_recording(writer), "");
   const FileBytes file = read_file_bytes(dir.file("r.txt"));
   EXPECT_EQ(std::string(file.bytes.begin(), file.bytes.end()),
-            "veltrocane-recording 2\ncontrols 1|2|3|4|5|6|7|8|9|10|11|12|13|-14\n"
+            "veltrocane-recording 3\ncontrols 1|2|3|4|5|6|7|8|9|10|11|12|13|-14\n"
             "music_volume 0x0p+0\nsfx_volume 0x1.8p-1\nshow_fps 2\nload_status 1\n"
-            "fullscreen 1\nvsync 0\ninterlaced 0\nplay_rules 0\n");
+            "fullscreen 1\nvsync 0\ninterlaced 0\nplay_rules 0\nbest_level 4\nscale 2\n");
   const ParseResult<Recording> read = load_recording(dir.file("r.txt"));
   ASSERT_TRUE(read) << read.error;
   const Settings& back = read.value->settings;
@@ -93,6 +94,14 @@ TEST(Recording, TheHeaderHoldsEverySettingInItsOwnLineAndReadsBack) {
   EXPECT_EQ(back.load_status, kSettingsLineRejected);
   EXPECT_TRUE(back.fullscreen);
   EXPECT_FALSE(back.vsync || back.interlaced || read.value->play_rules);
+  EXPECT_EQ(read.value->best_level, 4);
+  EXPECT_EQ(read.value->scale, 2);
+  // A version-2 file (before the best level and scale) still replays.
+  const std::string old = "veltrocane-recording 2" + header().substr(22) + "play_rules 1\n";
+  const ParseResult<Recording> older = parse_recording(old, "old.txt");
+  ASSERT_TRUE(older) << older.error;
+  EXPECT_TRUE(older.value->play_rules);
+  EXPECT_EQ(older.value->best_level + older.value->scale, 0);
 }
 
 TEST(Recording, ACutFileKeepsItsCompleteLinesOnly) {
@@ -116,7 +125,7 @@ TEST(Recording, MalformedLinesNameTheFileAndLine) {
     EXPECT_FALSE(read);
     return read.error;
   };
-  EXPECT_EQ(error_of("veltrocane-recording 3\n").substr(0, 10), "bad.txt:1:");
+  EXPECT_EQ(error_of("veltrocane-recording 4\n").substr(0, 10), "bad.txt:1:");
   EXPECT_EQ(error_of("something else\n").substr(0, 10), "bad.txt:1:");
   std::string bad_setting = header();
   bad_setting.replace(bad_setting.find("vsync 1"), 7, "vsync 2");

@@ -20,6 +20,7 @@
 #include "gfx/framebuffer.h"
 #include "gfx/screenshot.h"
 #include "play/game_loop.h"
+#include "play/progress_file.h"
 #include "scene1/city_scene.h"
 #include "scene1/state_json.h"
 #include "scene_api/settings.h"
@@ -43,6 +44,7 @@ struct Options {
   std::string wav_path;
   bool bench = false;
   bool play_rules = false;
+  std::string progress_path;
   int32_t scale = 1;
   int32_t threads = 0;  // 0: one, or one per core with --scale
 };
@@ -120,6 +122,9 @@ int main(int argc, char** argv) {
           ->check(CLI::Range(1, vel::kMostDrawThreads));
   app.add_flag("--play-rules", options.play_rules,
                "Run the played game's rules (chips buy upgrades, energy floor, levels, ...)");
+  app.add_option("--progress", options.progress_path,
+                 "With --play-rules: add the run's chips, levels and time to this progress file "
+                 "(as the played game keeps it)");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {
@@ -155,10 +160,17 @@ int main(int argc, char** argv) {
           "--replay runs the recording's own frames and rules: no --input, --frames, --bench or "
           "--play-rules");
     }
+    if (!options.progress_path.empty()) {
+      return usage_error("--replay never changes a progress file: no --progress");
+    }
     return vel::run_replay(options.replay_path, options.state_path, options.ppm_path,
-                           options.wav_path, options.scale, options.threads);
+                           options.wav_path, scale_option->count() > 0 ? options.scale : 0,
+                           options.threads);
   }
 
+  if (!options.progress_path.empty() && (!options.play_rules || options.bench)) {
+    return usage_error("--progress needs --play-rules and no --bench");
+  }
   vel::InputScript script;
   if (!options.input_path.empty()) {
     vel::ParseResult<vel::InputScript> loaded = vel::load_input_script(options.input_path);
@@ -203,6 +215,12 @@ int main(int argc, char** argv) {
     outputs.wav = &sound;
   }
 
+  vel::Progress progress;  // kept only with --progress
+  if (!options.progress_path.empty()) {
+    vel::LoadedProgress loaded = vel::load_progress_file(options.progress_path);
+    if (!loaded.message.empty()) std::cerr << "veltrocane-sim: " << loaded.message << "\n";
+    progress = std::move(loaded.progress);
+  }
   uint64_t frame = 0;
   float time = 0.0f;
   vel::ScriptCursor cursor;
@@ -211,6 +229,9 @@ int main(int argc, char** argv) {
     time = static_cast<float>(frame) * options.step;
     const vel::InputState input = vel::input_for_frame(script, cursor, frame);
     const vel::FrameStep step = vel::loop_frame(loop, input, options.step, time, settings, outputs);
+    if (!options.progress_path.empty()) {
+      vel::note_city_frame(loop.events, 0, options.step, scene.clock.elapsed, progress);
+    }
     if (step.quit) break;
     if (step.enter) vel::loop_enter(loop, *step.enter, settings, time, outputs);
     if (ended && !options.frames) break;
@@ -220,6 +241,10 @@ int main(int argc, char** argv) {
     return usage_error("cannot write the sound: " + error);
   }
   if (!write_outputs(options, scene, loop.framebuffer, frame, time)) return kUsageError;
+  if (!options.progress_path.empty()) {
+    const std::string error = vel::save_progress_file(options.progress_path, progress);
+    if (!error.empty()) return usage_error("cannot write the progress: " + error);
+  }
   // The default course ends exactly like the game: the screenshot, the
   // line on standard output, exit 0.
   if (!options.frames) vel::end_run_with_screenshot(loop.framebuffer);

@@ -21,7 +21,9 @@ int run_replay(const std::string& recording_path, const std::string& state_path,
     std::cerr << "veltrocane-sim: " << loaded.error << "\n";
     return kFailed;
   }
-  // The state is the same at every scale; only the picture differs.
+  // The state is the same at every scale; only the picture differs. The
+  // recording's scale unless one is asked for (0: none asked).
+  if (scale == 0) scale = loaded.value->scale > 0 ? loaded.value->scale : 1;
   const std::unique_ptr<PlayRun> run = make_play_run(loaded.value->play_rules, scale);
   const std::unique_ptr<DrawWorkers> workers = start_draw_workers(threads);
   run->loop.framebuffer.workers = workers.get();

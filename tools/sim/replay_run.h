@@ -10,7 +10,8 @@ namespace vel {
 
 // Runs the recording to its last complete frame and writes the outputs
 // asked for (an empty path asks for nothing): the state, the last picture
-// and the sound track. Returns the exit status: 0,
+// and the sound track, at `scale` (0: the recording's, 1 for one made before
+// it was recorded). Returns the exit status: 0,
 // or 2 after a message naming the file (and line) that failed.
 int run_replay(const std::string& recording_path, const std::string& state_path,
                const std::string& ppm_path, const std::string& wav_path, int32_t scale = 1,

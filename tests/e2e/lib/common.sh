@@ -1,8 +1,12 @@
 # common.sh: what every end-to-end script shares: a scratch working folder
-# removed on exit, failure counting (the script exits with a non-zero
+# removed on exit (the home folder too), failure counting (the script exits with a non-zero
 # status when any check failed), and the runner's state after a script.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The played game keeps the player's options and progress under the home
+# folder: a scratch one, never the developer's own.
+export HOME=$work/home
+unset XDG_CONFIG_HOME XDG_DATA_HOME
 
 failures=0
 fail() {
