@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   // recording keeps what was used.
   uint32_t named = 0;
   const vel::Settings settings_file = vel::load_settings("settings.txt", named);
-  const vel::Settings settings =
-      vel::choose_play_settings(files.options, settings_file, named, options);
+  files.in_force = vel::choose_play_options(files.options, settings_file, named, options);
+  const vel::Settings settings = vel::play_settings(files.in_force, settings_file.load_status);
   return vel::run_play_shell(settings, options, nullptr, &files);
 }

@@ -16,6 +16,7 @@
 #include "gfx/screenshot.h"
 #include "main/sdl_display.h"
 #include "main/shell.h"
+#include "play/options_menu.h"
 #include "play/play_run.h"
 #include "play/replay.h"
 #include "play/sdl_audio.h"
@@ -105,6 +106,88 @@ void draw_shell_notes(const ShellNotes& notes, const Image* font, Clock::time_po
   }
 }
 
+// What the live run plays with that the options menu changes, besides the
+// picture it draws into.
+struct LiveChoices {
+  Settings settings;  // handed to every frame, and recorded as it changes
+  LookOptions look;
+  bool grapple_toggle = false;
+  bool paced = true;  // sleep to the display's rate (vsync off, not uncapped)
+};
+
+// The options menu over the live game: its state, the keys that closed it
+// (kept from the game until let go), and its sounds, which only the
+// speakers hear (the recorded sound track is the game's alone).
+struct LiveMenu {
+  OptionsMenu menu;
+  uint32_t swallowed = 0;
+  uint32_t prev_pad = 0;
+  FrameEvents sounds;
+};
+
+// The first key or mouse button that went down since the last frame.
+int32_t first_tapped(const DeviceState& devices) {
+  if (devices.tapped.none()) return -1;
+  for (size_t code = 0; code < devices.tapped.size(); ++code) {
+    if (devices.tapped.test(code)) return static_cast<int32_t>(code);
+  }
+  return -1;
+}
+
+// Puts in force what the options menu changed from `before` to `after`:
+// the window, the presentation, the picture's scale, the settings (noted in
+// the recording) and the look; `after` keeps what could not be switched.
+void put_in_force(const PlayerOptions& before, PlayerOptions& after, bool uncapped,
+                  SdlDisplay& display, PlayRun& run, LetterboxRect& dest_rect,
+                  RecordingWriter& recording, LiveChoices& live) {
+  if (after.fullscreen != before.fullscreen) {
+    if (SDL_SetWindowFullscreen(display.window,
+                                after.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+      std::fprintf(stderr, "veltrocane-play: could not switch full screen: %s\n", SDL_GetError());
+      after.fullscreen = before.fullscreen;
+    }
+    dest_rect = drawable_letterbox(display.window);
+  }
+  if (after.vsync != before.vsync &&
+      SDL_RenderSetVSync(display.renderer, after.vsync ? 1 : 0) != 0) {
+    std::fprintf(stderr, "veltrocane-play: could not switch vsync: %s\n", SDL_GetError());
+    after.vsync = before.vsync;
+  }
+  live.paced = !after.vsync && !uncapped;
+  if (after.scale != before.scale) {
+    // The texture follows before the picture is shown (match_texture).
+    DrawWorkers* const workers = run.loop.framebuffer.workers;
+    run.loop.framebuffer = framebuffer_at_scale(after.scale);
+    run.loop.framebuffer.workers = workers;
+    record_scale(recording, after.scale);
+  }
+  const Settings next = play_settings(after, live.settings.load_status);
+  record_settings(recording, live.settings, next);
+  live.settings = next;
+  live.look = {after.sensitivity, after.invert_y};
+  live.grapple_toggle = after.grapple_toggle;
+}
+
+// The texture and the shell's own copy of the picture follow the picture's
+// scale when the options menu (or a replayed change) switched it; on a
+// failure the picture goes back to the texture's scale.
+void match_texture(SdlDisplay& display, Framebuffer& picture, Framebuffer& shown) {
+  if (shown.width == picture.width && shown.height == picture.height) return;
+  SDL_Texture* texture =
+      SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
+                        picture.width, picture.height);
+  if (texture == nullptr) {
+    std::fprintf(stderr, "veltrocane-play: could not draw at that scale: %s\n", SDL_GetError());
+    DrawWorkers* const workers = picture.workers;
+    picture = framebuffer_at_scale(shown.scale);
+    picture.workers = workers;
+    return;
+  }
+  SDL_DestroyTexture(display.texture);
+  display.texture = texture;
+  shown = framebuffer_at_scale(picture.scale);
+}
+
 // The outputs asked for at the end of the run; false after a message when
 // one could not be written.
 bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWriter& recording,
@@ -167,6 +250,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   if (replay != nullptr) {
     cursor.recording = replay;
     cursor.path = options.replay_path;
+    cursor.keep_scale = options.given.scale;
   }
 
   // The played game runs its own rules; a replay runs those it was played with.
@@ -184,9 +268,22 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       replay != nullptr ? replay_start_time(*replay) : clock_seconds(Clock::now() - start);
   SdlAudio audio;  // closed before the display shuts SDL down
   open_audio(audio, first_start);
-  outputs.device_sound = [&audio, &settings](const FrameEvents& events, const Soundscape& heard,
-                                             float time, float dt) {
-    audio_frame(audio, events, heard, time, dt, settings);
+  LiveChoices live{settings, options.look, options.grapple_toggle,
+                   !settings.vsync && !options.uncapped};
+  LiveMenu menu;
+  // The sound follows the settings in force: the menu's, or the recording's.
+  const Settings* const heard_settings = replay != nullptr ? &cursor.settings : &live.settings;
+  outputs.device_sound = [&audio, &menu, heard_settings](const FrameEvents& events,
+                                                         const Soundscape& heard, float time,
+                                                         float dt) {
+    if (menu.sounds.count == 0) {
+      audio_frame(audio, events, heard, time, dt, *heard_settings);
+      return;
+    }
+    FrameEvents both = events;
+    for (const FrameEvent& sound : menu.sounds) both.add(sound);
+    menu.sounds.clear();
+    audio_frame(audio, both, heard, time, dt, *heard_settings);
   };
   SoundOut wav;
   if (!options.wav_path.empty()) {
@@ -199,12 +296,13 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
   }
   Clock::time_point last_frame = start;
   LetterboxRect dest_rect = drawable_letterbox(display.window);
-  const bool paced = !settings.vsync && !options.uncapped;
   const Clock::duration interval = frame_interval(display.window);
   bool relative_mouse = false;  // as the last frame asked
   bool open_panel = false;      // the focus went: the panel opens for one frame
 
-  if (replay == nullptr) loop_enter(run->loop, kTitleSceneIndex, settings, first_start, outputs);
+  if (replay == nullptr) {
+    loop_enter(run->loop, kTitleSceneIndex, live.settings, first_start, outputs);
+  }
   ShellNotes notes;
   notes.replay = replay != nullptr;
   const Image* font = run->assets.textures.size() > texture_slot::kSmallFont
@@ -222,6 +320,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       const bool full = toggle_fullscreen(display.window);
       if (files != nullptr && full != files->options.fullscreen) {
         files->options.fullscreen = full;
+        files->in_force.fullscreen = full;
         save_player_options(*files, stderr);
       }
     }
@@ -258,9 +357,30 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     } else {
       read_pad(devices);
       InputState input;
-      input.held = held_controls(settings, devices.state);
+      const uint32_t held = held_controls(live.settings, devices.state);
+      if (menu.menu.open && files != nullptr) {
+        // The game runs on without the player while the menu is up.
+        const uint32_t pad = devices.state.pad.buttons;
+        const bool keep = (pad & ~menu.prev_pad & pad_bit(PadButton::back)) != 0;
+        menu.prev_pad = pad;
+        const PlayerOptions before = files->in_force;
+        options_menu_step(menu.menu, held, first_tapped(devices.state), keep, dt, files->in_force,
+                          menu.sounds);
+        if (!(files->in_force == before)) {
+          put_in_force(before, files->in_force, options.uncapped, display, *run, dest_rect,
+                       recording, live);
+          keep_changed_options(before, files->in_force, files->options);
+          save_player_options(*files, stderr);
+        }
+        if (!menu.menu.open) menu.swallowed = held;
+        devices.state.mouse_dx = 0;
+        devices.state.mouse_dy = 0;
+      } else {
+        menu.swallowed &= held;
+        input.held = held & ~menu.swallowed;
+      }
       devices.state.tapped.reset();
-      if (options.grapple_toggle) {
+      if (live.grapple_toggle) {
         const bool rope_held = run->loop.current == kCitySceneIndex && run->city->grapple.attached;
         input.held = toggle_grapple(grapple_toggle, input.held, rope_held);
       }
@@ -268,11 +388,17 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       open_panel = false;
       // A frame of no measurable length keeps its mouse counts for the next.
       if (dt > 0.0f) {
-        input.look = look_input(devices.state, options.look, dt);
+        input.look = look_input(devices.state, live.look, dt);
         devices.state.mouse_dx = 0;
         devices.state.mouse_dy = 0;
       }
-      step = loop_frame(run->loop, input, dt, time, settings, outputs);
+      step = loop_frame(run->loop, input, dt, time, live.settings, outputs);
+      for (const FrameEvent& happened : run->loop.events) {
+        if (happened.kind == EventKind::options_asked && files != nullptr) {
+          open_options_menu(menu.menu);
+          menu.prev_pad = ~0u;
+        }
+      }
       // A chip or a level is kept at once; the play time with it and at the end.
       if (files != nullptr && run->progress.changed) {
         run->progress.changed = false;
@@ -283,23 +409,29 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       notes.news = std::string("SAVED ") + kScreenshotName;
       notes.news_until = Clock::now() + std::chrono::seconds(2);
     }
+    if (menu.menu.open) step.relative_mouse = false;  // a menu: the pointer stays free
     relative_mouse = step.relative_mouse;
     SDL_SetRelativeMouseMode(step.relative_mouse && focused ? SDL_TRUE : SDL_FALSE);
     if (step.quit) break;
     if (step.enter) {
-      loop_enter(run->loop, *step.enter, settings, clock_seconds(Clock::now() - start), outputs);
+      loop_enter(run->loop, *step.enter, replay != nullptr ? cursor.settings : live.settings,
+                 clock_seconds(Clock::now() - start), outputs);
     }
 
+    match_texture(display, run->loop.framebuffer, shown);
     const Clock::time_point shown_at = Clock::now();
-    if (notes.replay || (!notes.news.empty() && shown_at < notes.news_until)) {
+    if (notes.replay || menu.menu.open || (!notes.news.empty() && shown_at < notes.news_until)) {
       shown.colour = run->loop.framebuffer.colour;  // same size: no allocation
+      if (menu.menu.open && font != nullptr && files != nullptr) {
+        draw_options_menu(menu.menu, files->in_force, *font, shown);
+      }
       draw_shell_notes(notes, font, shown_at, shown);
       present_picture(display, shown, dest_rect);
     } else {
       // Nothing over the game's picture: it goes up as it is, uncopied.
       present_picture(display, run->loop.framebuffer, dest_rect);
     }
-    if (paced) std::this_thread::sleep_until(now + interval);
+    if (live.paced) std::this_thread::sleep_until(now + interval);
   }
 
   if (files != nullptr && replay == nullptr) save_player_progress(*files, run->progress, stderr);

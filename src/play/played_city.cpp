@@ -20,6 +20,8 @@ void PlayedCity::init(const Settings& settings, float time) {
 FrameResult PlayedCity::step(const InputState& input, float dt, float time,
                              const Settings& settings, FrameEvents& events) {
   const size_t before = events.count;
+  // The options menu may switch the interlace while the city runs.
+  city.view.render_flags.interlace = settings.interlaced ? 1 : 0;
   InputState played = input;
   const uint32_t pressed = input.held & ~prev_held;
   prev_held = input.held;
@@ -36,10 +38,43 @@ FrameResult PlayedCity::step(const InputState& input, float dt, float time,
   played.held &= ~swallowed;
   const FrameResult result = city.step(played, dt, time, settings, events);
   if (progress != nullptr) note_city_frame(events, before, dt, city.clock.elapsed, *progress);
+  // The panel's OPTIONS: the program opens its menu over the panel.
+  if (city.menus.options_asked) {
+    city.menus.options_asked = false;
+    events.add(EventKind::options_asked);
+  }
   return result;
 }
 
+namespace {
+
+// The options menu can change the picture's scale while the panel is open:
+// the city captured behind it is stretched (nearest pixel) to the new size.
+void fit_background(Image& background, int32_t width, int32_t height) {
+  if (background.pixels.empty() || (background.width == width && background.height == height)) {
+    return;
+  }
+  std::vector<Colour> fitted(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (int32_t y = 0; y < height; ++y) {
+    const int32_t from_y = static_cast<int32_t>(int64_t{y} * background.height / height);
+    for (int32_t x = 0; x < width; ++x) {
+      const int32_t from_x = static_cast<int32_t>(int64_t{x} * background.width / width);
+      fitted[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
+          background.pixels[static_cast<size_t>(from_y) * static_cast<size_t>(background.width) +
+                            static_cast<size_t>(from_x)];
+    }
+  }
+  background.pixels = std::move(fitted);
+  background.width = width;
+  background.height = height;
+}
+
+}  // namespace
+
 void PlayedCity::draw(Framebuffer& framebuffer) {
+  if (city.menus.panel_open) {
+    fit_background(city.picture.panel_background, framebuffer.width, framebuffer.height);
+  }
   city.draw(framebuffer);
   draw_status_hud(player_status(city, layout_width(framebuffer), layout_height(framebuffer)),
                   framebuffer);

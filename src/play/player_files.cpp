@@ -50,18 +50,38 @@ PlayerFiles open_player_files(const EnvLookup& env, std::FILE* messages) {
   return files;
 }
 
-Settings choose_play_settings(const PlayerOptions& saved, const Settings& settings_file,
-                              uint32_t named, PlayOptions& command_line) {
+PlayerOptions choose_play_options(const PlayerOptions& saved, const Settings& settings_file,
+                                  uint32_t named, PlayOptions& command_line) {
   PlayerOptions chosen = saved;
   apply_settings_file(settings_file, named, chosen);
   const PlayOptions::Given& given = command_line.given;
-  if (!given.sensitivity) command_line.look.sensitivity = chosen.sensitivity;
-  if (!given.invert_y) command_line.look.invert_y = chosen.invert_y;
-  if (!given.interlace) command_line.interlace = chosen.interlaced;
-  if (!given.scale) command_line.scale = chosen.scale;
+  if (given.sensitivity) chosen.sensitivity = command_line.look.sensitivity;
+  if (given.invert_y) chosen.invert_y = command_line.look.invert_y;
+  if (given.interlace) chosen.interlaced = command_line.interlace;
+  if (given.scale) chosen.scale = command_line.scale;
+  command_line.look = {chosen.sensitivity, chosen.invert_y};
+  command_line.interlace = chosen.interlaced;
+  command_line.scale = chosen.scale;
   command_line.grapple_toggle = chosen.grapple_toggle;
-  chosen.interlaced = command_line.interlace;
-  return play_settings(chosen, settings_file.load_status);
+  return chosen;
+}
+
+void keep_changed_options(const PlayerOptions& before, const PlayerOptions& after,
+                          PlayerOptions& saved) {
+  const auto keep = [](const auto& was, const auto& now, auto& into) {
+    if (!(was == now)) into = now;
+  };
+  keep(before.fullscreen, after.fullscreen, saved.fullscreen);
+  keep(before.vsync, after.vsync, saved.vsync);
+  keep(before.interlaced, after.interlaced, saved.interlaced);
+  keep(before.show_fps, after.show_fps, saved.show_fps);
+  keep(before.music_volume, after.music_volume, saved.music_volume);
+  keep(before.sfx_volume, after.sfx_volume, saved.sfx_volume);
+  keep(before.sensitivity, after.sensitivity, saved.sensitivity);
+  keep(before.invert_y, after.invert_y, saved.invert_y);
+  keep(before.grapple_toggle, after.grapple_toggle, saved.grapple_toggle);
+  keep(before.controls, after.controls, saved.controls);
+  keep(before.scale, after.scale, saved.scale);
 }
 
 void save_player_options(PlayerFiles& files, std::FILE* messages) {

@@ -18,6 +18,7 @@ namespace vel {
 struct PlayerFiles {
   std::string options_path;  // empty: not kept (no home folder to keep them in)
   PlayerOptions options;     // as options.txt holds them
+  PlayerOptions in_force;    // what the run plays with (choose_play_options)
   std::string progress_path;
   Progress progress;                // as the run found it
   bool write_failure_said = false;  // a file that cannot be written is said once
@@ -30,8 +31,14 @@ PlayerFiles open_player_files(const EnvLookup& env, std::FILE* messages);
 // What a live run plays with: options.txt, then each key settings.txt
 // names (`named`), then what the command line gave. `command_line` gets
 // the look, interlace, scale and grapple it plays with.
-Settings choose_play_settings(const PlayerOptions& saved, const Settings& settings_file,
-                              uint32_t named, PlayOptions& command_line);
+PlayerOptions choose_play_options(const PlayerOptions& saved, const Settings& settings_file,
+                                  uint32_t named, PlayOptions& command_line);
+
+// The options menu changed `before` into `after`: each option it changed
+// goes into options.txt's record too (those from settings.txt or the
+// command line that it left alone stay out of the file).
+void keep_changed_options(const PlayerOptions& before, const PlayerOptions& after,
+                          PlayerOptions& saved);
 
 // Write the file back; a failure is said once on `messages`.
 void save_player_options(PlayerFiles& files, std::FILE* messages);

@@ -167,6 +167,7 @@ struct MenuState {
   int32_t selection = 0;          // the panel's row or the device menu's device
   bool panel_opened_now = false;  // this frame opened the panel: its picture becomes the background
   bool help_open = false;         // the panel's HELP page is up, until any key
+  bool options_asked = false;     // OPTIONS was chosen: the program's menu opens over the panel
 };
 
 // What the drawing keeps of earlier frames and reuses: the picture behind

@@ -30,10 +30,11 @@ constexpr int32_t kRowResume = 3;
 constexpr int32_t kRowRestart = 4;
 constexpr int32_t kRowExit = 5;
 constexpr int32_t kLastRow = 5;
-// The played game's panel adds two buttons.
-constexpr int32_t kRowHelp = 6;
-constexpr int32_t kRowQuit = 7;
-constexpr int32_t kLastPlayerRow = 7;
+// The played game's panel adds three buttons.
+constexpr int32_t kRowOptions = 6;
+constexpr int32_t kRowHelp = 7;
+constexpr int32_t kRowQuit = 8;
+constexpr int32_t kLastPlayerRow = 8;
 
 // The panel dims the city it covers to 35% in every channel, alpha too, so
 // the blit over black leaves about 12% of the picture.
@@ -100,11 +101,9 @@ void draw_buttons(const CityScene& scene, const Image& font, Colour pulse, Frame
   const int32_t w = layout_width(target);
   const RenderFlags& flags = scene.view.render_flags;
   if (scene.rules.player_panel) {
-    const Button buttons[5] = {{"RESUME", w / 6, kRowResume},
-                               {"RESTART", 2 * w / 6, kRowRestart},
-                               {"EXIT", 3 * w / 6, kRowExit},
-                               {"HELP", 4 * w / 6, kRowHelp},
-                               {"QUIT", 5 * w / 6, kRowQuit}};
+    const Button buttons[6] = {{"RESUME", w / 12, kRowResume}, {"RESTART", 3 * w / 12, kRowRestart},
+                               {"EXIT", 5 * w / 12, kRowExit}, {"OPTIONS", 7 * w / 12, kRowOptions},
+                               {"HELP", 9 * w / 12, kRowHelp}, {"QUIT", 11 * w / 12, kRowQuit}};
     for (const Button& button : buttons) {
       const bool on = scene.menus.selection == button.row;
       const int32_t x = centred_text_x(font, button.text, button.centre);
@@ -260,6 +259,7 @@ void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitc
     if (pressed & kMenuRightBit) row = row == kRowQuit ? kRowResume : row + 1;
     if (pressed & kMenuSelectBit) {
       if (row == kRowHelp) menus.help_open = true;
+      if (row == kRowOptions) menus.options_asked = true;
       if (row == kRowQuit) {
         switch_request.requested = true;
         switch_request.target = kQuitRequest;

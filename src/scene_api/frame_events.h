@@ -44,6 +44,9 @@ enum class EventKind : uint8_t {
   // The frame asks the program to change scenes; value: the request
   // (scene_requests.h).
   scene_switch_asked,
+  // The player chose OPTIONS (the title, the played panel): the program
+  // opens its options menu over the scene.
+  options_asked,
 };
 
 enum class MenuKind : uint8_t { none, panel, device_menu, title };

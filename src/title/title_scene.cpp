@@ -25,7 +25,7 @@ constexpr Colour kRuleEnd{0.0f, 0.8f, 1.0f, 0.0f};
 constexpr Colour kShadowText{0.6f, 0.7f, 0.8f, 1.0f};
 
 constexpr Colour kBacking{0.0f, 0.02f, 0.06f, 0.7f};
-constexpr const char* kMenuItems[kTitleItems] = {"PLAY", "CONTROLS", "QUIT"};
+constexpr const char* kMenuItems[kTitleItems] = {"PLAY", "CONTROLS", "OPTIONS", "QUIT"};
 
 int32_t centred(const Image& font, std::string_view text, int32_t centre) {
   const int32_t advance = font.width / 8 - 2;
@@ -49,7 +49,7 @@ void draw_titles(const Image& font, float seconds, int32_t selection, const Rend
   const Colour chosen{pulse, 0.8f + 0.2f * pulse, 1.0f, 1.0f};
   for (int32_t i = 0; i < kTitleItems; ++i) {
     const std::string_view item = kMenuItems[i];
-    const int32_t y = 66 - 11 * i;
+    const int32_t y = 70 - 10 * i;
     const bool on = i == selection;
     draw_text(font, item, {centred(font, item, centre), y}, on ? chosen : kCyan, flags, target);
     if (on) {
@@ -93,7 +93,9 @@ void TitleScene::init(const Settings& settings, float time) {
 }
 
 FrameResult TitleScene::step(const InputState& input, float dt, float time,
-                             const Settings& /*settings*/, FrameEvents& events) {
+                             const Settings& settings, FrameEvents& events) {
+  // The options menu may switch the interlace while the title runs.
+  city.view.render_flags.interlace = settings.interlaced ? 1 : 0;
   const uint32_t pressed = input.held & ~prev_held;
   prev_held = input.held;
   seconds = time - start_time;
@@ -121,6 +123,7 @@ FrameResult TitleScene::step(const InputState& input, float dt, float time,
     events.add_menu(EventKind::menu_selected, MenuKind::title);
     if (selection == kTitlePlay) result.next_scene = kCitySceneIndex;
     if (selection == kTitleControls) help_open = true;
+    if (selection == kTitleOptions) events.add(EventKind::options_asked);
     if (selection == kTitleQuit) result.next_scene = kQuitRequest;
   }
   if (pressed & kPanelToggleBit) result.next_scene = kQuitRequest;

@@ -14,11 +14,13 @@ namespace vel {
 // The title's menu, top to bottom.
 inline constexpr int32_t kTitlePlay = 0;
 inline constexpr int32_t kTitleControls = 1;  // the help page
-inline constexpr int32_t kTitleQuit = 2;
-inline constexpr int32_t kTitleItems = 3;
+inline constexpr int32_t kTitleOptions = 2;   // the program's options menu
+inline constexpr int32_t kTitleQuit = 3;
+inline constexpr int32_t kTitleItems = 4;
 
 // Up and down choose, Return (or Start) takes the item: PLAY asks for the
-// city, CONTROLS shows the help page until any key, QUIT (or Escape, Back)
+// city, CONTROLS shows the help page until any key, OPTIONS asks the
+// program for its options menu (options_asked), QUIT (or Escape, Back)
 // quits. Only a press made on the title counts: a key still held from the
 // panel's EXIT does not start a new game at once.
 struct TitleScene final : Scene {

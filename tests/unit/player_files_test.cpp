@@ -89,7 +89,7 @@ TEST(PlayerFiles, SettingsTxtWinsOverOptionsAndTheCommandLineOverBoth) {
   command_line.scale = 2;
   command_line.given.scale = true;
   const Settings played =
-      choose_play_settings(saved, file, named_settings_keys(text), command_line);
+      play_settings(choose_play_options(saved, file, named_settings_keys(text), command_line), 0);
   EXPECT_TRUE(played.vsync);              // options.txt, settings.txt silent
   EXPECT_EQ(played.music_volume, 0.25f);  // settings.txt over options.txt
   EXPECT_FALSE(played.interlaced);        // settings.txt's belongs to the fixed run
