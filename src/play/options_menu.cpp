@@ -147,6 +147,16 @@ std::string row_value(int32_t row, const PlayerOptions& options) {
   return "";
 }
 
+// Enter (or a click) on the chosen row.
+void take_row(OptionsMenu& menu, PlayerOptions& options) {
+  if (is_switch(menu.row)) change_row(menu.row, 1, options);
+  if (menu.row >= kOptionFirstControl && menu.row < kOptionResetControls) {
+    menu.binding = menu.row - kOptionFirstControl;
+  }
+  if (menu.row == kOptionResetControls) options.controls = Settings{}.controls;
+  if (menu.row == kOptionBack) menu.open = false;
+}
+
 }  // namespace
 
 void open_options_menu(OptionsMenu& menu) {
@@ -188,18 +198,42 @@ void options_menu_step(OptionsMenu& menu, uint32_t held, int32_t pressed_code, b
   }
   if (pressed & kMenuSelectBit) {
     events.add_menu(EventKind::menu_selected, MenuKind::panel);
-    if (is_switch(menu.row)) change_row(menu.row, 1, options);
-    if (menu.row >= kOptionFirstControl && menu.row < kOptionResetControls) {
-      menu.binding = menu.row - kOptionFirstControl;
-    }
-    if (menu.row == kOptionResetControls) options.controls = Settings{}.controls;
-    if (menu.row == kOptionBack) menu.open = false;
+    take_row(menu, options);
   }
   // The chosen row stays in view.
   const int32_t line = line_of_row(menu.row);
   if (menu.row == 0) menu.top_line = 0;
   if (line < menu.top_line) menu.top_line = line;
   if (line >= menu.top_line + kVisibleLines) menu.top_line = line - kVisibleLines + 1;
+}
+
+void options_menu_point(OptionsMenu& menu, int32_t x, int32_t y, int32_t layout_height, bool moved,
+                        int32_t click, PlayerOptions& options, FrameEvents& events) {
+  if (!menu.open || menu.binding >= 0 || x < 14) return;
+  // The row whose bar (2 under its text to 7 over it) holds the pointer.
+  int32_t hit = -1;
+  for (int32_t row = 0; row < kOptionRows; ++row) {
+    const int32_t line = line_of_row(row);
+    if (line < menu.top_line || line >= menu.top_line + kVisibleLines) continue;
+    const int32_t text_y = layout_height - 40 - 10 * (line - menu.top_line);
+    if (y >= text_y - 2 && y <= text_y + 7) hit = row;
+  }
+  if (hit < 0) return;
+  if ((moved || click != 0) && hit != menu.row) {
+    menu.row = hit;
+    events.add_menu(EventKind::menu_moved, MenuKind::panel);
+  }
+  if (click == 0) return;
+  const bool stepped = hit == kOptionFps || hit == kOptionScale || hit == kOptionMusic ||
+                       hit == kOptionEffects || hit == kOptionSensitivity;
+  if (stepped || click < 0) {
+    events.add_menu(
+        change_row(hit, click, options) ? EventKind::menu_moved : EventKind::menu_refused,
+        MenuKind::panel);
+    return;
+  }
+  events.add_menu(EventKind::menu_selected, MenuKind::panel);
+  take_row(menu, options);
 }
 
 uint32_t control_conflicts(const std::array<int32_t, kControlSlotCount>& controls, size_t slot) {

@@ -54,6 +54,14 @@ void open_options_menu(OptionsMenu& menu);
 void options_menu_step(OptionsMenu& menu, uint32_t held, int32_t pressed_code, bool keep, float dt,
                        PlayerOptions& options, FrameEvents& events);
 
+// The mouse over the open menu, in the picture's layout pixels (y upward):
+// a pointer that `moved` over a row chooses it; `click` +1 (left button)
+// takes the row as Enter does, or turns its value up, -1 (right button)
+// turns it down. Called after the frame's options_menu_step, so the click
+// that starts a rebinding is not taken as the new button.
+void options_menu_point(OptionsMenu& menu, int32_t x, int32_t y, int32_t layout_height, bool moved,
+                        int32_t click, PlayerOptions& options, FrameEvents& events);
+
 // The slots that share slot `slot`'s code while they work at the same
 // time (in play, or in a menu), as a mask of slot bits.
 uint32_t control_conflicts(const std::array<int32_t, kControlSlotCount>& controls, size_t slot);

@@ -122,8 +122,43 @@ struct LiveMenu {
   OptionsMenu menu;
   uint32_t swallowed = 0;
   uint32_t prev_pad = 0;
+  int pointer_x = -1;  // the mouse in the window, as the last frame found it
+  int pointer_y = -1;
   FrameEvents sounds;
 };
+
+// The mouse over the menu: its place in the picture's layout pixels (y
+// upward, as the drawing's), hovering and the left or right click.
+void point_at_menu(SDL_Window* window, const LetterboxRect& dest_rect, const Framebuffer& picture,
+                   const DeviceState& devices, PlayerOptions& options, LiveMenu& live) {
+  int x = 0;
+  int y = 0;
+  SDL_GetMouseState(&x, &y);
+  const bool moved = x != live.pointer_x || y != live.pointer_y;
+  live.pointer_x = x;
+  live.pointer_y = y;
+  const int32_t click = devices.tapped.test(kMouseButtonBase + 1)   ? 1
+                        : devices.tapped.test(kMouseButtonBase + 3) ? -1
+                                                                    : 0;
+  if (!moved && click == 0) return;
+  // Window units to drawable pixels (they differ on high-density screens).
+  int window_w = 1;
+  int window_h = 1;
+  int drawable_w = 1;
+  int drawable_h = 1;
+  SDL_GetWindowSize(window, &window_w, &window_h);
+  SDL_GL_GetDrawableSize(window, &drawable_w, &drawable_h);
+  if (window_w <= 0 || window_h <= 0 || dest_rect.width <= 0 || dest_rect.height <= 0) return;
+  const int64_t px = int64_t{x} * drawable_w / window_w - dest_rect.x;
+  const int64_t py = int64_t{y} * drawable_h / window_h - dest_rect.y;
+  const int64_t w = layout_width(picture);
+  const int64_t h = layout_height(picture);
+  if (px < 0 || py < 0 || px >= dest_rect.width || py >= dest_rect.height) return;
+  const auto layout_x = static_cast<int32_t>(px * w / dest_rect.width);
+  const auto layout_y = static_cast<int32_t>(h - 1 - py * h / dest_rect.height);
+  options_menu_point(live.menu, layout_x, layout_y, static_cast<int32_t>(h), moved, click, options,
+                     live.sounds);
+}
 
 // The first key or mouse button that went down since the last frame.
 int32_t first_tapped(const DeviceState& devices) {
@@ -366,6 +401,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
         const PlayerOptions before = files->in_force;
         options_menu_step(menu.menu, held, first_tapped(devices.state), keep, dt, files->in_force,
                           menu.sounds);
+        point_at_menu(display.window, dest_rect, run->loop.framebuffer, devices.state,
+                      files->in_force, menu);
         if (!(files->in_force == before)) {
           put_in_force(before, files->in_force, options.uncapped, display, *run, dest_rect,
                        recording, live);
@@ -399,8 +436,9 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
           menu.prev_pad = ~0u;
         }
       }
-      // A chip or a level is kept at once; the play time with it and at the end.
-      if (files != nullptr && run->progress.changed) {
+      // A completed level is kept at once; the chips and the play time
+      // with it, at each scene change and at the end.
+      if (files != nullptr && (run->progress.changed || step.enter)) {
         run->progress.changed = false;
         save_player_progress(*files, run->progress, stderr);
       }

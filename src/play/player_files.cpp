@@ -22,6 +22,11 @@ void said_write(PlayerFiles& files, const std::string& error, std::FILE* message
   say(messages, "cannot keep the player's files: " + error);
 }
 
+bool still_there(const std::string& path) {
+  const PlayerFileText left = read_player_file(path);
+  return left.text.has_value() || !left.problem.empty();
+}
+
 }  // namespace
 
 PlayerFiles open_player_files(const EnvLookup& env, std::FILE* messages) {
@@ -37,6 +42,8 @@ PlayerFiles open_player_files(const EnvLookup& env, std::FILE* messages) {
     LoadedOptions loaded = load_options_file(files.options_path);
     if (!loaded.message.empty()) say(messages, loaded.message);
     files.options = loaded.options;
+    // A damaged file that could not be moved aside is never written over.
+    if (!loaded.message.empty() && still_there(files.options_path)) files.options_path.clear();
     // A first run (or one after a damaged file) leaves the player a file to
     // find, with every choice spelled out.
     if (!read_player_file(files.options_path).text) save_player_options(files, messages);
@@ -46,6 +53,7 @@ PlayerFiles open_player_files(const EnvLookup& env, std::FILE* messages) {
     LoadedProgress loaded = load_progress_file(files.progress_path);
     if (!loaded.message.empty()) say(messages, loaded.message);
     files.progress = std::move(loaded.progress);
+    if (!loaded.message.empty() && still_there(files.progress_path)) files.progress_path.clear();
   }
   return files;
 }

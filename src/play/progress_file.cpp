@@ -115,11 +115,9 @@ void note_city_frame(const FrameEvents& events, size_t from, float dt, float lev
   for (size_t i = from; i < events.count; ++i) {
     const FrameEvent& event = events.list[i];
     // One chip picked up, as the player counts them (its value is the
-    // city's own count).
-    if (event.kind == EventKind::chip_taken) {
-      progress.chips_taken += 1;
-      progress.changed = true;
-    }
+    // city's own count); kept with the next level or scene change, so a
+    // pickup never waits for the disk.
+    if (event.kind == EventKind::chip_taken) progress.chips_taken += 1;
     if (event.kind != EventKind::level_complete) continue;
     // The best level is one the player completed, not one merely entered.
     const auto level = static_cast<int32_t>(event.value);

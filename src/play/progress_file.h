@@ -30,8 +30,8 @@ struct Progress {
   uint64_t chips_taken = 0;
   double play_seconds = 0.0;
   std::vector<float> best_times;  // [level - 1]; 0: that level not completed yet
-  // Something worth writing at once happened (a chip, a level): the shell
-  // writes the file and clears it.
+  // A level was completed: the shell writes the file at once and clears
+  // it (chips and time go with it, a scene change and the end of the run).
   bool changed = false;
 };
 
