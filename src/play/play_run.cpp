@@ -30,6 +30,13 @@ std::unique_ptr<PlayRun> make_play_run(bool play_rules, int32_t scale) {
   return run;
 }
 
+void offer_options(PlayRun& run, bool offered) {
+  // The list make_play_run built: a title, then the played city.
+  static_cast<TitleScene&>(*run.loop.scenes[kTitleSceneIndex]).offers_options = offered;
+  CityRules& rules = static_cast<PlayedCity&>(*run.loop.scenes[kCitySceneIndex]).city.rules;
+  rules.panel_options = offered && rules.player_panel;
+}
+
 std::string write_play_state(const PlayRun& run, const std::string& path) {
   nlohmann::json state = scene_state_json(*run.city, run.loop.frames, run.loop.last_time);
   state["scene"] = run.loop.current;

@@ -31,6 +31,11 @@ struct PlayRun {
 // The picture is drawn at `scale` (1..kLargestScale).
 std::unique_ptr<PlayRun> make_play_run(bool play_rules = false, int32_t scale = 1);
 
+// Whether the title and the played panel offer OPTIONS: the live game's
+// do; a recording made before them replays without, so that its menu keys
+// land on the items they did.
+void offer_options(PlayRun& run, bool offered);
+
 // The state file of a run: the city's state (as the headless runner
 // writes it) with the current scene's index. Empty string on success.
 std::string write_play_state(const PlayRun& run, const std::string& path);

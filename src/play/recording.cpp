@@ -230,6 +230,7 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
                                         " is not a supported version (1 to " +
                                         std::to_string(kRecordingVersion) + ")"));
       }
+      recording.version = *version;
       // Version 1 had no play rules (off), version 2 no best level or scale.
       extra_lines = *version == 1 ? 0 : *version == 2 ? 1 : 3;
     } else if (line_number - 2 < kSettingLines) {

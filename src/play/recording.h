@@ -58,6 +58,7 @@ struct RecordedEvent {
 };
 
 struct Recording {
+  int32_t version = kRecordingVersion;
   Settings settings;
   bool play_rules = false;  // the city ran the played game's rules
   int32_t best_level = 0;   // the player's progress the run started from

@@ -46,6 +46,7 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs
     run.progress = Progress{};
     run.progress.best_level = cursor.recording->best_level;
     cursor.settings = cursor.recording->settings;
+    offer_options(run, cursor.recording->version >= 3);
     if (const std::string error = expect_init(cursor, run, kTitleSceneIndex, outputs);
         !error.empty()) {
       return error;

@@ -54,6 +54,7 @@ struct CityRules {
   bool plain_pickup_words = false;  // "+1 CHIP" and its points, not the city's random count
   bool commit_on_close = false;     // the panel key keeps the drafts, as RESUME does
   bool player_panel = false;        // the panel as a player reads it (rows, points, QUIT, HELP)
+  bool panel_options = false;       // the played panel's OPTIONS button (the program's menu)
   // Chips and batteries are drawn, each under a beam of light seen over
   // the roofs, and a taken one bursts (the play art is loaded for them).
   bool draw_pickups = false;
@@ -100,6 +101,7 @@ inline constexpr CityRules kPlayRules{
     .plain_pickup_words = true,
     .commit_on_close = true,
     .player_panel = true,
+    .panel_options = true,
     .draw_pickups = true,
 };
 

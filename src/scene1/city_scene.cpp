@@ -264,7 +264,7 @@ FrameResult CityScene::step(const InputState& input, float dt, float time, const
   // An open menu takes the controls; otherwise the world advances.
   if (menus.panel_open) {
     panel_navigate(menus, economy, clock.paused, switch_request, pressed, rules.module_cap,
-                   rules.player_panel);
+                   rules.player_panel, rules.panel_options);
   }
   if (menus.device_menu_open) {
     device_menu_keys(*this, pressed);

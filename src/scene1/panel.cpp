@@ -4,6 +4,7 @@
 #include "scene1/panel.h"
 
 #include <cmath>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -101,9 +102,18 @@ void draw_buttons(const CityScene& scene, const Image& font, Colour pulse, Frame
   const int32_t w = layout_width(target);
   const RenderFlags& flags = scene.view.render_flags;
   if (scene.rules.player_panel) {
-    const Button buttons[6] = {{"RESUME", w / 12, kRowResume}, {"RESTART", 3 * w / 12, kRowRestart},
-                               {"EXIT", 5 * w / 12, kRowExit}, {"OPTIONS", 7 * w / 12, kRowOptions},
-                               {"HELP", 9 * w / 12, kRowHelp}, {"QUIT", 11 * w / 12, kRowQuit}};
+    const Button with_options[6] = {
+        {"RESUME", w / 12, kRowResume}, {"RESTART", 3 * w / 12, kRowRestart},
+        {"EXIT", 5 * w / 12, kRowExit}, {"OPTIONS", 7 * w / 12, kRowOptions},
+        {"HELP", 9 * w / 12, kRowHelp}, {"QUIT", 11 * w / 12, kRowQuit}};
+    const Button without[5] = {{"RESUME", w / 6, kRowResume},
+                               {"RESTART", 2 * w / 6, kRowRestart},
+                               {"EXIT", 3 * w / 6, kRowExit},
+                               {"HELP", 4 * w / 6, kRowHelp},
+                               {"QUIT", 5 * w / 6, kRowQuit}};
+    const std::span<const Button> buttons = scene.rules.panel_options
+                                                ? std::span<const Button>(with_options)
+                                                : std::span<const Button>(without);
     for (const Button& button : buttons) {
       const bool on = scene.menus.selection == button.row;
       const int32_t x = centred_text_x(font, button.text, button.centre);
@@ -248,15 +258,22 @@ bool panel_toggle(MenuState& menus, Economy& economy, bool& paused) {
 }
 
 void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitch& switch_request,
-                    uint32_t pressed, int32_t level_cap, bool player_rows) {
+                    uint32_t pressed, int32_t level_cap, bool player_rows, bool options_button) {
   int32_t& row = menus.selection;
   const int32_t last = player_rows ? kLastPlayerRow : kLastRow;
-  if (pressed & kMenuUpBit) row = row - 1 < 0 ? last : row - 1;
-  if (pressed & kMenuDownBit) row = row + 1 > last ? 0 : row + 1;
+  // Without the OPTIONS button its row is stepped over.
+  const auto step = [&](int32_t from, int32_t by, int32_t low, int32_t high) {
+    do {
+      from = from + by < low ? high : from + by > high ? low : from + by;
+    } while (from == kRowOptions && player_rows && !options_button);
+    return from;
+  };
+  if (pressed & kMenuUpBit) row = step(row, -1, 0, last);
+  if (pressed & kMenuDownBit) row = step(row, 1, 0, last);
   if (player_rows && row >= kRowResume) {
     // The buttons stand in a line: left and right go along it.
-    if (pressed & kMenuLeftBit) row = row == kRowResume ? kRowQuit : row - 1;
-    if (pressed & kMenuRightBit) row = row == kRowQuit ? kRowResume : row + 1;
+    if (pressed & kMenuLeftBit) row = step(row, -1, kRowResume, kRowQuit);
+    if (pressed & kMenuRightBit) row = step(row, 1, kRowResume, kRowQuit);
     if (pressed & kMenuSelectBit) {
       if (row == kRowHelp) menus.help_open = true;
       if (row == kRowOptions) menus.options_asked = true;

@@ -26,10 +26,12 @@ bool panel_toggle(MenuState& menus, Economy& economy, bool& paused);
 // acts on its buttons (resume, restart, exit). `pressed` is the frame's
 // pressed-edge mask.
 // A module's draft is not raised past `level_cap`.
-// With `player_rows` (the played panel) OPTIONS, HELP and QUIT follow
-// EXIT, and left and right move along the buttons.
+// With `player_rows` (the played panel) HELP and QUIT follow EXIT (and
+// OPTIONS before them with `options_button`), and left and right move
+// along the buttons.
 void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitch& switch_request,
-                    uint32_t pressed, int32_t level_cap = INT32_MAX, bool player_rows = false);
+                    uint32_t pressed, int32_t level_cap = INT32_MAX, bool player_rows = false,
+                    bool options_button = false);
 // Moves between the devices of the device menu; choosing one stops the
 // program with kDeviceSelectMessage.
 void device_menu_navigate(int32_t& selection, uint32_t pressed);

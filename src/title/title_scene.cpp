@@ -32,8 +32,17 @@ int32_t centred(const Image& font, std::string_view text, int32_t centre) {
   return centre - static_cast<int32_t>(text.size()) * advance / 2;
 }
 
-void draw_titles(const Image& font, float seconds, int32_t selection, const RenderFlags& flags,
-                 Framebuffer& target) {
+// The item after (by +1) or before (by -1) `item`, past OPTIONS when the
+// title does not offer it.
+int32_t next_item(int32_t item, int32_t by, bool offers_options) {
+  do {
+    item = (item + by + kTitleItems) % kTitleItems;
+  } while (item == kTitleOptions && !offers_options);
+  return item;
+}
+
+void draw_titles(const Image& font, float seconds, int32_t selection, bool offers_options,
+                 const RenderFlags& flags, Framebuffer& target) {
   const int32_t centre = layout_width(target) / 2;
   // A dark band keeps the lettering readable over lit facades.
   draw_rectangle({12, 26}, {layout_width(target) - 13, 146}, kBacking, true, flags, target);
@@ -47,9 +56,14 @@ void draw_titles(const Image& font, float seconds, int32_t selection, const Rend
   // The chosen item pulses between the panel's cyan and white, never dark.
   const float pulse = std::fabs(std::cos(2.5f * seconds));
   const Colour chosen{pulse, 0.8f + 0.2f * pulse, 1.0f, 1.0f};
+  // Three items stand 11 apart (as before OPTIONS, which replays of older
+  // recordings show), four stand 10 apart.
+  int32_t shown = 0;
   for (int32_t i = 0; i < kTitleItems; ++i) {
+    if (i == kTitleOptions && !offers_options) continue;
     const std::string_view item = kMenuItems[i];
-    const int32_t y = 70 - 10 * i;
+    const int32_t y = offers_options ? 70 - 10 * shown : 66 - 11 * shown;
+    ++shown;
     const bool on = i == selection;
     draw_text(font, item, {centred(font, item, centre), y}, on ? chosen : kCyan, flags, target);
     if (on) {
@@ -112,11 +126,11 @@ FrameResult TitleScene::step(const InputState& input, float dt, float time,
     return result;
   }
   if (pressed & kMenuUpBit) {
-    selection = selection == 0 ? kTitleItems - 1 : selection - 1;
+    selection = next_item(selection, -1, offers_options);
     events.add_menu(EventKind::menu_moved, MenuKind::title);
   }
   if (pressed & kMenuDownBit) {
-    selection = selection + 1 >= kTitleItems ? 0 : selection + 1;
+    selection = next_item(selection, 1, offers_options);
     events.add_menu(EventKind::menu_moved, MenuKind::title);
   }
   if (pressed & kMenuSelectBit) {
@@ -144,7 +158,7 @@ void TitleScene::draw(Framebuffer& framebuffer) {
       draw_help_page(font, framebuffer);
       return;
     }
-    draw_titles(font, seconds, selection, whole, framebuffer);
+    draw_titles(font, seconds, selection, offers_options, whole, framebuffer);
     if (show_goal) draw_goal(font, best_level != nullptr ? *best_level : 0, whole, framebuffer);
   }
 }

@@ -45,6 +45,9 @@ struct TitleScene final : Scene {
   // program has kept so far once a city has been played (null or 0: none).
   bool show_goal = false;
   const int32_t* best_level = nullptr;
+  // OPTIONS is offered (the live game's title; a recording made before it
+  // replays without, so its menu keys land where they did).
+  bool offers_options = true;
 };
 
 }  // namespace vel

@@ -166,6 +166,36 @@ TEST(Replay, ARecordingThatLeavesTheGameIsReportedAtItsLine) {
   EXPECT_EQ(run->loop.frames, 2u);
 }
 
+TEST(Replay, AnOlderRecordingsTitleKeysLandWhereTheyDid) {
+  // Down, down, Return on the title: QUIT before OPTIONS was offered, the
+  // options menu's item since (the game goes on).
+  std::string frames = "init 0 0x0p+0\n";
+  float t = 0.0f;
+  for (const int held : {0, 512, 0, 512, 0, 4096, 0}) {
+    t += 1.0f / 64.0f;
+    char line[96];
+    std::snprintf(line, sizeof line, "frame 0 %a 0x1p-6 %d 0x0p+0 0x0p+0\n", static_cast<double>(t),
+                  held);
+    frames += line;
+  }
+  const std::string v2 = "veltrocane-recording 2" + header().substr(22) + "play_rules 1\n";
+  for (const bool older : {true, false}) {
+    const std::string text =
+        older ? v2 + frames
+              : "veltrocane-recording 3" + v2.substr(22) + "best_level 0\nscale 1\n" + frames;
+    const ParseResult<Recording> read = parse_recording(text, "r.txt");
+    ASSERT_TRUE(read) << read.error;
+    const std::unique_ptr<PlayRun> run = make_play_run(true);
+    ReplayCursor cursor;
+    cursor.recording = &*read.value;
+    cursor.path = "r.txt";
+    LoopOutputs outputs;
+    // The older one quits one frame early: its last line was never played.
+    EXPECT_EQ(replay_all(cursor, *run, outputs).empty(), !older);
+    EXPECT_EQ(run->loop.frames, older ? 6u : 7u);
+  }
+}
+
 TEST(FrameStep, FollowsTheShellsRuleForNextScene) {
   FrameResult result;
   EXPECT_FALSE(frame_step(result, 2).quit);
