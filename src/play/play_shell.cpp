@@ -205,9 +205,9 @@ void put_in_force(const PlayerOptions& before, PlayerOptions& after, bool uncapp
 
 // The texture and the shell's own copy of the picture follow the picture's
 // scale when the options menu (or a replayed change) switched it; on a
-// failure the picture goes back to the texture's scale.
-void match_texture(SdlDisplay& display, Framebuffer& picture, Framebuffer& shown) {
-  if (shown.width == picture.width && shown.height == picture.height) return;
+// failure the picture goes back to the texture's scale (false).
+bool match_texture(SdlDisplay& display, Framebuffer& picture, Framebuffer& shown) {
+  if (shown.width == picture.width && shown.height == picture.height) return true;
   SDL_Texture* texture =
       SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
                         picture.width, picture.height);
@@ -216,11 +216,12 @@ void match_texture(SdlDisplay& display, Framebuffer& picture, Framebuffer& shown
     DrawWorkers* const workers = picture.workers;
     picture = framebuffer_at_scale(shown.scale);
     picture.workers = workers;
-    return;
+    return false;
   }
   SDL_DestroyTexture(display.texture);
   display.texture = texture;
   shown = framebuffer_at_scale(picture.scale);
+  return true;
 }
 
 // The outputs asked for at the end of the run; false after a message when
@@ -456,7 +457,14 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
                  clock_seconds(Clock::now() - start), outputs);
     }
 
-    match_texture(display, run->loop.framebuffer, shown);
+    if (!match_texture(display, run->loop.framebuffer, shown) && files != nullptr) {
+      // Played on at the old scale: the recording and the menu say so.
+      record_scale(recording, shown.scale);
+      files->in_force.scale = shown.scale;
+      // Never kept: the next start would fail to open its picture.
+      files->options.scale = shown.scale;
+      save_player_options(*files, stderr);
+    }
     const Clock::time_point shown_at = Clock::now();
     if (notes.replay || menu.menu.open || (!notes.news.empty() && shown_at < notes.news_until)) {
       shown.colour = run->loop.framebuffer.colour;  // same size: no allocation
