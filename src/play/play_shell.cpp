@@ -127,8 +127,36 @@ struct LiveMenu {
   FrameEvents sounds;
 };
 
-// The mouse over the menu: its place in the picture's layout pixels (y
-// upward, as the drawing's), hovering and the left or right click.
+// Where the mouse is over the picture, in its layout pixels (y upward, as
+// the drawing's); false when it is off the picture.
+bool pointer_in_picture(SDL_Window* window, const LetterboxRect& dest_rect,
+                        const Framebuffer& picture, int window_x, int window_y, int32_t& x,
+                        int32_t& y) {
+  // Window units to drawable pixels (they differ on high-density screens).
+  int window_w = 1;
+  int window_h = 1;
+  int drawable_w = 1;
+  int drawable_h = 1;
+  SDL_GetWindowSize(window, &window_w, &window_h);
+  SDL_GL_GetDrawableSize(window, &drawable_w, &drawable_h);
+  if (window_w <= 0 || window_h <= 0 || dest_rect.width <= 0 || dest_rect.height <= 0) {
+    return false;
+  }
+  const int64_t px = int64_t{window_x} * drawable_w / window_w - dest_rect.x;
+  const int64_t py = int64_t{window_y} * drawable_h / window_h - dest_rect.y;
+  if (px < 0 || py < 0 || px >= dest_rect.width || py >= dest_rect.height) return false;
+  const int64_t h = layout_height(picture);
+  x = static_cast<int32_t>(px * layout_width(picture) / dest_rect.width);
+  y = static_cast<int32_t>(h - 1 - py * h / dest_rect.height);
+  return true;
+}
+
+uint32_t pointer_clicks(const DeviceState& devices) {
+  return (devices.tapped.test(kMouseButtonBase + 1) ? kPointerLeftClick : 0u) |
+         (devices.tapped.test(kMouseButtonBase + 3) ? kPointerRightClick : 0u);
+}
+
+// The mouse over the options menu: hovering and the left or right click.
 void point_at_menu(SDL_Window* window, const LetterboxRect& dest_rect, const Framebuffer& picture,
                    const DeviceState& devices, PlayerOptions& options, LiveMenu& live) {
   int x = 0;
@@ -137,27 +165,33 @@ void point_at_menu(SDL_Window* window, const LetterboxRect& dest_rect, const Fra
   const bool moved = x != live.pointer_x || y != live.pointer_y;
   live.pointer_x = x;
   live.pointer_y = y;
-  const int32_t click = devices.tapped.test(kMouseButtonBase + 1)   ? 1
-                        : devices.tapped.test(kMouseButtonBase + 3) ? -1
-                                                                    : 0;
-  if (!moved && click == 0) return;
-  // Window units to drawable pixels (they differ on high-density screens).
-  int window_w = 1;
-  int window_h = 1;
-  int drawable_w = 1;
-  int drawable_h = 1;
-  SDL_GetWindowSize(window, &window_w, &window_h);
-  SDL_GL_GetDrawableSize(window, &drawable_w, &drawable_h);
-  if (window_w <= 0 || window_h <= 0 || dest_rect.width <= 0 || dest_rect.height <= 0) return;
-  const int64_t px = int64_t{x} * drawable_w / window_w - dest_rect.x;
-  const int64_t py = int64_t{y} * drawable_h / window_h - dest_rect.y;
-  const int64_t w = layout_width(picture);
-  const int64_t h = layout_height(picture);
-  if (px < 0 || py < 0 || px >= dest_rect.width || py >= dest_rect.height) return;
-  const auto layout_x = static_cast<int32_t>(px * w / dest_rect.width);
-  const auto layout_y = static_cast<int32_t>(h - 1 - py * h / dest_rect.height);
-  options_menu_point(live.menu, layout_x, layout_y, static_cast<int32_t>(h), moved, click, options,
+  const uint32_t clicks = pointer_clicks(devices);
+  const int32_t click = (clicks & kPointerLeftClick) ? 1 : (clicks & kPointerRightClick) ? -1 : 0;
+  int32_t layout_x = 0;
+  int32_t layout_y = 0;
+  if ((!moved && click == 0) ||
+      !pointer_in_picture(window, dest_rect, picture, x, y, layout_x, layout_y)) {
+    return;
+  }
+  options_menu_point(live.menu, layout_x, layout_y, layout_height(picture), moved, click, options,
                      live.sounds);
+}
+
+// The pointer the scene sees: over the picture while the scene leaves the
+// mouse free (its menus), else none.
+void pointer_for_scene(SDL_Window* window, const LetterboxRect& dest_rect,
+                       const Framebuffer& picture, const DeviceState& devices, bool free,
+                       InputState& input) {
+  int x = 0;
+  int y = 0;
+  SDL_GetMouseState(&x, &y);
+  if (!free ||
+      !pointer_in_picture(window, dest_rect, picture, x, y, input.pointer_x, input.pointer_y)) {
+    input.pointer_x = -1;
+    input.pointer_y = -1;
+    return;
+  }
+  input.clicks = pointer_clicks(devices);
 }
 
 // The first key or mouse button that went down since the last frame.
@@ -416,6 +450,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       } else {
         menu.swallowed &= held;
         input.held = held & ~menu.swallowed;
+        pointer_for_scene(display.window, dest_rect, run->loop.framebuffer, devices.state,
+                          !relative_mouse, input);
       }
       devices.state.tapped.reset();
       if (live.grapple_toggle) {

@@ -4,7 +4,9 @@
 #include "play/player_status.h"
 #include "play/status_hud.h"
 #include "scene1/help_page.h"
+#include "scene1/panel.h"
 #include "scene_api/asset_slots.h"
+#include "scene_api/control_bits.h"
 
 namespace vel {
 
@@ -25,8 +27,9 @@ FrameResult PlayedCity::step(const InputState& input, float dt, float time,
   InputState played = input;
   const uint32_t pressed = input.held & ~prev_held;
   prev_held = input.held;
+  const bool clicked = input.clicks != 0;
   if (help_open) {
-    if (pressed != 0) {
+    if (pressed != 0 || clicked) {
       help_open = false;
       swallowed = input.held;
       events.add_menu(EventKind::menu_closed, MenuKind::panel);
@@ -36,6 +39,7 @@ FrameResult PlayedCity::step(const InputState& input, float dt, float time,
   // A key that closed the page reaches the city only once let go.
   swallowed &= input.held;
   played.held &= ~swallowed;
+  point_at_panel(input, played, events);
   const FrameResult result = city.step(played, dt, time, settings, events);
   if (progress != nullptr) note_city_frame(events, before, dt, city.clock.elapsed, *progress);
   // The panel's OPTIONS: the program opens its menu over the panel.
@@ -44,6 +48,26 @@ FrameResult PlayedCity::step(const InputState& input, float dt, float time,
     events.add(EventKind::options_asked);
   }
   return result;
+}
+
+// The pointer over the open panel: moving onto a row chooses it, a click
+// there is the menu key it stands for (the panel's HELP page closes on one).
+void PlayedCity::point_at_panel(const InputState& input, InputState& played, FrameEvents& events) {
+  const bool moved = input.pointer_x != prev_pointer_x || input.pointer_y != prev_pointer_y;
+  prev_pointer_x = input.pointer_x;
+  prev_pointer_y = input.pointer_y;
+  if (help_open || !city.menus.panel_open || city.menus.device_menu_open) return;
+  if (city.menus.help_open) {
+    if (input.clicks != 0) played.held |= kMenuSelectBit;
+    return;
+  }
+  const int32_t row = panel_row_at(city, input.pointer_x, input.pointer_y);
+  if (row < 0) return;
+  if ((moved || input.clicks != 0) && row != city.menus.selection) {
+    city.menus.selection = row;
+    events.add_menu(EventKind::menu_moved, MenuKind::panel);
+  }
+  played.held |= panel_pointer_keys(row, input.clicks);
 }
 
 namespace {

@@ -26,9 +26,14 @@ struct PlayedCity final : Scene {
   // Whether the help page was shown on entering the city in this run; null:
   // it is never shown.
   bool* help_seen = nullptr;
-  bool help_open = false;  // the page is up: the city runs without the player
-  uint32_t prev_held = 0;  // for the key that closes it
-  uint32_t swallowed = 0;  // keys that closed it, kept from the city until let go
+  bool help_open = false;       // the page is up: the city runs without the player
+  uint32_t prev_held = 0;       // for the key that closes it
+  uint32_t swallowed = 0;       // keys that closed it, kept from the city until let go
+  int32_t prev_pointer_x = -1;  // the pointer as the last frame had it
+  int32_t prev_pointer_y = -1;
+
+ private:
+  void point_at_panel(const InputState& input, InputState& played, FrameEvents& events);
 };
 
 }  // namespace vel

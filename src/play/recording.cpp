@@ -30,7 +30,7 @@ std::string located(const std::string& path, size_t line, const std::string& wha
 // A line's fields, split at single spaces, with no allocation: no line of
 // a recording has more than kMostFields, so any past that are only
 // counted (count = kMostFields + 1) and the line is refused by its length.
-constexpr size_t kMostFields = 7;
+constexpr size_t kMostFields = 10;
 struct Fields {
   std::array<std::string_view, kMostFields> at;
   size_t count = 0;
@@ -143,11 +143,15 @@ bool parse_start_line(const Fields& fields, size_t index, Recording& recording) 
   return false;
 }
 
-std::optional<RecordedEvent> parse_event(const Fields& fields) {
+// A frame line has the pointer from version 3 on.
+std::optional<RecordedEvent> parse_event(const Fields& fields, bool with_pointer) {
   RecordedEvent event;
   const bool is_init = fields[0] == "init";
   const bool is_frame = fields[0] == "frame";
-  if (!(is_init && fields.size() == 3) && !(is_frame && fields.size() == 7)) return std::nullopt;
+  const size_t frame_fields = with_pointer ? 10 : 7;
+  if (!(is_init && fields.size() == 3) && !(is_frame && fields.size() == frame_fields)) {
+    return std::nullopt;
+  }
   const std::optional<int32_t> scene = parse_int32(fields[1]);
   const std::optional<float> time = parse_exact_float(fields[2]);
   if (!scene || *scene < 0 || !time || !std::isfinite(*time)) return std::nullopt;
@@ -169,6 +173,17 @@ std::optional<RecordedEvent> parse_event(const Fields& fields) {
   event.dt = *dt;
   event.input.held = static_cast<uint32_t>(*held);
   event.input.look = {*look_x, *look_y};
+  if (with_pointer) {
+    const std::optional<int32_t> x = parse_int32(fields[7]);
+    const std::optional<int32_t> y = parse_int32(fields[8]);
+    const std::optional<int32_t> clicks = parse_int32(fields[9]);
+    if (!x || *x < -1 || !y || *y < -1 || !clicks || *clicks < 0 || *clicks > 3) {
+      return std::nullopt;
+    }
+    event.input.pointer_x = *x;
+    event.input.pointer_y = *y;
+    event.input.clicks = static_cast<uint32_t>(*clicks);
+  }
   return event;
 }
 
@@ -249,11 +264,13 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
       }
       recording.events.back().line = line_number;
     } else {
-      std::optional<RecordedEvent> event = parse_event(fields);
+      const bool with_pointer = recording.version >= 3;
+      std::optional<RecordedEvent> event = parse_event(fields, with_pointer);
       if (!event) {
         return Result::fail(located(path, line_number,
-                                    "expected \"init SCENE TIME\" or \"frame SCENE TIME DT "
-                                    "HELD LOOK_X LOOK_Y\""));
+                                    std::string("expected \"init SCENE TIME\" or \"frame SCENE "
+                                                "TIME DT HELD LOOK_X LOOK_Y") +
+                                        (with_pointer ? " POINTER_X POINTER_Y CLICKS\"" : "\"")));
       }
       if (event->kind == RecordedKind::frame &&
           !(event->dt >= 0.0f && event->dt <= kMaxRecordedFrameTime)) {
@@ -301,10 +318,11 @@ void record_init(RecordingWriter& writer, int32_t scene, float time) {
 void record_frame(RecordingWriter& writer, int32_t scene, float time, float dt,
                   const InputState& input) {
   if (writer.file == nullptr) return;
-  std::fprintf(writer.file, "frame %d %a %a %u %a %a\n", static_cast<int>(scene),
+  std::fprintf(writer.file, "frame %d %a %a %u %a %a %d %d %u\n", static_cast<int>(scene),
                static_cast<double>(time), static_cast<double>(dt),
                static_cast<unsigned>(input.held), static_cast<double>(input.look.x),
-               static_cast<double>(input.look.y));
+               static_cast<double>(input.look.y), static_cast<int>(input.pointer_x),
+               static_cast<int>(input.pointer_y), static_cast<unsigned>(input.clicks));
   if (!(time - writer.last_flush < kFlushInterval)) {
     flush_checked(writer);
     writer.last_flush = time;

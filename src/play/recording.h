@@ -18,7 +18,9 @@
 //                                  and the picture's scale; before: 0 and
 //                                  none, the replay's own scale)
 //   init SCENE TIME               (Scene::init of entry SCENE)
-//   frame SCENE TIME DT HELD LOOK_X LOOK_Y
+//   frame SCENE TIME DT HELD LOOK_X LOOK_Y POINTER_X POINTER_Y CLICKS
+//                                 (the pointer from version 3 on: layout
+//                                  pixels or -1, clicks 0..3)
 //   set KEY VALUE                 (from version 3 on: a settings line the
 //                                  options menu changed, in force from the
 //                                  next frame on; "set scale N" redraws the

@@ -246,6 +246,52 @@ void draw_socket_block(const CityScene& scene, DevicePreviews& previews, const I
 
 }  // namespace
 
+int32_t panel_row_at(const CityScene& scene, int32_t x, int32_t y) {
+  if (!scene.rules.player_panel || scene.assets.textures.size() <= texture_slot::kSmallFont) {
+    return -1;
+  }
+  // The module lines as draw_module_table sets them, 8 apart.
+  constexpr int32_t kModuleLines[3] = {138, 130, 122};
+  for (int32_t row = 0; row < 3; ++row) {
+    if (x >= 36 && x <= 284 && y >= kModuleLines[row] - 1 && y <= kModuleLines[row] + 6) return row;
+  }
+  if (y < 7 || y > 19) return -1;
+  // The buttons as draw_buttons places them.
+  const Image& font = scene.assets.textures[texture_slot::kSmallFont];
+  const int32_t w = kPictureWidth;
+  struct Word {
+    int32_t glyphs;
+    int32_t centre;
+    int32_t row;
+  };
+  const Word with_options[6] = {{6, w / 12, kRowResume},   {7, 3 * w / 12, kRowRestart},
+                                {4, 5 * w / 12, kRowExit}, {7, 7 * w / 12, kRowOptions},
+                                {4, 9 * w / 12, kRowHelp}, {4, 11 * w / 12, kRowQuit}};
+  const Word without[5] = {{6, w / 6, kRowResume},
+                           {7, 2 * w / 6, kRowRestart},
+                           {4, 3 * w / 6, kRowExit},
+                           {4, 4 * w / 6, kRowHelp},
+                           {4, 5 * w / 6, kRowQuit}};
+  const std::span<const Word> words = scene.rules.panel_options
+                                          ? std::span<const Word>(with_options)
+                                          : std::span<const Word>(without);
+  const int32_t cell = glyph_cell(font);
+  for (const Word& word : words) {
+    const int32_t left = centred_start(word.centre, word.glyphs, cell);
+    if (x >= left - 4 && x <= left + word.glyphs * cell + 1) return word.row;
+  }
+  return -1;
+}
+
+uint32_t panel_pointer_keys(int32_t row, uint32_t clicks) {
+  if (row < 0) return 0;
+  if (is_upgrade_row(row)) {
+    return ((clicks & kPointerLeftClick) ? kMenuRightBit : 0u) |
+           ((clicks & kPointerRightClick) ? kMenuLeftBit : 0u);
+  }
+  return (clicks & kPointerLeftClick) ? kMenuSelectBit : 0u;
+}
+
 bool panel_toggle(MenuState& menus, Economy& economy, bool& paused) {
   menus.selection = 0;
   menus.panel_open = !menus.panel_open;

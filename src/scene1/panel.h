@@ -32,6 +32,13 @@ bool panel_toggle(MenuState& menus, Economy& economy, bool& paused);
 void panel_navigate(MenuState& menus, Economy& economy, bool& paused, SceneSwitch& switch_request,
                     uint32_t pressed, int32_t level_cap = INT32_MAX, bool player_rows = false,
                     bool options_button = false);
+// The played panel's row under the pointer (layout pixels, y upward): a
+// module's line or a button's word; -1 for none. What a click there does
+// is the menu keys' (panel_pointer_keys).
+int32_t panel_row_at(const CityScene& scene, int32_t x, int32_t y);
+// The menu keys a click on `row` stands for: a left click buys on a
+// module's row and takes a button, a right click takes a version back.
+uint32_t panel_pointer_keys(int32_t row, uint32_t clicks);
 // Moves between the devices of the device menu; choosing one stops the
 // program with kDeviceSelectMessage.
 void device_menu_navigate(int32_t& selection, uint32_t pressed);

@@ -41,6 +41,24 @@ int32_t next_item(int32_t item, int32_t by, bool offers_options) {
   return item;
 }
 
+// The y of item `item`'s text, as drawn: three items stand 11 apart (as
+// before OPTIONS, which replays of older recordings show), four 10 apart.
+int32_t item_y(int32_t item, bool offers_options) {
+  const int32_t place = !offers_options && item > kTitleOptions ? item - 1 : item;
+  return offers_options ? 70 - 10 * place : 66 - 11 * place;
+}
+
+// The item under the pointer (its text's line, across the dark band), or -1.
+int32_t item_at(int32_t x, int32_t y, bool offers_options) {
+  if (x < 12 || x > kPictureWidth - 13) return -1;
+  for (int32_t item = 0; item < kTitleItems; ++item) {
+    if (item == kTitleOptions && !offers_options) continue;
+    const int32_t top = item_y(item, offers_options);
+    if (y >= top - 2 && y <= top + 7) return item;
+  }
+  return -1;
+}
+
 void draw_titles(const Image& font, float seconds, int32_t selection, bool offers_options,
                  const RenderFlags& flags, Framebuffer& target) {
   const int32_t centre = layout_width(target) / 2;
@@ -56,14 +74,10 @@ void draw_titles(const Image& font, float seconds, int32_t selection, bool offer
   // The chosen item pulses between the panel's cyan and white, never dark.
   const float pulse = std::fabs(std::cos(2.5f * seconds));
   const Colour chosen{pulse, 0.8f + 0.2f * pulse, 1.0f, 1.0f};
-  // Three items stand 11 apart (as before OPTIONS, which replays of older
-  // recordings show), four stand 10 apart.
-  int32_t shown = 0;
   for (int32_t i = 0; i < kTitleItems; ++i) {
     if (i == kTitleOptions && !offers_options) continue;
     const std::string_view item = kMenuItems[i];
-    const int32_t y = offers_options ? 70 - 10 * shown : 66 - 11 * shown;
-    ++shown;
+    const int32_t y = item_y(i, offers_options);
     const bool on = i == selection;
     draw_text(font, item, {centred(font, item, centre), y}, on ? chosen : kCyan, flags, target);
     if (on) {
@@ -102,8 +116,10 @@ void TitleScene::init(const Settings& settings, float time) {
   seconds = 0.0f;
   selection = kTitlePlay;
   help_open = false;
-  // Everything counts as already held, so only a press made here acts.
+  // Everything counts as already held, so only a press made here acts;
+  // and a pointer resting where the title opens chooses nothing.
   prev_held = ~0u;
+  pointer_seen = false;
 }
 
 FrameResult TitleScene::step(const InputState& input, float dt, float time,
@@ -117,9 +133,16 @@ FrameResult TitleScene::step(const InputState& input, float dt, float time,
 
   FrameResult result;
   result.relative_mouse = false;  // a menu: the pointer stays free
+  // The pointer chooses the item it moves onto; a left click takes it.
+  const bool moved =
+      pointer_seen && (input.pointer_x != prev_pointer_x || input.pointer_y != prev_pointer_y);
+  pointer_seen = true;
+  prev_pointer_x = input.pointer_x;
+  prev_pointer_y = input.pointer_y;
+  const bool clicked = (input.clicks & kPointerLeftClick) != 0;
   if (help_open) {
-    // Any key closes the page and does nothing else.
-    if (pressed != 0) {
+    // Any key (or a click) closes the page and does nothing else.
+    if (pressed != 0 || clicked) {
       help_open = false;
       events.add_menu(EventKind::menu_closed, MenuKind::title);
     }
@@ -133,7 +156,12 @@ FrameResult TitleScene::step(const InputState& input, float dt, float time,
     selection = next_item(selection, 1, offers_options);
     events.add_menu(EventKind::menu_moved, MenuKind::title);
   }
-  if (pressed & kMenuSelectBit) {
+  const int32_t pointed = item_at(input.pointer_x, input.pointer_y, offers_options);
+  if (pointed >= 0 && (moved || clicked) && pointed != selection) {
+    selection = pointed;
+    events.add_menu(EventKind::menu_moved, MenuKind::title);
+  }
+  if ((pressed & kMenuSelectBit) || (pointed >= 0 && clicked)) {
     events.add_menu(EventKind::menu_selected, MenuKind::title);
     if (selection == kTitlePlay) result.next_scene = kCitySceneIndex;
     if (selection == kTitleControls) help_open = true;

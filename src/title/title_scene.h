@@ -18,7 +18,8 @@ inline constexpr int32_t kTitleOptions = 2;   // the program's options menu
 inline constexpr int32_t kTitleQuit = 3;
 inline constexpr int32_t kTitleItems = 4;
 
-// Up and down choose, Return (or Start) takes the item: PLAY asks for the
+// Up and down (or the pointer moving onto an item) choose, Return (or
+// Start, or a left click on the item) takes the item: PLAY asks for the
 // city, CONTROLS shows the help page until any key, OPTIONS asks the
 // program for its options menu (options_asked), QUIT (or Escape, Back)
 // quits. Only a press made on the title counts: a key still held from the
@@ -41,6 +42,9 @@ struct TitleScene final : Scene {
   int32_t selection = kTitlePlay;
   bool help_open = false;
   uint32_t prev_held = 0;
+  bool pointer_seen = false;  // the pointer of an earlier frame is known
+  int32_t prev_pointer_x = -1;
+  int32_t prev_pointer_y = -1;
   // With the play rules: the goal line is shown, and the best level the
   // program has kept so far once a city has been played (null or 0: none).
   bool show_goal = false;
