@@ -87,6 +87,7 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
       // With no walk key held the leap goes towards the facade the rope
       // holds, whichever way the player looks: up and over its edge.
       const Vec3 heading = leap_heading(scene.grapple, input.held, axes.forward);
+      if (scene.rules.rope_climb) rules_start_climb(scene, heading);
       grapple_release(scene);
       scene.events.add(EventKind::jumped);
       player_leap(scene.player, scene.economy, heading, scene.clock.elapsed);

@@ -210,6 +210,12 @@ struct RuleProgress {
   PlayerBody last_roof_body;     // the body as it last stood on a roof, at rest
   bool stood_on_roof = false;    // last_roof_body holds a roof
   float edge_said = -100.0f;     // elapsed when the edge hint last showed
+  // A climb over a roof's edge in progress (the leap off a facade rope
+  // caught below it): the roof's height, the way onto it and the physics
+  // steps it may still take.
+  float climb_top = 0.0f;
+  Vec3 climb_heading;
+  int32_t climb_steps_left = 0;
 };
 
 // The whole state of the city. Scene::init builds a complete new record and

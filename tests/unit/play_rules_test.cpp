@@ -147,7 +147,8 @@ TEST(PlayRules, TheHeldRopeSettlesAndLettingGoReleasesIt) {
   EXPECT_TRUE(run.scene.grapple.attached);
   EXPECT_LT(high - low, 2.0f) << "the swing still spans " << low << " to " << high;
   // Reeled in for longer than the rope is long: it stops out of the wall
-  // and still holds, and a leap with no walk key heads into the facade.
+  // and still holds, and a leap with no walk key heads into the facade
+  // (or straight up it, climbing to the roof above).
   run.frames(240, kGrappleBit | kMoveWithView);
   ASSERT_TRUE(run.scene.grapple.attached);
   const Vec3 normal = run.scene.grapple.pull_offset;
@@ -155,8 +156,24 @@ TEST(PlayRules, TheHeldRopeSettlesAndLettingGoReleasesIt) {
   run.frames(1, kGrappleBit | kJumpBit);
   EXPECT_FALSE(run.scene.grapple.attached);
   const Vec3 v = run.scene.player.body.velocity;
-  EXPECT_LT(v.x * normal.x + v.z * normal.z, 0.0f);
+  EXPECT_TRUE(v.x * normal.x + v.z * normal.z < 0.0f || run.scene.progress.climb_steps_left > 0);
   EXPECT_GT(v.y, 0.0f);
+}
+
+// A rope caught a block below a roof's edge, reeled in to the wall: the
+// leap climbs up and over the edge onto that roof, a block above the start.
+TEST(PlayRules, TheLeapOffARopeBelowTheEdgeClimbsOntoTheRoof) {
+  RulesRun run;
+  run.frames(10, 0);
+  run.frames(1, 0, {62.8f, 24.0f});  // towards the taller block beside the start
+  run.frames(1, kGrappleBit);
+  ASSERT_TRUE(run.scene.grapple.attached);
+  run.frames(90, kGrappleBit | kMoveWithView);
+  const float anchor_y = run.scene.grapple.anchor.y;
+  run.frames(1, kGrappleBit | kJumpBit);
+  run.frames(300, 0);
+  EXPECT_TRUE(run.scene.player.on_ground);
+  EXPECT_GT(run.scene.player.body.position.y, anchor_y + 5.0f);
 }
 
 TEST(PlayRules, LettingGoReleasesTheRope) {
