@@ -96,7 +96,9 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
       player_jump(scene.player, scene.economy, scene.clock.elapsed);
     }
     if ((pressed & kGrappleBit) && (!energy_floor || rules_allow_shot(scene))) {
+      const bool was_attached = scene.grapple.attached;
       grapple_fire(scene, axes.forward);
+      if (scene.rules.rope_edge_below && !was_attached) rules_catch_edge_below(scene);
     } else if (scene.rules.rope_hold && scene.grapple.attached && !(input.held & kGrappleBit)) {
       grapple_release(scene);  // let go of the key, let go of the rope
     }
@@ -109,6 +111,7 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
     }
   }
   physics_steps(scene, dt);
+  if (scene.rules.rope_edge_below) rules_edge_landing(scene);
   if (energy_floor) rules_energy_floor(scene.economy);
   if (scene.rules.fall != FallRule::falls_on) rules_fall_back(scene);
   camera_update(scene.view, scene.player, input.look, dt);

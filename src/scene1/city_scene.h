@@ -130,6 +130,9 @@ struct GrappleState {
   float reload = 0.1f;      // the cooldown a shot starts
   bool snaps = true;        // false once the play rules install the force field
   Vec3 pull_offset;         // from the anchor to where the rope pulls (the rules' standoff)
+  // The rope caught a lower roof's edge: it carries the body's weight, so
+  // the body comes to rest on that roof, not hanging under it.
+  bool edge_caught = false;
   AimKind aim = AimKind::none;
   std::vector<DroneBurst> drone_bursts;
 };

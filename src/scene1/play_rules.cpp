@@ -55,6 +55,8 @@ constexpr float kClimbInward = 5.0f;
 constexpr float kClimbRoom = 2.0f;
 constexpr float kClimbIntoWall = 1.0f;  // how far inside the facade the roof is looked for
 constexpr int32_t kClimbSteps = 300;
+// A rope caught on a lower roof's edge lands the body this far behind it.
+constexpr float kEdgeLanding = 2.5f;
 
 // The devices of the device menu, in its order.
 constexpr int32_t kForceFieldDevice = 1;
@@ -175,6 +177,39 @@ void rules_climb_step(CityScene& scene) {
   }
   body.velocity.x = progress.climb_heading.x * kClimbInward;
   body.velocity.z = progress.climb_heading.z * kClimbInward;
+}
+
+void rules_catch_edge_below(CityScene& scene) {
+  GrappleState& grapple = scene.grapple;
+  grapple.edge_caught = false;
+  const Vec3 out = grapple.pull_offset;
+  const float out_length = std::sqrt(out.x * out.x + out.z * out.z);
+  // A facade only: a roof or a car already holds the body where it lands.
+  if (!grapple.attached || grapple.anchor_car >= 0 || !(out_length > 0.5f * length(out))) return;
+  const Vec3 into{-out.x / out_length, 0.0f, -out.z / out_length};
+  const Vec3 body = scene.player.body.position;
+  const Vec3 above{grapple.anchor.x + into.x * kClimbIntoWall, body.y,
+                   grapple.anchor.z + into.z * kClimbIntoWall};
+  const float top = above.y - distance_to_statics(scene, above, Vec3{0.0f, -1.0f, 0.0f});
+  if (!(top < body.y - kPlayerRadius) || !(top > grapple.anchor.y - kClimbReach)) return;
+  // Room on the roof behind the edge: a taller block flush with the facade
+  // is a wall, not a roof to land on.
+  const Vec3 over{grapple.anchor.x + out.x / out_length * 0.5f,
+                  top + kPlayerRadius + kClimbClearance,
+                  grapple.anchor.z + out.z / out_length * 0.5f};
+  if (!(distance_to_statics(scene, over, into) > kClimbRoom)) return;
+  grapple.anchor = {grapple.anchor.x + into.x * kEdgeLanding, top,
+                    grapple.anchor.z + into.z * kEdgeLanding};
+  // Pulled to just under where a body stands on the roof: it lands.
+  grapple.pull_offset = {0.0f, kPlayerRadius - kClimbClearance, 0.0f};
+  grapple.rope_end = grapple.anchor + Vec3{0.0f, 0.2f, 0.0f};
+  grapple.edge_caught = true;
+}
+
+void rules_edge_landing(CityScene& scene) {
+  if (scene.grapple.attached && scene.grapple.edge_caught && scene.player.on_ground) {
+    grapple_release(scene);
+  }
 }
 
 void rules_chips_taken(CityScene& scene, size_t chips_before) {

@@ -17,6 +17,9 @@
 //   rope_climb        the leap off a facade rope towards the facade, with
 //                     the roof's edge above the body and within reach,
 //                     climbs up the wall and over the edge onto the roof
+//   rope_edge_below   a rope shot down at the wall of a roof lower than the
+//                     body catches that roof's edge instead: the swing
+//                     ends on the roof, not under it against the wall
 //   fall              a player fallen below fall_floor starts again where
 //                     the city began (it has no ground to land on)
 #pragma once
@@ -54,6 +57,12 @@ bool rules_start_climb(CityScene& scene, Vec3 heading);
 // the edge, then over it until it stands on the roof (or the climb's time
 // runs out).
 void rules_climb_step(CityScene& scene);
+
+// A rope that has just caught a facade whose roof is below the body: the
+// anchor moves up onto that roof, just behind its edge.
+void rules_catch_edge_below(CityScene& scene);
+// Such a rope lets go once the body stands on that roof.
+void rules_edge_landing(CityScene& scene);
 
 // Upgrade points for the chips taken this frame, and (with level_advance)
 // the level's end when the last one went.

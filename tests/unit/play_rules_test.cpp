@@ -15,6 +15,7 @@
 #include "gfx/camera.h"
 #include "gfx/framebuffer.h"
 #include "gfx/matrix.h"
+#include "scene1/grapple.h"
 #include "scene_api/control_bits.h"
 #include "support/city_fixture.h"
 
@@ -174,6 +175,23 @@ TEST(PlayRules, TheLeapOffARopeBelowTheEdgeClimbsOntoTheRoof) {
   run.frames(300, 0);
   EXPECT_TRUE(run.scene.player.on_ground);
   EXPECT_GT(run.scene.player.body.position.y, anchor_y + 5.0f);
+}
+
+// From the station's tower, a rope shot down at the wall of the lower
+// tower beside it catches that roof's edge: the swing ends on the roof.
+TEST(PlayRules, ARopeShotDownAtALowerRoofsWallLandsOnThatRoof) {
+  RulesRun run;
+  run.put_player({39.5f, 46.0f, 62.0f});  // just off the edge of its roof
+  const Vec3 wall{51.6f, 25.0f, 60.0f};   // the east tower's west facade, a block under its roof
+  grapple_fire(run.scene, (wall - run.scene.player.body.position) /
+                              distance(wall, run.scene.player.body.position));
+  ASSERT_TRUE(run.scene.grapple.attached);
+  rules_catch_edge_below(run.scene);
+  EXPECT_FLOAT_EQ(run.scene.grapple.anchor.y, 30.0f);
+  run.frames(240, kGrappleBit);
+  EXPECT_TRUE(run.scene.player.on_ground);
+  EXPECT_NEAR(run.scene.player.body.position.y, 31.0f, 0.1f);
+  EXPECT_FALSE(run.scene.grapple.attached);  // let go on landing
 }
 
 TEST(PlayRules, LettingGoReleasesTheRope) {
