@@ -8,14 +8,20 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "base/asset_root.h"
+#include "base/file_bytes.h"
+#include "base/user_folders.h"
 #include "gfx/draw2d.h"
 #include "gfx/draw_workers.h"
 #include "gfx/screenshot.h"
 #include "main/sdl_display.h"
 #include "main/shell.h"
+#include "play/picture_files.h"
 #include "play/play_run.h"
 #include "play/replay.h"
 #include "play/sdl_audio.h"
@@ -62,16 +68,31 @@ void toggle_fullscreen(SDL_Window* window) {
   }
 }
 
-bool save_picture(const Framebuffer& framebuffer) {
-  const std::string error =
-      write_picture(framebuffer.colour, framebuffer.width, framebuffer.height, kScreenshotName);
+// The F12 picture as PNG files in the player's pictures folder; the name
+// of the picture on success (for the window's news), else empty after a
+// message.
+std::string save_picture(const Framebuffer& framebuffer) {
+  const UserFolder folder = pictures_folder(process_environment(), [](const std::string& path) {
+    FileBytes file = read_file_bytes(path);
+    return file.error.empty()
+               ? std::optional<std::string>(std::string(file.bytes.begin(), file.bytes.end()))
+               : std::nullopt;
+  });
+  std::string error = folder.problem;
+  PictureNames saved;
   if (error.empty()) {
-    std::printf("Screenshot saved to %s\n", kScreenshotName);
-    std::fflush(stdout);
-    return true;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    error = save_picture_files(framebuffer, folder.path, local, saved);
   }
-  std::fprintf(stderr, "veltrocane-play: could not write %s: %s\n", kScreenshotName, error.c_str());
-  return false;
+  if (error.empty()) {
+    std::printf("Screenshot saved to %s and %s\n", saved.picture.c_str(), saved.scaled.c_str());
+    std::fflush(stdout);
+    return saved.picture.substr(saved.picture.rfind('/') + 1);
+  }
+  std::fprintf(stderr, "veltrocane-play: could not save the screenshot: %s\n", error.c_str());
+  return {};
 }
 
 // What the window shows over the game's picture and no recording holds:
@@ -163,9 +184,10 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     cursor.path = options.replay_path;
   }
 
-  // The played game runs its own rules; a replay runs those it was played with.
-  const std::unique_ptr<PlayRun> run =
-      make_play_run(replay != nullptr ? replay->play_rules : kPlayedWithRules, options.scale);
+  // The played game runs its own rules; a replay runs those it was played
+  // with. An installed game reads its own data folder, from any folder.
+  const std::unique_ptr<PlayRun> run = make_play_run(
+      replay != nullptr ? replay->play_rules : kPlayedWithRules, options.scale, played_data_root());
   // Started once, before the first frame; they draw every picture after.
   const std::unique_ptr<DrawWorkers> workers =
       start_draw_workers(options.threads > 0 ? options.threads : machine_threads());
@@ -256,9 +278,11 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       }
       step = loop_frame(run->loop, input, dt, time, settings, outputs);
     }
-    if (requests.screenshot && save_picture(run->loop.framebuffer)) {
-      notes.news = std::string("SAVED ") + kScreenshotName;
-      notes.news_until = Clock::now() + std::chrono::seconds(2);
+    if (requests.screenshot) {
+      if (const std::string name = save_picture(run->loop.framebuffer); !name.empty()) {
+        notes.news = "SAVED " + name;
+        notes.news_until = Clock::now() + std::chrono::seconds(2);
+      }
     }
     relative_mouse = step.relative_mouse;
     SDL_SetRelativeMouseMode(step.relative_mouse && focused ? SDL_TRUE : SDL_FALSE);

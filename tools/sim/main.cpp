@@ -2,8 +2,9 @@
 // and an all-zero (or scripted) input, for tests, debugging and benchmarks.
 //
 // Like the game it reads settings.txt (falling back to the defaults) and
-// assets/ from the working directory. Frame k (from 1) gets dt = the step
-// and time = k * step, computed in float.
+// assets/ from the working directory (with --play-rules or --replay, an
+// installed runner reads its own data folder's, as the played game does). Frame k (from 1) gets dt
+// = the step and time = k * step, computed in float.
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "audio/sound_file.h"
+#include "base/asset_root.h"
 #include "base/standard_streams.h"
 #include "base/text_syntax.h"
 #include "gfx/draw_workers.h"
@@ -21,6 +23,7 @@
 #include "gfx/screenshot.h"
 #include "play/game_loop.h"
 #include "scene1/city_scene.h"
+#include "scene1/scene_init.h"
 #include "scene1/state_json.h"
 #include "scene_api/settings.h"
 #include "sim/bench.h"
@@ -194,6 +197,13 @@ int main(int argc, char** argv) {
   bool ended = false;
   scene.run_end = [&ended](const vel::Framebuffer&) { ended = true; };
   scene.rules = options.play_rules ? vel::kPlayRules : vel::kFixedRunRules;  // init keeps them
+  // The played rules read the art where the played game does (an installed
+  // runner's own data folder); the fixed run reads ./assets, always.
+  vel::CityAssets play_assets;
+  if (options.play_rules) {
+    play_assets = vel::load_city_assets(vel::kPlayRules, vel::played_data_root());
+    scene.asset_source = &play_assets;
+  }
   vel::LoopOutputs outputs;
   vel::loop_enter(loop, 0, settings, 0.0f, outputs);
   vel::SoundOut sound;

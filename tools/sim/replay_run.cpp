@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "audio/sound_file.h"
+#include "base/asset_root.h"
 #include "gfx/draw_workers.h"
 #include "gfx/screenshot.h"
 #include "play/play_run.h"
@@ -22,7 +23,9 @@ int run_replay(const std::string& recording_path, const std::string& state_path,
     return kFailed;
   }
   // The state is the same at every scale; only the picture differs.
-  const std::unique_ptr<PlayRun> run = make_play_run(loaded.value->play_rules, scale);
+  // A replay reads the art where the played game does.
+  const std::unique_ptr<PlayRun> run =
+      make_play_run(loaded.value->play_rules, scale, played_data_root());
   const std::unique_ptr<DrawWorkers> workers = start_draw_workers(threads);
   run->loop.framebuffer.workers = workers.get();
   ReplayCursor cursor;
