@@ -143,7 +143,8 @@ std::optional<FileWriteFailure> write_into(const std::string& name,
     fd = ::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
   } while (fd < 0 && try_again(signals_before));
   if (fd < 0 && errno == EINTR) {
-    return os_failure("gave up waiting for a reader of " + name, EINTR);
+    return FileWriteFailure{"cannot open " + name,
+                            "no reader came before the signal to end the program", EINTR};
   }
   if (fd < 0) return os_failure("cannot open " + name, errno);
   std::optional<FileWriteFailure> failure =
