@@ -1,16 +1,26 @@
 // atomic_file_test.cpp: what a whole-file write does with each kind of
 // name: links are written through, devices written into (FIFOs: see the
-// end-to-end tests), and a failing write keeps the previous file.
+// end-to-end tests), a pipe reached through /dev/fd written into, a FIFO
+// without a reader given up on a signal, and a failing write keeps the
+// previous file.
 #include "base/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <thread>
 
+#include "base/termination_signals.h"
 #include "support/temp_dir.h"
 
 namespace vel {
@@ -58,6 +68,37 @@ TEST(WriteWholeFile, WritesIntoDevicesWithoutReplacingThem) {
   ASSERT_TRUE(full);
   EXPECT_EQ(full->os_error, ENOSPC);
   EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+TEST(WriteWholeFile, AnOpenPipeIsWrittenThroughItsDescriptorLinks) {
+  // /dev/fd/N of a pipe reads "pipe:[inode]": no path, only the descriptor.
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  for (const std::string name : {"/dev/fd/", "/proc/self/fd/"}) {
+    ASSERT_EQ(write_text(name + std::to_string(ends[1]), "through"), std::nullopt) << name;
+    char got[8] = {};
+    ASSERT_EQ(::read(ends[0], got, 7), 7);
+    EXPECT_STREQ(got, "through");
+  }
+  ::close(ends[0]);
+  ::close(ends[1]);
+}
+
+TEST(WriteWholeFile, AFifoWithNoReaderIsGivenUpOnATerminationSignal) {
+  const test::TempDir dir;
+  const std::string fifo = dir.file("state.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  catch_termination_signals();
+  const pthread_t waiting = ::pthread_self();
+  std::thread signaller([waiting] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::pthread_kill(waiting, SIGTERM);
+  });
+  const std::optional<FileWriteFailure> failure = write_text(fifo, "never read");
+  signaller.join();
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->os_error, EINTR);
+  EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 TEST(WriteWholeFile, AFullDiskKeepsThePreviousFile) {

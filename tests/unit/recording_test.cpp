@@ -141,6 +141,21 @@ TEST(Recording, MalformedLinesNameTheFileAndLine) {
   }
 }
 
+TEST(Recording, TheFilesTextInAMessageIsEscapedAndCut) {
+  const std::string version = "\x1b]0;x\x07\r" + std::string(size_t{10} << 20, '9');
+  const std::string error =
+      parse_recording("veltrocane-recording " + version + "\n", "v.txt").error;
+  EXPECT_EQ(error.substr(0, 48), "v.txt:1: recording version \\u{1b}]0;x\\u{07}\\r999");
+  EXPECT_LT(error.size(), 200u);
+}
+
+TEST(Recording, AWriteThatFailsGivesItsOwnReason) {
+  RecordingWriter writer;
+  EXPECT_EQ(open_recording(writer, "/dev/full", Settings{}, true),
+            "/dev/full: No space left on device");
+  EXPECT_EQ(writer.file, nullptr);
+}
+
 TEST(Recording, AFileThatCannotBeReadIsNamed) {
   const test::TempDir dir;
   EXPECT_EQ(load_recording(dir.file("none.txt")).error,
