@@ -10,10 +10,10 @@
 #include <cstring>
 #include <string>
 
-#include "base/rng.h"
 #include "gfx/matrix.h"
 #include "gfx/picture_hash.h"
 #include "scene1/panel.h"
+#include "base/rng.h"
 #include "support/city_fixture.h"
 #include "support/picture.h"
 #include "support/pixels.h"

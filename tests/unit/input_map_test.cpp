@@ -44,8 +44,7 @@ TEST(HeldControls, RebindingMovesTheSlotAndCodesOutsideTheRangeHoldNothing) {
   EXPECT_EQ(held_controls(settings, holding({513})), 0u);
   DeviceState everything;
   everything.codes.set();
-  for (const size_t arrow : {79u, 80u, 81u, 82u})
-    everything.codes.reset(arrow);  // they always walk
+  for (const size_t arrow : {79u, 80u, 81u, 82u}) everything.codes.reset(arrow);  // they always walk
   EXPECT_EQ(held_controls(settings, everything) & (kWalkForward | kWalkBack), 0u);
   // The arrows walk and move through the menus whatever the bindings say.
   EXPECT_EQ(held_controls(settings, holding({82})), kWalkForward | kMenuUpBit);

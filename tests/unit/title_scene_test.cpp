@@ -4,9 +4,10 @@
 #include "title/title_scene.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
+
+#include <unistd.h>
 
 #include "scene1/scene_init.h"
 #include "scene_api/control_bits.h"
