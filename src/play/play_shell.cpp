@@ -100,7 +100,7 @@ void draw_shell_notes(const ShellNotes& notes, const Image* font, Clock::time_po
     draw_text(*font, "REPLAY  ESC: END", {8, top}, yellow, whole, shown);
   }
   if (notes.recording_failed) {
-    draw_rectangle({4, top - 3}, {142, top + 9}, backing, true, whole, shown);
+    draw_rectangle({4, top - 3}, {174, top + 9}, backing, true, whole, shown);
     draw_text(*font, "NOT RECORDING: WRITE FAILED", {8, top}, yellow, whole, shown);
   }
   if (!notes.news.empty() && now < notes.news_until) {
