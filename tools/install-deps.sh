@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libsdl2-dev libpng-dev libgtest-dev libbenchmark-dev
-          nlohmann-json3-dev libcli11-dev libsndfile1-dev libebur128-dev xvfb xauth xdotool clang
+          nlohmann-json3-dev libcli11-dev libsndfile1-dev libebur128-dev libx11-dev xvfb xauth xdotool clang
           libclang-rt-14-dev desktop-file-utils appstream)
 
 missing=()

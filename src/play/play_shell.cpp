@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 
 #include "base/asset_root.h"
 #include "base/file_bytes.h"
+#include "base/termination_signals.h"
 #include "base/user_folders.h"
 #include "gfx/draw2d.h"
 #include "gfx/draw_workers.h"
@@ -26,6 +29,7 @@
 #include "play/replay.h"
 #include "play/sdl_audio.h"
 #include "play/sdl_devices.h"
+#include "play/sdl_display_loss.h"
 #include "scene_api/asset_slots.h"
 #include "scene_api/control_bits.h"
 #include "scene_api/scene_requests.h"
@@ -96,9 +100,11 @@ std::string save_picture(const Framebuffer& framebuffer) {
 }
 
 // What the window shows over the game's picture and no recording holds:
-// REPLAY during a replay, the screenshot's news for two seconds.
+// REPLAY during a replay, a recording that stopped working, the
+// screenshot's news for two seconds.
 struct ShellNotes {
   bool replay = false;
+  bool recording_failed = false;
   std::string news;
   Clock::time_point news_until;
 };
@@ -114,6 +120,10 @@ void draw_shell_notes(const ShellNotes& notes, const Image* font, Clock::time_po
     draw_rectangle({4, top - 3}, {118, top + 9}, backing, true, whole, shown);
     draw_text(*font, "REPLAY  ESC: END", {8, top}, yellow, whole, shown);
   }
+  if (notes.recording_failed) {
+    draw_rectangle({4, top - 3}, {174, top + 9}, backing, true, whole, shown);
+    draw_text(*font, "NOT RECORDING: WRITE FAILED", {8, top}, yellow, whole, shown);
+  }
   if (!notes.news.empty() && now < notes.news_until) {
     const int32_t width = static_cast<int32_t>(notes.news.size()) * (font->width / 8 - 2);
     const int32_t x = layout_width(shown) - width - 8;
@@ -123,11 +133,25 @@ void draw_shell_notes(const ShellNotes& notes, const Image* font, Clock::time_po
   }
 }
 
+// Only the drivers that put a window on a screen: without them SDL2 would
+// fall back on one that shows nothing and run on unseen. WAYLAND_DISPLAY
+// alone asks for Wayland; otherwise X11 alone, so that a DISPLAY with no
+// server behind it fails at once. SDL_VIDEODRIVER, when set, still wins.
+void ask_for_a_screen() {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  SDL_SetHint(SDL_HINT_VIDEODRIVER,
+              wayland != nullptr && wayland[0] != '\0' ? "wayland,x11" : "x11");
+}
+
 // The outputs asked for at the end of the run; false after a message when
-// one could not be written.
+// one could not be written. A replay that failed part-way keeps no sound
+// file: whatever was at its name stays.
 bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWriter& recording,
-                   SoundOut& wav) {
+                   SoundOut& wav, bool run_failed = false) {
   bool ok = true;
+  if (run_failed) {
+    sound_out_abandon(wav);
+  }
   if (const std::string error = close_recording(recording); !error.empty()) {
     std::fprintf(stderr, "veltrocane-play: cannot write the recording: %s\n", error.c_str());
     ok = false;
@@ -156,10 +180,21 @@ bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWrit
 }  // namespace
 
 int run_play_shell(const Settings& settings, const PlayOptions& options, const Recording* replay) {
+  // Before SDL2, which then leaves them to the game (it installs its own
+  // only where none is): the loop sees the count and ends as asked.
+  catch_termination_signals();
+  ask_for_a_screen();
+  if (SDL_Init(0) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "veltrocane-play: no display (%s)\n", SDL_GetError());
+    SDL_Quit();
+    return 2;
+  }
   SdlDisplay display;
   if (const std::optional<std::string> error = open_display(display, settings, options.scale)) {
     return shell_exit_status(ShellResult{*error});
   }
+  // open_display took its own reference to the video subsystem.
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
   Devices devices;
   PadSubsystem pads;
   pads.devices = &devices;
@@ -226,14 +261,25 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
                           : nullptr;
   Framebuffer shown = framebuffer_at_scale(run->loop.framebuffer.scale);
 
+  // The X11 connection lost between frames: the outputs are written there
+  // and then, and the process ends.
+  DisplayLost lost = [&]() {
+    std::fputs("veltrocane-play: the connection to the display was lost; the game ends here\n",
+               stderr);
+    return write_outputs(options, *run, recording, wav) ? 1 : 2;
+  };
+  watch_display_loss(display.window, lost);
+
   int status = 0;
+  bool run_failed = false;
   while (true) {
     WindowRequests requests;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) device_event(event, devices, requests);
-    if (requests.quit) break;
+    if (requests.quit || termination_signal_count() > 0) break;
     if (requests.toggle_fullscreen) toggle_fullscreen(display.window);
     if (requests.resized || requests.toggle_fullscreen) {
+      keep_window_in_bounds(display.window);
       dest_rect = drawable_letterbox(display.window);
     }
     if (requests.focus_lost) {
@@ -259,6 +305,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       if (const std::string error = replay_step(cursor, *run, outputs); !error.empty()) {
         std::fprintf(stderr, "veltrocane-play: %s\n", error.c_str());
         status = 2;
+        run_failed = true;
         break;
       }
       if (cursor.ended) break;
@@ -277,6 +324,12 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
         devices.state.mouse_dy = 0;
       }
       step = loop_frame(run->loop, input, dt, time, settings, outputs);
+      if (recording.failed && !notes.recording_failed) {
+        // Told at once, on screen and here; the game itself goes on.
+        notes.recording_failed = true;
+        std::fprintf(stderr, "veltrocane-play: the recording stopped: %s: %s\n",
+                     recording.path.c_str(), std::strerror(recording.os_error));
+      }
     }
     if (requests.screenshot) {
       if (const std::string name = save_picture(run->loop.framebuffer); !name.empty()) {
@@ -292,7 +345,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     }
 
     const Clock::time_point shown_at = Clock::now();
-    if (notes.replay || (!notes.news.empty() && shown_at < notes.news_until)) {
+    if (notes.replay || notes.recording_failed ||
+        (!notes.news.empty() && shown_at < notes.news_until)) {
       shown.colour = run->loop.framebuffer.colour;  // same size: no allocation
       draw_shell_notes(notes, font, shown_at, shown);
       present_picture(display, shown, dest_rect);
@@ -303,7 +357,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     if (paced) std::this_thread::sleep_until(now + interval);
   }
 
-  if (!write_outputs(options, *run, recording, wav)) status = 2;
+  stop_watching_display_loss(display.window);
+  if (!write_outputs(options, *run, recording, wav, run_failed)) status = 2;
   return status;
 }
 

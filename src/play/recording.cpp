@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "base/file_bytes.h"
+#include "base/message_text.h"
 #include "base/text_syntax.h"
 
 namespace vel {
@@ -148,14 +149,27 @@ std::optional<RecordedEvent> parse_event(const Fields& fields) {
 }
 
 void flush_checked(RecordingWriter& writer) {
-  if (std::fflush(writer.file) != 0) writer.failed = true;
+  if (writer.failed) return;
+  errno = 0;
+  if (std::fflush(writer.file) != 0 || std::ferror(writer.file) != 0) {
+    writer.failed = true;
+    writer.os_error = errno != 0 ? errno : EIO;
+  }
 }
 
 }  // namespace
 
-ParseResult<Recording> parse_recording(std::string_view text, const std::string& path) {
+namespace {
+
+std::string_view text_of(const Recording& recording) {
+  return {reinterpret_cast<const char*>(recording.text.data()), recording.text.size()};
+}
+
+// Checks the whole of recording.text, reads its header and counts its
+// events; the text is then cut after its last complete line.
+ParseResult<Recording> parse_text(Recording recording, const std::string& path) {
   using Result = ParseResult<Recording>;
-  Recording recording;
+  const std::string_view text = text_of(recording);
   size_t header_lines = 2 + kSettingLines;  // the magic, the settings, play_rules
   size_t line_number = 0;
   size_t start = 0;
@@ -165,6 +179,7 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
     const size_t end = text.find('\n', start);
     if (end == std::string_view::npos) break;
     const std::string_view line = text.substr(start, end - start);
+    const size_t line_start = start;
     start = end + 1;
     ++line_number;
     const Fields fields = split_spaces(line);
@@ -175,8 +190,11 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
       if (fields[1] == "1") {
         header_lines = 1 + kSettingLines;  // before the play rules: they were off
       } else if (fields[1] != std::to_string(kRecordingVersion)) {
+        // The field is the file's: quoted cut short and with its control
+        // characters escaped, so that it can neither flood nor drive the
+        // terminal.
         return Result::fail(located(path, 1,
-                                    "recording version " + std::string(fields[1]) +
+                                    "recording version " + message_token(fields[1]) +
                                         " is not a supported version (1 or " +
                                         std::to_string(kRecordingVersion) + ")"));
       }
@@ -191,7 +209,7 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
       if (!rules) return Result::fail(located(path, line_number, "expected \"play_rules 0|1\""));
       recording.play_rules = *rules;
     } else {
-      std::optional<RecordedEvent> event = parse_event(fields);
+      const std::optional<RecordedEvent> event = parse_event(fields);
       if (!event) {
         return Result::fail(located(path, line_number,
                                     "expected \"init SCENE TIME\" or \"frame SCENE TIME DT "
@@ -202,21 +220,63 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
         return Result::fail(
             located(path, line_number, "damaged: a frame time below 0 or above 60 seconds"));
       }
-      event->line = line_number;
-      recording.events.push_back(*event);
+      if (recording.event_count == 0) {
+        recording.events_offset = line_start;
+        recording.events_line = line_number;
+      }
+      recording.event_count += 1;
     }
   }
   if (line_number < header_lines) {
     return Result::fail(located(path, line_number + 1, "the header ends early"));
   }
+  recording.text.resize(start);
+  if (recording.event_count == 0) {
+    recording.events_offset = start;
+    recording.events_line = line_number + 1;
+  }
   return Result::ok(std::move(recording));
 }
 
+}  // namespace
+
+ParseResult<Recording> parse_recording(std::string_view text, const std::string& path) {
+  Recording recording;
+  recording.text.assign(text.begin(), text.end());
+  return parse_text(std::move(recording), path);
+}
+
 ParseResult<Recording> load_recording(const std::string& path) {
-  const FileBytes file = read_file_bytes(path);
+  FileBytes file = read_file_bytes(path);
   if (!file.error.empty()) return ParseResult<Recording>::fail(path + ": " + file.error);
-  const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
-  return parse_recording(text, path);
+  Recording recording;
+  recording.text = std::move(file.bytes);
+  return parse_text(std::move(recording), path);
+}
+
+EventPlace first_event(const Recording& recording) {
+  return {recording.events_offset, recording.events_line};
+}
+
+std::optional<RecordedEvent> peek_event(const Recording& recording, const EventPlace& place) {
+  const std::string_view text = text_of(recording);
+  if (place.offset >= text.size()) return std::nullopt;
+  const size_t end = text.find('\n', place.offset);
+  if (end == std::string_view::npos) return std::nullopt;
+  std::optional<RecordedEvent> event =
+      parse_event(split_spaces(text.substr(place.offset, end - place.offset)));
+  if (event) event->line = place.line;
+  return event;
+}
+
+std::optional<RecordedEvent> next_event(const Recording& recording, EventPlace& place) {
+  std::optional<RecordedEvent> event = peek_event(recording, place);
+  if (event) {
+    const size_t end = text_of(recording).find('\n', place.offset);
+    place.offset = end + 1;
+    place.line += 1;
+  }
+  return event;
 }
 
 std::string open_recording(RecordingWriter& writer, const std::string& path,
@@ -228,11 +288,12 @@ std::string open_recording(RecordingWriter& writer, const std::string& path,
   std::fputs(settings_text(settings).c_str(), writer.file);
   std::fprintf(writer.file, "play_rules %d\n", play_rules ? 1 : 0);
   flush_checked(writer);
+  if (writer.failed) return close_recording(writer);
   return {};
 }
 
 void record_init(RecordingWriter& writer, int32_t scene, float time) {
-  if (writer.file == nullptr) return;
+  if (writer.file == nullptr || writer.failed) return;
   std::fprintf(writer.file, "init %d %a\n", static_cast<int>(scene), static_cast<double>(time));
   // A scene start is rare and worth keeping at once.
   flush_checked(writer);
@@ -241,7 +302,7 @@ void record_init(RecordingWriter& writer, int32_t scene, float time) {
 
 void record_frame(RecordingWriter& writer, int32_t scene, float time, float dt,
                   const InputState& input) {
-  if (writer.file == nullptr) return;
+  if (writer.file == nullptr || writer.failed) return;
   std::fprintf(writer.file, "frame %d %a %a %u %a %a\n", static_cast<int>(scene),
                static_cast<double>(time), static_cast<double>(dt),
                static_cast<unsigned>(input.held), static_cast<double>(input.look.x),
@@ -254,12 +315,13 @@ void record_frame(RecordingWriter& writer, int32_t scene, float time, float dt,
 
 std::string close_recording(RecordingWriter& writer) {
   if (writer.file == nullptr) return {};
-  const bool write_error = std::ferror(writer.file) != 0 || writer.failed;
-  const int saved = errno;
+  // The last lines are flushed here: a failure now is the close's own.
+  flush_checked(writer);
   const bool closed = std::fclose(writer.file) == 0;
+  const int close_error = errno;
   writer.file = nullptr;
-  if (write_error) return writer.path + ": " + std::strerror(saved != 0 ? saved : EIO);
-  if (!closed) return writer.path + ": " + std::strerror(errno);
+  if (writer.failed) return writer.path + ": " + std::strerror(writer.os_error);
+  if (!closed) return writer.path + ": " + std::strerror(close_error);
   return {};
 }
 

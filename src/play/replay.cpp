@@ -16,31 +16,33 @@ std::string at_line(const ReplayCursor& cursor, size_t line, const std::string& 
 // ends the replay after the frame that asked.
 std::string expect_init(ReplayCursor& cursor, PlayRun& run, int32_t scene, LoopOutputs& outputs) {
   const Recording& recording = *cursor.recording;
-  if (cursor.next >= recording.events.size()) {
+  const std::optional<RecordedEvent> event = peek_event(recording, cursor.next);
+  if (!event) {
     cursor.ended = true;
     return {};
   }
-  const RecordedEvent& event = recording.events[cursor.next];
-  if (event.kind != RecordedKind::init || event.scene != scene) {
-    return at_line(cursor, event.line,
+  if (event->kind != RecordedKind::init || event->scene != scene) {
+    return at_line(cursor, event->line,
                    "the game switched to scene " + std::to_string(scene) +
                        " here, but the recording does not start it");
   }
-  cursor.next += 1;
-  loop_enter(run.loop, scene, recording.settings, event.time, outputs);
+  next_event(recording, cursor.next);
+  loop_enter(run.loop, scene, recording.settings, event->time, outputs);
   return {};
 }
 
 }  // namespace
 
 float replay_start_time(const Recording& recording) {
-  return recording.events.empty() ? 0.0f : recording.events.front().time;
+  const std::optional<RecordedEvent> first = peek_event(recording, first_event(recording));
+  return first ? first->time : 0.0f;
 }
 
 std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs) {
   if (cursor.ended) return {};
   if (!cursor.started) {
     cursor.started = true;
+    cursor.next = first_event(*cursor.recording);
     if (const std::string error = expect_init(cursor, run, kTitleSceneIndex, outputs);
         !error.empty()) {
       return error;
@@ -48,11 +50,12 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs
     if (cursor.ended) return {};
   }
   const Recording& recording = *cursor.recording;
-  if (cursor.next >= recording.events.size()) {
+  const std::optional<RecordedEvent> next = next_event(recording, cursor.next);
+  if (!next) {
     cursor.ended = true;
     return {};
   }
-  const RecordedEvent& event = recording.events[cursor.next];
+  const RecordedEvent& event = *next;
   if (event.kind != RecordedKind::frame) {
     return at_line(cursor, event.line, "a scene starts here that the game did not ask for");
   }
@@ -61,13 +64,12 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs
                    "the frame ran scene " + std::to_string(event.scene) +
                        " but the replay is in scene " + std::to_string(run.loop.current));
   }
-  cursor.next += 1;
   const FrameStep step =
       loop_frame(run.loop, event.input, event.dt, event.time, recording.settings, outputs);
   if (step.quit) {
     cursor.ended = true;
-    if (cursor.next < recording.events.size()) {
-      return at_line(cursor, recording.events[cursor.next].line, "the game ended before this line");
+    if (peek_event(recording, cursor.next)) {
+      return at_line(cursor, cursor.next.line, "the game ended before this line");
     }
     return {};
   }

@@ -12,6 +12,7 @@
 
 #include "base/fatal.h"
 #include "base/saturate.h"
+#include "base/standard_streams.h"
 #include "gfx/draw_workers.h"
 #include "gfx/matrix.h"
 #include "gfx/screenshot.h"
@@ -209,7 +210,9 @@ void end_run_with_screenshot(const Framebuffer& framebuffer) {
                     framebuffer.width, framebuffer.height, kScreenshotName);
   if (!error.empty()) fatal(std::string("Could not write ") + kScreenshotName + ": " + error);
   std::fputs("Screenshot created. Look at the project root\n", stdout);
-  std::fflush(stdout);
+  // A reader of standard output that went away (SIGPIPE ignored) is told
+  // only by the failed write: the run did not end as it says.
+  if (const std::string failure = standard_output_failure(); !failure.empty()) fatal(failure);
   std::exit(0);
 }
 

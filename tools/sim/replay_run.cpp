@@ -43,7 +43,7 @@ int run_replay(const std::string& recording_path, const std::string& state_path,
     outputs.wav = &sound;
   }
   if (const std::string error = replay_all(cursor, *run, outputs); !error.empty()) {
-    sound_out_close(sound);
+    sound_out_abandon(sound);
     std::cerr << "veltrocane-sim: " << error << "\n";
     return kFailed;
   }
