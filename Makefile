@@ -5,10 +5,11 @@ BUILD       ?= build
 BUILD_ASAN  ?= build-asan
 BUILD_FUZZ  ?= build-fuzz
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX      ?= /usr/local
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: run play media test unit deps configure build build-game build-asan build-fuzz bench assets fuzz fuzz-smoke format clean
+.PHONY: run play media test unit deps configure build build-game build-installed install package build-asan build-fuzz bench assets fuzz fuzz-smoke format clean
 
 # The game alone: no tests, tools or benchmarks stand between a fresh clone
 # and the window.
@@ -51,6 +52,19 @@ build: configure
 
 build-game: configure
 	cmake --build $(BUILD) -j $(JOBS) --target veltrocane
+
+# What the installed game holds: the three programs and the icons.
+build-installed: configure
+	cmake --build $(BUILD) -j $(JOBS) --target veltrocane-play veltrocane veltrocane-sim icons
+
+# make install PREFIX=/some/where (default /usr/local): programs in bin,
+# data, desktop entry, icons and metainfo under share.
+install: build-installed
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, in the build folder (veltrocane_<version>_<arch>.deb).
+package: build-installed
+	cd $(BUILD) && cpack -G DEB
 
 build-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Release -DVELTROCANE_SANITIZE=ON

@@ -24,6 +24,7 @@ declare -A allowed=(
   [src/title]="base gfx scene_api scene1 title"
   [src/play]="base gfx scene_api scene1 audio title main play"
   [tools/sim]="base gfx scene_api scene1 audio title play sim"
+  [tools/icons]="base gfx icons"
 )
 
 status=0

@@ -3,9 +3,9 @@
 # headless run need. Does nothing when every package is already present.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libsdl2-dev libgtest-dev libbenchmark-dev
-          nlohmann-json3-dev libcli11-dev libsndfile1-dev libebur128-dev xvfb xauth xdotool clang
-          libclang-rt-14-dev)
+packages=(cmake g++ make pkg-config libsdl2-dev libpng-dev libgtest-dev libbenchmark-dev
+          nlohmann-json3-dev libcli11-dev libsndfile1-dev libebur128-dev libx11-dev xvfb xauth xdotool clang
+          libclang-rt-14-dev desktop-file-utils appstream)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# run-fuzzers.sh: runs each libFuzzer target (TGA, OBJ, settings, recordings, and the
-# renderer drawing fuzzed meshes) for a bounded time on a scratch copy of its
+# run-fuzzers.sh: runs each libFuzzer target (TGA, OBJ, settings, recordings,
+# the renderer drawing fuzzed meshes, and recordings replayed through the
+# played game's frame step) for a bounded time on a scratch copy of its
 # seeds, so the committed corpus never grows.
 # Any crashing input is kept under tests/fuzz/regressions/<target>/ (replayed
 # by the unit tests from then on) and the script exits non-zero.
@@ -20,9 +21,14 @@ fuzz_dir=$root/tests/fuzz
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/veltrocane-fuzz.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
-# The file format a target reads: the renderer's target reads OBJ text.
+# The file format a target reads: the renderer's target reads OBJ text,
+# the replay's target recordings.
 format_of() {
-  if [ "$1" = mesh_draw ]; then echo obj; else echo "$1"; fi
+  case $1 in
+    mesh_draw) echo obj ;;
+    replay) echo recording ;;
+    *) echo "$1" ;;
+  esac
 }
 
 # Seeds: the hand-made cases, the real assets of the target's format, and the
@@ -46,7 +52,7 @@ seed() {
 }
 
 status=0
-for target in tga obj settings mesh_draw recording; do
+for target in tga obj settings mesh_draw recording replay; do
   binary=$build/tests/fuzz/${target}_fuzz
   if [ ! -x "$binary" ]; then
     echo "${target}_fuzz: not built ($binary); build the fuzz_targets target first" >&2

@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
 
 namespace vel {
 
@@ -23,6 +26,17 @@ bool open_closed_standard_streams() {
     }
   }
   return true;
+}
+
+std::string standard_output_failure() {
+  errno = 0;
+  std::cout.flush();
+  const bool flushed = std::fflush(stdout) == 0;
+  const int err = errno;
+  if (flushed && std::ferror(stdout) == 0 && !std::cout.fail()) return {};
+  // A write that failed earlier left its flag but perhaps not its errno.
+  return std::string("cannot write to standard output") +
+         (err != 0 ? std::string(": ") + std::strerror(err) : std::string());
 }
 
 }  // namespace vel

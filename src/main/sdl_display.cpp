@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "base/fatal.h"
 
 namespace vel {
@@ -40,6 +42,7 @@ std::optional<std::string> open_display(SdlDisplay& display, const Settings& set
       SDL_CreateWindow("Veltrocane", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWindowWidth,
                        kWindowHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
   if (display.window == nullptr) return "SDL error: " + sdl_error();
+  SDL_SetWindowMaximumSize(display.window, kLargestWindowSide, kLargestWindowSide);
   // Only desktop full-screen is ever used, which ignores the mode; SDL's
   // default (null) is always a valid one.
   if (SDL_SetWindowDisplayMode(display.window, nullptr) < 0) {
@@ -68,8 +71,18 @@ LetterboxRect drawable_letterbox(SDL_Window* window) {
   int width = 0;
   int height = 0;
   SDL_GL_GetDrawableSize(window, &width, &height);
-  return letterbox_rect(static_cast<uint32_t>(width > 0 ? width : 0),
-                        static_cast<uint32_t>(height > 0 ? height : 0));
+  return letterbox_rect(static_cast<uint32_t>(std::clamp(width, 0, kLargestWindowSide)),
+                        static_cast<uint32_t>(std::clamp(height, 0, kLargestWindowSide)));
+}
+
+bool keep_window_in_bounds(SDL_Window* window) {
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  if (width <= kLargestWindowSide && height <= kLargestWindowSide) return false;
+  SDL_SetWindowSize(window, std::min(width, kLargestWindowSide),
+                    std::min(height, kLargestWindowSide));
+  return true;
 }
 
 void present_picture(SdlDisplay& display, const Framebuffer& framebuffer,

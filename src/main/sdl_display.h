@@ -44,7 +44,17 @@ class SdlDisplay {
 std::optional<std::string> open_display(SdlDisplay& display, const Settings& settings,
                                         int32_t scale = 1);
 
-// The letterbox of the window's current drawable size.
+// The largest window side the shells keep. Past it the renderer's buffers
+// run to gigabytes (a 32767-pixel square is 4 GiB, which the X connection
+// cannot even carry) and its textures' limit of 16384 is near.
+inline constexpr int kLargestWindowSide = 8192;
+
+// Puts a window grown past kLargestWindowSide on a side (by the user, the
+// window manager or another program) back within it. True when it did.
+bool keep_window_in_bounds(SDL_Window* window);
+
+// The letterbox of the window's current drawable size, at most
+// kLargestWindowSide on a side (a window on its way back within bounds).
 LetterboxRect drawable_letterbox(SDL_Window* window);
 
 // Clear, upload the picture (of the texture's size), copy it into dest_rect

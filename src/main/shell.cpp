@@ -48,6 +48,7 @@ bool poll_shell_events(SDL_Window* window, LetterboxRect& dest_rect) {
     if (event.type == SDL_QUIT) return true;
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_RESIZED) {
       // The event's own size is in screen units: the drawable is asked.
+      keep_window_in_bounds(window);
       dest_rect = drawable_letterbox(window);
     }
   }

@@ -4,7 +4,10 @@
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "base/run_files.h"
 #include "gfx/draw_workers.h"
 #include "play/options_file.h"
 
@@ -17,14 +20,16 @@ std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& option
       "View turn per mouse count and stick turn rate, times the default (default 1)");
   CLI::Option* invert_y = app.add_flag("--invert-y", options.look.invert_y,
                                        "Pushing the mouse or stick forward looks down");
-  app.add_option("--record", options.record_path, "Write the game as it is played to FILE");
-  app.add_option("--replay", options.replay_path, "Show a recording instead of playing");
-  app.add_option("--state", options.state_path, "Write the state file (JSON) when the run ends");
-  app.add_option("--wav", options.wav_path,
-                 "Write the sound track as played (48 kHz stereo WAV); a replay's --wav of the "
-                 "recording is the same file");
-  app.add_option("--ppm", options.ppm_path,
-                 "Write the last picture (binary PPM) when the run ends");
+  const CLI::Option* files[] = {
+      app.add_option("--record", options.record_path, "Write the game as it is played to FILE"),
+      app.add_option("--replay", options.replay_path, "Show a recording instead of playing"),
+      app.add_option("--state", options.state_path,
+                     "Write the state file (JSON) when the run ends"),
+      app.add_option("--wav", options.wav_path,
+                     "Write the sound track as played (48 kHz stereo WAV); a replay's --wav of "
+                     "the recording is the same file"),
+      app.add_option("--ppm", options.ppm_path,
+                     "Write the last picture (binary PPM) when the run ends")};
   CLI::Option* interlace =
       app.add_flag("--interlace", options.interlace,
                    "Draw every other row each frame (the fixed run's look); off by default");
@@ -51,8 +56,30 @@ std::optional<int> parse_play_options(int argc, char** argv, PlayOptions& option
     std::cerr << "veltrocane-play: --sensitivity must be above 0 and at most 100\n";
     return 2;
   }
+  // An empty value would read as the option not given at all.
+  std::vector<RunFile> given;
+  for (const CLI::Option* option : files) {
+    if (option->count() > 0) given.push_back({option->get_name(), option->as<std::string>()});
+  }
+  if (const std::string error = empty_option_value(given); !error.empty()) {
+    std::cerr << "veltrocane-play: " << error << "\n";
+    return 2;
+  }
   if (!options.record_path.empty() && !options.replay_path.empty()) {
     std::cerr << "veltrocane-play: --record and --replay cannot be used together\n";
+    return 2;
+  }
+  // Before anything is read or written: no output may replace an input or
+  // another output.
+  const RunFile inputs[] = {
+      {"--replay", options.replay_path},
+      {"the settings file", options.replay_path.empty() ? "settings.txt" : ""}};
+  const RunFile outputs[] = {{"--record", options.record_path},
+                             {"--state", options.state_path},
+                             {"--ppm", options.ppm_path},
+                             {"--wav", options.wav_path}};
+  if (const std::string error = clashing_run_file(inputs, outputs); !error.empty()) {
+    std::cerr << "veltrocane-play: " << error << "\n";
     return 2;
   }
   return std::nullopt;

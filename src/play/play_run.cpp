@@ -8,9 +8,11 @@
 
 namespace vel {
 
-std::unique_ptr<PlayRun> make_play_run(bool play_rules, int32_t scale) {
+std::unique_ptr<PlayRun> make_play_run(bool play_rules, int32_t scale,
+                                       const std::string& data_root) {
   auto run = std::make_unique<PlayRun>();
-  run->assets = load_city_assets(play_rules ? kPlayRules : kFixedRunRules);  // hook: play art once
+  // hook: play art once
+  run->assets = load_city_assets(play_rules ? kPlayRules : kFixedRunRules, data_root);
   auto title = std::make_unique<TitleScene>();
   title->asset_source = &run->assets;
   title->show_goal = play_rules;

@@ -23,13 +23,15 @@ struct PlayRun {
   const CityScene* city = nullptr;  // the played city, for the state file
 };
 
-// The scenes, built but not initialised, on assets read from assets/ now.
+// The scenes, built but not initialised, on assets read now from assets/
+// under `data_root` (empty: the working folder).
 // The city's timed ending is switched off: a played game goes on past it.
 // With `play_rules` the city runs the played game's rules (kPlayRules) and
 // the title shows the goal and the best level. The record is not moved
 // once made: the scenes point into it.
 // The picture is drawn at `scale` (1..kLargestScale).
-std::unique_ptr<PlayRun> make_play_run(bool play_rules = false, int32_t scale = 1);
+std::unique_ptr<PlayRun> make_play_run(bool play_rules = false, int32_t scale = 1,
+                                       const std::string& data_root = {});
 
 // Whether the title and the played panel offer OPTIONS: the live game's
 // do; a recording made before them replays without, so that its menu keys

@@ -8,19 +8,29 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "base/asset_root.h"
+#include "base/file_bytes.h"
+#include "base/termination_signals.h"
+#include "base/user_folders.h"
 #include "gfx/draw2d.h"
 #include "gfx/draw_workers.h"
 #include "gfx/screenshot.h"
 #include "main/sdl_display.h"
 #include "main/shell.h"
 #include "play/options_menu.h"
+#include "play/picture_files.h"
 #include "play/play_run.h"
 #include "play/replay.h"
 #include "play/sdl_audio.h"
 #include "play/sdl_devices.h"
+#include "play/sdl_display_loss.h"
 #include "scene_api/asset_slots.h"
 #include "scene_api/control_bits.h"
 #include "scene_api/scene_requests.h"
@@ -66,22 +76,39 @@ bool toggle_fullscreen(SDL_Window* window) {
   return !full;
 }
 
-bool save_picture(const Framebuffer& framebuffer) {
-  const std::string error =
-      write_picture(framebuffer.colour, framebuffer.width, framebuffer.height, kScreenshotName);
+// The F12 picture as PNG files in the player's pictures folder; the name
+// of the picture on success (for the window's news), else empty after a
+// message.
+std::string save_picture(const Framebuffer& framebuffer) {
+  const UserFolder folder = pictures_folder(process_environment(), [](const std::string& path) {
+    FileBytes file = read_file_bytes(path);
+    return file.error.empty()
+               ? std::optional<std::string>(std::string(file.bytes.begin(), file.bytes.end()))
+               : std::nullopt;
+  });
+  std::string error = folder.problem;
+  PictureNames saved;
   if (error.empty()) {
-    std::printf("Screenshot saved to %s\n", kScreenshotName);
-    std::fflush(stdout);
-    return true;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    error = save_picture_files(framebuffer, folder.path, local, saved);
   }
-  std::fprintf(stderr, "veltrocane-play: could not write %s: %s\n", kScreenshotName, error.c_str());
-  return false;
+  if (error.empty()) {
+    std::printf("Screenshot saved to %s and %s\n", saved.picture.c_str(), saved.scaled.c_str());
+    std::fflush(stdout);
+    return saved.picture.substr(saved.picture.rfind('/') + 1);
+  }
+  std::fprintf(stderr, "veltrocane-play: could not save the screenshot: %s\n", error.c_str());
+  return {};
 }
 
 // What the window shows over the game's picture and no recording holds:
-// REPLAY during a replay, the screenshot's news for two seconds.
+// REPLAY during a replay, a recording that stopped working, the
+// screenshot's news for two seconds.
 struct ShellNotes {
   bool replay = false;
+  bool recording_failed = false;
   std::string news;
   Clock::time_point news_until;
 };
@@ -96,6 +123,10 @@ void draw_shell_notes(const ShellNotes& notes, const Image* font, Clock::time_po
   if (notes.replay) {
     draw_rectangle({4, top - 3}, {118, top + 9}, backing, true, whole, shown);
     draw_text(*font, "REPLAY  ESC: END", {8, top}, yellow, whole, shown);
+  }
+  if (notes.recording_failed) {
+    draw_rectangle({4, top - 3}, {174, top + 9}, backing, true, whole, shown);
+    draw_text(*font, "NOT RECORDING: WRITE FAILED", {8, top}, yellow, whole, shown);
   }
   if (!notes.news.empty() && now < notes.news_until) {
     const int32_t width = static_cast<int32_t>(notes.news.size()) * (font->width / 8 - 2);
@@ -258,11 +289,25 @@ bool match_texture(SdlDisplay& display, Framebuffer& picture, Framebuffer& shown
   return true;
 }
 
+// Only the drivers that put a window on a screen: without them SDL2 would
+// fall back on one that shows nothing and run on unseen. WAYLAND_DISPLAY
+// alone asks for Wayland; otherwise X11 alone, so that a DISPLAY with no
+// server behind it fails at once. SDL_VIDEODRIVER, when set, still wins.
+void ask_for_a_screen() {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  SDL_SetHint(SDL_HINT_VIDEODRIVER,
+              wayland != nullptr && wayland[0] != '\0' ? "wayland,x11" : "x11");
+}
+
 // The outputs asked for at the end of the run; false after a message when
-// one could not be written.
+// one could not be written. A replay that failed part-way keeps no sound
+// file: whatever was at its name stays.
 bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWriter& recording,
-                   SoundOut& wav) {
+                   SoundOut& wav, bool run_failed = false) {
   bool ok = true;
+  if (run_failed) {
+    sound_out_abandon(wav);
+  }
   if (const std::string error = close_recording(recording); !error.empty()) {
     std::fprintf(stderr, "veltrocane-play: cannot write the recording: %s\n", error.c_str());
     ok = false;
@@ -292,10 +337,21 @@ bool write_outputs(const PlayOptions& options, const PlayRun& run, RecordingWrit
 
 int run_play_shell(const Settings& settings, const PlayOptions& options, const Recording* replay,
                    PlayerFiles* files) {
+  // Before SDL2, which then leaves them to the game (it installs its own
+  // only where none is): the loop sees the count and ends as asked.
+  catch_termination_signals();
+  ask_for_a_screen();
+  if (SDL_Init(0) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "veltrocane-play: no display (%s)\n", SDL_GetError());
+    SDL_Quit();
+    return 2;
+  }
   SdlDisplay display;
   if (const std::optional<std::string> error = open_display(display, settings, options.scale)) {
     return shell_exit_status(ShellResult{*error});
   }
+  // open_display took its own reference to the video subsystem.
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
   Devices devices;
   PadSubsystem pads;
   pads.devices = &devices;
@@ -323,9 +379,10 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     cursor.keep_scale = options.given.scale;
   }
 
-  // The played game runs its own rules; a replay runs those it was played with.
-  const std::unique_ptr<PlayRun> run =
-      make_play_run(replay != nullptr ? replay->play_rules : kPlayedWithRules, options.scale);
+  // The played game runs its own rules; a replay runs those it was played
+  // with. An installed game reads its own data folder, from any folder.
+  const std::unique_ptr<PlayRun> run = make_play_run(
+      replay != nullptr ? replay->play_rules : kPlayedWithRules, options.scale, played_data_root());
   // Started once, before the first frame; they draw every picture after.
   const std::unique_ptr<DrawWorkers> workers =
       start_draw_workers(options.threads > 0 ? options.threads : machine_threads());
@@ -380,12 +437,22 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
                           : nullptr;
   Framebuffer shown = framebuffer_at_scale(run->loop.framebuffer.scale);
 
+  // The X11 connection lost between frames: the outputs are written there
+  // and then, and the process ends.
+  DisplayLost lost = [&]() {
+    std::fputs("veltrocane-play: the connection to the display was lost; the game ends here\n",
+               stderr);
+    return write_outputs(options, *run, recording, wav) ? 1 : 2;
+  };
+  watch_display_loss(display.window, lost);
+
   int status = 0;
+  bool run_failed = false;
   while (true) {
     WindowRequests requests;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) device_event(event, devices, requests);
-    if (requests.quit) break;
+    if (requests.quit || termination_signal_count() > 0) break;
     if (requests.toggle_fullscreen) {
       const bool full = toggle_fullscreen(display.window);
       if (files != nullptr && full != files->options.fullscreen) {
@@ -395,6 +462,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       }
     }
     if (requests.resized || requests.toggle_fullscreen) {
+      keep_window_in_bounds(display.window);
       dest_rect = drawable_letterbox(display.window);
     }
     if (requests.focus_lost) {
@@ -420,6 +488,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       if (const std::string error = replay_step(cursor, *run, outputs); !error.empty()) {
         std::fprintf(stderr, "veltrocane-play: %s\n", error.c_str());
         status = 2;
+        run_failed = true;
         break;
       }
       if (cursor.ended) break;
@@ -479,10 +548,18 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
         run->progress.changed = false;
         save_player_progress(*files, run->progress, stderr);
       }
+      if (recording.failed && !notes.recording_failed) {
+        // Told at once, on screen and here; the game itself goes on.
+        notes.recording_failed = true;
+        std::fprintf(stderr, "veltrocane-play: the recording stopped: %s: %s\n",
+                     recording.path.c_str(), std::strerror(recording.os_error));
+      }
     }
-    if (requests.screenshot && save_picture(run->loop.framebuffer)) {
-      notes.news = std::string("SAVED ") + kScreenshotName;
-      notes.news_until = Clock::now() + std::chrono::seconds(2);
+    if (requests.screenshot) {
+      if (const std::string name = save_picture(run->loop.framebuffer); !name.empty()) {
+        notes.news = "SAVED " + name;
+        notes.news_until = Clock::now() + std::chrono::seconds(2);
+      }
     }
     if (menu.menu.open) step.relative_mouse = false;  // a menu: the pointer stays free
     relative_mouse = step.relative_mouse;
@@ -502,7 +579,8 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
       save_player_options(*files, stderr);
     }
     const Clock::time_point shown_at = Clock::now();
-    if (notes.replay || menu.menu.open || (!notes.news.empty() && shown_at < notes.news_until)) {
+    if (notes.replay || notes.recording_failed || menu.menu.open ||
+        (!notes.news.empty() && shown_at < notes.news_until)) {
       shown.colour = run->loop.framebuffer.colour;  // same size: no allocation
       if (menu.menu.open && font != nullptr && files != nullptr) {
         draw_options_menu(menu.menu, files->in_force, *font, shown);
@@ -516,8 +594,9 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
     if (live.paced) std::this_thread::sleep_until(now + interval);
   }
 
+  stop_watching_display_loss(display.window);
   if (files != nullptr && replay == nullptr) save_player_progress(*files, run->progress, stderr);
-  if (!write_outputs(options, *run, recording, wav)) status = 2;
+  if (!write_outputs(options, *run, recording, wav, run_failed)) status = 2;
   return status;
 }
 

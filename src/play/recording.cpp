@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "base/file_bytes.h"
+#include "base/message_text.h"
 #include "base/text_syntax.h"
 #include "gfx/framebuffer.h"
 
@@ -144,7 +145,7 @@ bool parse_start_line(const Fields& fields, size_t index, Recording& recording) 
 }
 
 // A frame line has the pointer from version 3 on.
-std::optional<RecordedEvent> parse_event(const Fields& fields, bool with_pointer) {
+std::optional<RecordedEvent> parse_step(const Fields& fields, bool with_pointer) {
   RecordedEvent event;
   const bool is_init = fields[0] == "init";
   const bool is_frame = fields[0] == "frame";
@@ -187,38 +188,63 @@ std::optional<RecordedEvent> parse_event(const Fields& fields, bool with_pointer
   return event;
 }
 
-// A "set" line: the settings after it join the changes, or the scale.
-bool parse_set_line(const Fields& fields, Recording& recording) {
-  if (fields.size() != 3) return false;
+// A "set" line: a settings line the options menu changed, or the scale.
+// The value stays in the file's bytes and is applied when the replay
+// reaches the line; here it is only checked.
+std::optional<RecordedEvent> parse_set_line(const Fields& fields) {
+  if (fields.size() != 3) return std::nullopt;
   RecordedEvent event;
   if (fields[1] == "scale") {
     const std::optional<int32_t> scale = parse_int32(fields[2]);
-    if (!scale || *scale < 1 || *scale > kLargestScale) return false;
+    if (!scale || *scale < 1 || *scale > kLargestScale) return std::nullopt;
     event.kind = RecordedKind::scale;
     event.scene = *scale;
-    recording.events.push_back(event);
-    return true;
+    return event;
   }
-  Settings after = recording.changes.empty() ? recording.settings : recording.changes.back();
   size_t index = 0;
   while (index < kSettingLines && kSettingsKeys[index] != fields[1]) ++index;
-  if (index == kSettingLines || !parse_setting(fields[1], fields[2], index, after)) return false;
+  Settings checked;
+  if (index == kSettingLines || !parse_setting(fields[1], fields[2], index, checked)) {
+    return std::nullopt;
+  }
   event.kind = RecordedKind::settings;
-  event.scene = static_cast<int32_t>(recording.changes.size());
-  recording.changes.push_back(after);
-  recording.events.push_back(event);
-  return true;
+  event.scene = static_cast<int32_t>(index);
+  event.value = fields[2];
+  return event;
+}
+
+bool is_set_line(const Fields& fields, int32_t version) {
+  return version >= 3 && fields.size() > 0 && fields[0] == "set";
+}
+
+// Any event line of a recording of this version.
+std::optional<RecordedEvent> parse_event(const Fields& fields, int32_t version) {
+  if (is_set_line(fields, version)) return parse_set_line(fields);
+  return parse_step(fields, version >= 3);
 }
 
 void flush_checked(RecordingWriter& writer) {
-  if (std::fflush(writer.file) != 0) writer.failed = true;
+  if (writer.failed) return;
+  errno = 0;
+  if (std::fflush(writer.file) != 0 || std::ferror(writer.file) != 0) {
+    writer.failed = true;
+    writer.os_error = errno != 0 ? errno : EIO;
+  }
 }
 
 }  // namespace
 
-ParseResult<Recording> parse_recording(std::string_view text, const std::string& path) {
+namespace {
+
+std::string_view text_of(const Recording& recording) {
+  return {reinterpret_cast<const char*>(recording.text.data()), recording.text.size()};
+}
+
+// Checks the whole of recording.text, reads its header and counts its
+// events; the text is then cut after its last complete line.
+ParseResult<Recording> parse_text(Recording recording, const std::string& path) {
   using Result = ParseResult<Recording>;
-  Recording recording;
+  const std::string_view text = text_of(recording);
   // The magic, the settings, then what the version adds after them.
   size_t extra_lines = 0;
   size_t line_number = 0;
@@ -229,6 +255,7 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
     const size_t end = text.find('\n', start);
     if (end == std::string_view::npos) break;
     const std::string_view line = text.substr(start, end - start);
+    const size_t line_start = start;
     start = end + 1;
     ++line_number;
     const Fields fields = split_spaces(line);
@@ -240,8 +267,11 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
       const std::optional<int32_t> version = parse_int32(fields[1]);
       if (!version || *version < 1 || *version > kRecordingVersion ||
           fields[1] != std::to_string(*version)) {
+        // The field is the file's: quoted cut short and with its control
+        // characters escaped, so that it can neither flood nor drive the
+        // terminal.
         return Result::fail(located(path, 1,
-                                    "recording version " + std::string(fields[1]) +
+                                    "recording version " + message_token(fields[1]) +
                                         " is not a supported version (1 to " +
                                         std::to_string(kRecordingVersion) + ")"));
       }
@@ -258,14 +288,12 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
         return Result::fail(
             located(path, line_number, std::string("expected \"") + kStartLines[extra] + "\""));
       }
-    } else if (fields.size() > 0 && fields[0] == "set" && extra_lines == 3) {
-      if (!parse_set_line(fields, recording)) {
-        return Result::fail(located(path, line_number, "bad \"set KEY VALUE\" line"));
-      }
-      recording.events.back().line = line_number;
     } else {
       const bool with_pointer = recording.version >= 3;
-      std::optional<RecordedEvent> event = parse_event(fields, with_pointer);
+      const std::optional<RecordedEvent> event = parse_event(fields, recording.version);
+      if (!event && is_set_line(fields, recording.version)) {
+        return Result::fail(located(path, line_number, "bad \"set KEY VALUE\" line"));
+      }
       if (!event) {
         return Result::fail(located(path, line_number,
                                     std::string("expected \"init SCENE TIME\" or \"frame SCENE "
@@ -277,21 +305,72 @@ ParseResult<Recording> parse_recording(std::string_view text, const std::string&
         return Result::fail(
             located(path, line_number, "damaged: a frame time below 0 or above 60 seconds"));
       }
-      event->line = line_number;
-      recording.events.push_back(*event);
+      if (recording.event_count == 0) {
+        recording.events_offset = line_start;
+        recording.events_line = line_number;
+      }
+      recording.event_count += 1;
     }
   }
   if (line_number < 1 + kSettingLines + extra_lines) {
     return Result::fail(located(path, line_number + 1, "the header ends early"));
   }
+  recording.text.resize(start);
+  if (recording.event_count == 0) {
+    recording.events_offset = start;
+    recording.events_line = line_number + 1;
+  }
   return Result::ok(std::move(recording));
 }
 
+}  // namespace
+
+ParseResult<Recording> parse_recording(std::string_view text, const std::string& path) {
+  Recording recording;
+  recording.text.assign(text.begin(), text.end());
+  return parse_text(std::move(recording), path);
+}
+
 ParseResult<Recording> load_recording(const std::string& path) {
-  const FileBytes file = read_file_bytes(path);
+  FileBytes file = read_file_bytes(path);
   if (!file.error.empty()) return ParseResult<Recording>::fail(path + ": " + file.error);
-  const std::string_view text(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
-  return parse_recording(text, path);
+  Recording recording;
+  recording.text = std::move(file.bytes);
+  return parse_text(std::move(recording), path);
+}
+
+EventPlace first_event(const Recording& recording) {
+  return {recording.events_offset, recording.events_line};
+}
+
+std::optional<RecordedEvent> peek_event(const Recording& recording, const EventPlace& place) {
+  const std::string_view text = text_of(recording);
+  if (place.offset >= text.size()) return std::nullopt;
+  const size_t end = text.find('\n', place.offset);
+  if (end == std::string_view::npos) return std::nullopt;
+  std::optional<RecordedEvent> event =
+      parse_event(split_spaces(text.substr(place.offset, end - place.offset)), recording.version);
+  if (event) event->line = place.line;
+  return event;
+}
+
+std::optional<RecordedEvent> next_event(const Recording& recording, EventPlace& place) {
+  std::optional<RecordedEvent> event = peek_event(recording, place);
+  if (event) {
+    const size_t end = text_of(recording).find('\n', place.offset);
+    place.offset = end + 1;
+    place.line += 1;
+  }
+  return event;
+}
+
+void apply_setting(const RecordedEvent& event, Settings& settings) {
+  if (event.kind != RecordedKind::settings || event.scene < 0 ||
+      static_cast<size_t>(event.scene) >= kSettingLines) {
+    return;
+  }
+  const size_t index = static_cast<size_t>(event.scene);
+  parse_setting(kSettingsKeys[index], event.value, index, settings);
 }
 
 std::string open_recording(RecordingWriter& writer, const std::string& path,
@@ -304,11 +383,12 @@ std::string open_recording(RecordingWriter& writer, const std::string& path,
   std::fprintf(writer.file, "play_rules %d\nbest_level %d\nscale %d\n", start.play_rules ? 1 : 0,
                static_cast<int>(start.best_level), static_cast<int>(start.scale));
   flush_checked(writer);
+  if (writer.failed) return close_recording(writer);
   return {};
 }
 
 void record_init(RecordingWriter& writer, int32_t scene, float time) {
-  if (writer.file == nullptr) return;
+  if (writer.file == nullptr || writer.failed) return;
   std::fprintf(writer.file, "init %d %a\n", static_cast<int>(scene), static_cast<double>(time));
   // A scene start is rare and worth keeping at once.
   flush_checked(writer);
@@ -317,7 +397,7 @@ void record_init(RecordingWriter& writer, int32_t scene, float time) {
 
 void record_frame(RecordingWriter& writer, int32_t scene, float time, float dt,
                   const InputState& input) {
-  if (writer.file == nullptr) return;
+  if (writer.file == nullptr || writer.failed) return;
   std::fprintf(writer.file, "frame %d %a %a %u %a %a %d %d %u\n", static_cast<int>(scene),
                static_cast<double>(time), static_cast<double>(dt),
                static_cast<unsigned>(input.held), static_cast<double>(input.look.x),
@@ -330,7 +410,7 @@ void record_frame(RecordingWriter& writer, int32_t scene, float time, float dt,
 }
 
 void record_settings(RecordingWriter& writer, const Settings& before, const Settings& after) {
-  if (writer.file == nullptr) return;
+  if (writer.file == nullptr || writer.failed) return;
   const std::string was = settings_text(before);
   const std::string now = settings_text(after);
   size_t a = 0;
@@ -349,19 +429,20 @@ void record_settings(RecordingWriter& writer, const Settings& before, const Sett
 }
 
 void record_scale(RecordingWriter& writer, int32_t scale) {
-  if (writer.file == nullptr) return;
+  if (writer.file == nullptr || writer.failed) return;
   std::fprintf(writer.file, "set scale %d\n", static_cast<int>(scale));
   flush_checked(writer);
 }
 
 std::string close_recording(RecordingWriter& writer) {
   if (writer.file == nullptr) return {};
-  const bool write_error = std::ferror(writer.file) != 0 || writer.failed;
-  const int saved = errno;
+  // The last lines are flushed here: a failure now is the close's own.
+  flush_checked(writer);
   const bool closed = std::fclose(writer.file) == 0;
+  const int close_error = errno;
   writer.file = nullptr;
-  if (write_error) return writer.path + ": " + std::strerror(saved != 0 ? saved : EIO);
-  if (!closed) return writer.path + ": " + std::strerror(errno);
+  if (writer.failed) return writer.path + ": " + std::strerror(writer.os_error);
+  if (!closed) return writer.path + ": " + std::strerror(close_error);
   return {};
 }
 

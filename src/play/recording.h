@@ -32,6 +32,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,22 +53,44 @@ enum class RecordedKind : uint8_t { init, frame, settings, scale };
 
 struct RecordedEvent {
   RecordedKind kind = RecordedKind::frame;
-  int32_t scene = 0;  // settings: the index in Recording::changes; scale: the scale
+  int32_t scene = 0;  // settings: the key's index in kSettingsKeys; scale: the scale
   float time = 0.0f;
-  float dt = 0.0f;   // frames only
-  InputState input;  // frames only
-  size_t line = 0;   // 1-based line in the file, for messages
+  float dt = 0.0f;         // frames only
+  InputState input;        // frames only
+  std::string_view value;  // settings only: the value's text, in the recording's own bytes
+  size_t line = 0;         // 1-based line in the file, for messages
 };
 
+// The file's own bytes stand for its events: a line is read again as the
+// replay reaches it (the whole file was checked when it was loaded), so a
+// recording of millions of short lines takes little more memory than the
+// file itself.
 struct Recording {
   int32_t version = kRecordingVersion;
   Settings settings;
-  bool play_rules = false;  // the city ran the played game's rules
-  int32_t best_level = 0;   // the player's progress the run started from
-  int32_t scale = 0;        // the picture's scale; 0: not recorded
-  std::vector<RecordedEvent> events;
-  std::vector<Settings> changes;  // the settings after each "set" line
+  bool play_rules = false;    // the city ran the played game's rules
+  int32_t best_level = 0;     // the player's progress the run started from
+  int32_t scale = 0;          // the picture's scale; 0: not recorded
+  std::vector<uint8_t> text;  // the file, cut after its last complete line
+  size_t events_offset = 0;   // where the first scene start, frame or set line begins
+  size_t events_line = 0;     // its 1-based line
+  size_t event_count = 0;
 };
+
+// Where the next event line of a recording begins.
+struct EventPlace {
+  size_t offset = 0;
+  size_t line = 0;
+};
+
+EventPlace first_event(const Recording& recording);
+// The event at `place` (nullopt past the last one); next_event also moves
+// `place` on to the line after it.
+std::optional<RecordedEvent> peek_event(const Recording& recording, const EventPlace& place);
+std::optional<RecordedEvent> next_event(const Recording& recording, EventPlace& place);
+// A "set" line's change made to `settings` (the settings in force before
+// it); the value was checked when the file was loaded.
+void apply_setting(const RecordedEvent& event, Settings& settings);
 
 // Errors name the file and the 1-based line.
 ParseResult<Recording> parse_recording(std::string_view text, const std::string& path);
@@ -81,6 +104,7 @@ struct RecordingWriter {
   std::string path;
   float last_flush = 0.0f;
   bool failed = false;
+  int os_error = 0;  // why the first write failed, taken when it failed
 };
 
 // What the header holds besides the settings.
@@ -91,7 +115,9 @@ struct RecordingStart {
 };
 
 // Opens (truncating) and writes the header; an empty string on success,
-// else the error naming the file.
+// else the error naming the file (a device that takes no bytes, such as a
+// full disk, fails here). Once a write has failed, no more lines are
+// written: `failed` tells the shell at once, close_recording why.
 std::string open_recording(RecordingWriter& writer, const std::string& path,
                            const Settings& settings, const RecordingStart& start);
 void record_init(RecordingWriter& writer, int32_t scene, float time);

@@ -16,25 +16,26 @@ std::string at_line(const ReplayCursor& cursor, size_t line, const std::string& 
 // ends the replay after the frame that asked.
 std::string expect_init(ReplayCursor& cursor, PlayRun& run, int32_t scene, LoopOutputs& outputs) {
   const Recording& recording = *cursor.recording;
-  if (cursor.next >= recording.events.size()) {
+  const std::optional<RecordedEvent> event = peek_event(recording, cursor.next);
+  if (!event) {
     cursor.ended = true;
     return {};
   }
-  const RecordedEvent& event = recording.events[cursor.next];
-  if (event.kind != RecordedKind::init || event.scene != scene) {
-    return at_line(cursor, event.line,
+  if (event->kind != RecordedKind::init || event->scene != scene) {
+    return at_line(cursor, event->line,
                    "the game switched to scene " + std::to_string(scene) +
                        " here, but the recording does not start it");
   }
-  cursor.next += 1;
-  loop_enter(run.loop, scene, cursor.settings, event.time, outputs);
+  next_event(recording, cursor.next);
+  loop_enter(run.loop, scene, cursor.settings, event->time, outputs);
   return {};
 }
 
 }  // namespace
 
 float replay_start_time(const Recording& recording) {
-  return recording.events.empty() ? 0.0f : recording.events.front().time;
+  const std::optional<RecordedEvent> first = peek_event(recording, first_event(recording));
+  return first ? first->time : 0.0f;
 }
 
 std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs) {
@@ -47,6 +48,7 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs
     run.progress.best_level = cursor.recording->best_level;
     cursor.settings = cursor.recording->settings;
     offer_options(run, cursor.recording->version >= 3);
+    cursor.next = first_event(*cursor.recording);
     if (const std::string error = expect_init(cursor, run, kTitleSceneIndex, outputs);
         !error.empty()) {
       return error;
@@ -54,24 +56,24 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs
     if (cursor.ended) return {};
   }
   const Recording& recording = *cursor.recording;
-  // What the options menu changed before this frame.
-  while (cursor.next < recording.events.size() &&
-         recording.events[cursor.next].kind != RecordedKind::frame &&
-         recording.events[cursor.next].kind != RecordedKind::init) {
-    const RecordedEvent& change = recording.events[cursor.next++];
-    if (change.kind == RecordedKind::settings) {
-      cursor.settings = recording.changes[static_cast<size_t>(change.scene)];
-    } else if (!cursor.keep_scale && change.scene != run.loop.framebuffer.scale) {
+  // What the options menu changed before this frame, read from the file
+  // as the replay reaches it.
+  std::optional<RecordedEvent> next = next_event(recording, cursor.next);
+  while (next && next->kind != RecordedKind::frame && next->kind != RecordedKind::init) {
+    if (next->kind == RecordedKind::settings) {
+      apply_setting(*next, cursor.settings);
+    } else if (!cursor.keep_scale && next->scene != run.loop.framebuffer.scale) {
       DrawWorkers* const workers = run.loop.framebuffer.workers;
-      run.loop.framebuffer = framebuffer_at_scale(change.scene);
+      run.loop.framebuffer = framebuffer_at_scale(next->scene);
       run.loop.framebuffer.workers = workers;
     }
+    next = next_event(recording, cursor.next);
   }
-  if (cursor.next >= recording.events.size()) {
+  if (!next) {
     cursor.ended = true;
     return {};
   }
-  const RecordedEvent& event = recording.events[cursor.next];
+  const RecordedEvent& event = *next;
   if (event.kind != RecordedKind::frame) {
     return at_line(cursor, event.line, "a scene starts here that the game did not ask for");
   }
@@ -80,13 +82,12 @@ std::string replay_step(ReplayCursor& cursor, PlayRun& run, LoopOutputs& outputs
                    "the frame ran scene " + std::to_string(event.scene) +
                        " but the replay is in scene " + std::to_string(run.loop.current));
   }
-  cursor.next += 1;
   const FrameStep step =
       loop_frame(run.loop, event.input, event.dt, event.time, cursor.settings, outputs);
   if (step.quit) {
     cursor.ended = true;
-    if (cursor.next < recording.events.size()) {
-      return at_line(cursor, recording.events[cursor.next].line, "the game ended before this line");
+    if (peek_event(recording, cursor.next)) {
+      return at_line(cursor, cursor.next.line, "the game ended before this line");
     }
     return {};
   }

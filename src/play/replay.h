@@ -14,7 +14,7 @@ namespace vel {
 struct ReplayCursor {
   const Recording* recording = nullptr;
   std::string path;  // for messages
-  size_t next = 0;   // index of the next event
+  EventPlace next;   // the next event line (set from the recording at the start)
   bool started = false;
   bool ended = false;       // no complete frame left, or the scenes quit
   Settings settings;        // in force: the recording's, then each "set" line's

@@ -1,6 +1,9 @@
 // sdl_audio.cpp: the audio device and the queue the main loop keeps filled.
 #include "play/sdl_audio.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -11,6 +14,32 @@ namespace {
 constexpr uint32_t kFrameBytes = 2 * sizeof(int16_t);
 constexpr uint16_t kDeviceFrames = 256;  // 5.3 ms per device buffer
 
+// Standard error put aside while SDL2 looks for a sound device: the
+// libraries behind its drivers (ALSA's above all) print lines of their own
+// for a machine with no sound, and the game says it in one.
+class QuietStandardError {
+ public:
+  QuietStandardError() {
+    std::fflush(stderr);
+    saved_ = ::fcntl(2, F_DUPFD_CLOEXEC, 3);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) ::dup2(null, 2);
+    if (null >= 0) ::close(null);
+  }
+  QuietStandardError(const QuietStandardError&) = delete;
+  QuietStandardError& operator=(const QuietStandardError&) = delete;
+  ~QuietStandardError() { restore(); }
+  void restore() {
+    if (saved_ < 0) return;
+    ::dup2(saved_, 2);
+    ::close(saved_);
+    saved_ = -1;
+  }
+
+ private:
+  int saved_ = -1;
+};
+
 }  // namespace
 
 SdlAudio::~SdlAudio() {
@@ -19,7 +48,9 @@ SdlAudio::~SdlAudio() {
 }
 
 void open_audio(SdlAudio& audio, float time) {
+  QuietStandardError quiet;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    quiet.restore();
     std::fprintf(stderr, "veltrocane-play: no sound (%s)\n", SDL_GetError());
     return;
   }
@@ -33,6 +64,7 @@ void open_audio(SdlAudio& audio, float time) {
   SDL_AudioSpec got{};
   // No changes allowed: SDL converts for a device that wants another format.
   audio.device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &got, 0);
+  quiet.restore();
   if (audio.device == 0) {
     std::fprintf(stderr, "veltrocane-play: no sound (%s)\n", SDL_GetError());
     return;

@@ -11,9 +11,9 @@
 #include <limits>
 #include <string>
 
+#include "base/rng.h"
 #include "base/saturate.h"
 #include "gfx/matrix.h"
-#include "base/rng.h"
 
 namespace vel {
 

@@ -12,6 +12,7 @@
 
 #include "base/fatal.h"
 #include "base/saturate.h"
+#include "base/standard_streams.h"
 #include "gfx/draw_workers.h"
 #include "gfx/matrix.h"
 #include "gfx/screenshot.h"
@@ -87,6 +88,7 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
       // With no walk key held the leap goes towards the facade the rope
       // holds, whichever way the player looks: up and over its edge.
       const Vec3 heading = leap_heading(scene.grapple, input.held, axes.forward);
+      if (scene.rules.rope_climb) rules_start_climb(scene, heading);
       grapple_release(scene);
       scene.events.add(EventKind::jumped);
       player_leap(scene.player, scene.economy, heading, scene.clock.elapsed);
@@ -95,7 +97,9 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
       player_jump(scene.player, scene.economy, scene.clock.elapsed);
     }
     if ((pressed & kGrappleBit) && (!energy_floor || rules_allow_shot(scene))) {
+      const bool was_attached = scene.grapple.attached;
       grapple_fire(scene, axes.forward);
+      if (scene.rules.rope_edge_below && !was_attached) rules_catch_edge_below(scene);
     } else if (scene.rules.rope_hold && scene.grapple.attached && !(input.held & kGrappleBit)) {
       grapple_release(scene);  // let go of the key, let go of the rope
     }
@@ -108,6 +112,7 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
     }
   }
   physics_steps(scene, dt);
+  if (scene.rules.rope_edge_below) rules_edge_landing(scene);
   if (energy_floor) rules_energy_floor(scene.economy);
   if (scene.rules.fall != FallRule::falls_on) rules_fall_back(scene);
   camera_update(scene.view, scene.player, input.look, dt);
@@ -205,7 +210,9 @@ void end_run_with_screenshot(const Framebuffer& framebuffer) {
                     framebuffer.width, framebuffer.height, kScreenshotName);
   if (!error.empty()) fatal(std::string("Could not write ") + kScreenshotName + ": " + error);
   std::fputs("Screenshot created. Look at the project root\n", stdout);
-  std::fflush(stdout);
+  // A reader of standard output that went away (SIGPIPE ignored) is told
+  // only by the failed write: the run did not end as it says.
+  if (const std::string failure = standard_output_failure(); !failure.empty()) fatal(failure);
   std::exit(0);
 }
 

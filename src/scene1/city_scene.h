@@ -130,6 +130,9 @@ struct GrappleState {
   float reload = 0.1f;      // the cooldown a shot starts
   bool snaps = true;        // false once the play rules install the force field
   Vec3 pull_offset;         // from the anchor to where the rope pulls (the rules' standoff)
+  // The rope caught a lower roof's edge: it carries the body's weight, so
+  // the body comes to rest on that roof, not hanging under it.
+  bool edge_caught = false;
   AimKind aim = AimKind::none;
   std::vector<DroneBurst> drone_bursts;
 };
@@ -211,6 +214,12 @@ struct RuleProgress {
   PlayerBody last_roof_body;     // the body as it last stood on a roof, at rest
   bool stood_on_roof = false;    // last_roof_body holds a roof
   float edge_said = -100.0f;     // elapsed when the edge hint last showed
+  // A climb over a roof's edge in progress (the leap off a facade rope
+  // caught below it): the roof's height, the way onto it and the physics
+  // steps it may still take.
+  float climb_top = 0.0f;
+  Vec3 climb_heading;
+  int32_t climb_steps_left = 0;
 };
 
 // The whole state of the city. Scene::init builds a complete new record and

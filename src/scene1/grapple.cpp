@@ -22,6 +22,8 @@ namespace {
 // A shot whose nearest hit lies this far or farther is a miss.
 constexpr float kGrappleRange = 200.0f;
 constexpr float kMaxPull = 100.0f;
+// How fast a rope on a lower roof's edge draws the body onto it.
+constexpr float kEdgeDrawSpeed = 10.0f;
 // Buildings snap the rope as axis-aligned boxes one block (15 units) tall,
 // standing on their translation.
 constexpr float kBlockHalf = 7.5f;
@@ -335,9 +337,15 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
   if (rope_length > 0.0f) {
     const Vec3 along = to_anchor / rope_length;
     body.force = body.force + along * pull;
+    // A rope on a lower roof's edge draws the body straight onto the roof
+    // at a steady speed, its weight carried: no swing under the edge.
+    if (grapple.edge_caught) {
+      body.force = {};
+      body.velocity = along * std::min(kEdgeDrawSpeed, rope_length / kPhysicsStep);
+    }
     // Damping the motion along the rope settles a bounce; a quarter of it
     // across the rope lets a swing die down instead of going on for ever.
-    if (rules.rope_damping > 0.0f) {
+    if (rules.rope_damping > 0.0f && !grapple.edge_caught) {
       const float closing = dot(body.velocity, along);
       const Vec3 across = body.velocity - along * closing;
       body.force = body.force - along * (rules.rope_damping * closing) -

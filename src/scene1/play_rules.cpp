@@ -10,6 +10,7 @@
 #include "scene1/grapple.h"
 #include "scene1/hud_message.h"
 #include "scene1/panel.h"
+#include "scene1/player.h"
 #include "scene1/scene_init.h"
 
 namespace vel {
@@ -41,6 +42,21 @@ constexpr int32_t kMostStackedLines = 6;
 // A roof this close under the body's centre (its radius and a margin) is
 // one it stands on, for the fall back.
 constexpr float kRoofUnderfoot = 1.5f;
+
+// The climb: a roof edge at most kClimbReach above the body's centre is
+// climbed at kClimbSpeed up the wall, until the body's bottom is
+// kClimbClearance over the edge, then crossed at kClimbInward; it needs
+// kClimbRoom free behind the edge to stand, and ends after kClimbSteps
+// physics steps whatever happened (a balcony in the way).
+constexpr float kClimbReach = 16.0f;
+constexpr float kClimbSpeed = 9.0f;
+constexpr float kClimbClearance = 0.5f;
+constexpr float kClimbInward = 5.0f;
+constexpr float kClimbRoom = 2.0f;
+constexpr float kClimbIntoWall = 1.0f;  // how far inside the facade the roof is looked for
+constexpr int32_t kClimbSteps = 300;
+// A rope caught on a lower roof's edge lands the body this far behind it.
+constexpr float kEdgeLanding = 2.5f;
 
 // The devices of the device menu, in its order.
 constexpr int32_t kForceFieldDevice = 1;
@@ -110,6 +126,90 @@ void rules_fall_back(CityScene& scene) {
   scene.grapple.anchor_car = -1;
   say(scene, to_roof ? "BACK TO THE LAST ROOF" : "BACK TO THE START", kRefused);
   scene.events.add(EventKind::fell_back, 0.0f, scene.player.body.position);
+}
+
+bool rules_start_climb(CityScene& scene, Vec3 heading) {
+  const GrappleState& grapple = scene.grapple;
+  const Vec3 out = grapple.pull_offset;
+  const float out_length = std::sqrt(out.x * out.x + out.z * out.z);
+  if (!grapple.attached || grapple.anchor_car >= 0 || !(out_length > 0.0f)) return false;
+  const Vec3 into{-out.x / out_length, 0.0f, -out.z / out_length};
+  const float heading_length = std::sqrt(heading.x * heading.x + heading.z * heading.z);
+  if (!(heading_length > 0.0f) ||
+      !((heading.x * into.x + heading.z * into.z) / heading_length > 0.3f)) {
+    return false;
+  }
+  const Vec3 body = scene.player.body.position;
+  // Only from the wall: a body still swinging towards it leaps as ever.
+  const Vec3 to_anchor = grapple.anchor - body;
+  if (!(std::sqrt(to_anchor.x * to_anchor.x + to_anchor.z * to_anchor.z) <
+        out_length + kClimbRoom)) {
+    return false;
+  }
+  // The roof over the facade: straight down from above, just inside it.
+  const Vec3 above{grapple.anchor.x + into.x * kClimbIntoWall, body.y + kClimbReach,
+                   grapple.anchor.z + into.z * kClimbIntoWall};
+  const float drop = distance_to_statics(scene, above, Vec3{0.0f, -1.0f, 0.0f});
+  const float top = above.y - drop;
+  if (!(drop > 0.0f) || !(top > body.y - kPlayerRadius) || !(top < above.y)) return false;
+  // Room to stand behind the edge: a taller block flush with the facade is
+  // a wall to go on up, not a roof.
+  const Vec3 over{body.x, top + kPlayerRadius + kClimbClearance, body.z};
+  if (!(distance_to_statics(scene, over, into) > length(out) + kClimbRoom)) return false;
+  scene.progress.climb_top = top;
+  scene.progress.climb_heading = into;
+  scene.progress.climb_steps_left = kClimbSteps;
+  return true;
+}
+
+void rules_climb_step(CityScene& scene) {
+  RuleProgress& progress = scene.progress;
+  PlayerBody& body = scene.player.body;
+  --progress.climb_steps_left;
+  if (body.position.y - kPlayerRadius < progress.climb_top + kClimbClearance) {
+    body.velocity = {0.0f, kClimbSpeed, 0.0f};
+    body.force = {0.0f, 0.0f, 0.0f};
+    return;
+  }
+  if (scene.player.on_ground) {
+    progress.climb_steps_left = 0;
+    return;
+  }
+  body.velocity.x = progress.climb_heading.x * kClimbInward;
+  body.velocity.z = progress.climb_heading.z * kClimbInward;
+}
+
+void rules_catch_edge_below(CityScene& scene) {
+  GrappleState& grapple = scene.grapple;
+  grapple.edge_caught = false;
+  const Vec3 out = grapple.pull_offset;
+  const float out_length = std::sqrt(out.x * out.x + out.z * out.z);
+  // A facade only: a roof or a car already holds the body where it lands.
+  if (!grapple.attached || grapple.anchor_car >= 0 || !(out_length > 0.5f * length(out))) return;
+  const Vec3 into{-out.x / out_length, 0.0f, -out.z / out_length};
+  const Vec3 body = scene.player.body.position;
+  const Vec3 above{grapple.anchor.x + into.x * kClimbIntoWall, body.y,
+                   grapple.anchor.z + into.z * kClimbIntoWall};
+  const float top = above.y - distance_to_statics(scene, above, Vec3{0.0f, -1.0f, 0.0f});
+  if (!(top < body.y - kPlayerRadius) || !(top > grapple.anchor.y - kClimbReach)) return;
+  // Room on the roof behind the edge: a taller block flush with the facade
+  // is a wall, not a roof to land on.
+  const Vec3 over{grapple.anchor.x + out.x / out_length * 0.5f,
+                  top + kPlayerRadius + kClimbClearance,
+                  grapple.anchor.z + out.z / out_length * 0.5f};
+  if (!(distance_to_statics(scene, over, into) > kClimbRoom)) return;
+  grapple.anchor = {grapple.anchor.x + into.x * kEdgeLanding, top,
+                    grapple.anchor.z + into.z * kEdgeLanding};
+  // Pulled to just under where a body stands on the roof: it lands.
+  grapple.pull_offset = {0.0f, kPlayerRadius - kClimbClearance, 0.0f};
+  grapple.rope_end = grapple.anchor + Vec3{0.0f, 0.2f, 0.0f};
+  grapple.edge_caught = true;
+}
+
+void rules_edge_landing(CityScene& scene) {
+  if (scene.grapple.attached && scene.grapple.edge_caught && scene.player.on_ground) {
+    grapple_release(scene);
+  }
 }
 
 void rules_chips_taken(CityScene& scene, size_t chips_before) {

@@ -14,6 +14,12 @@
 //                     distance; MAGNETIC says NOT AVAILABLE
 //   level_advance     the last chip completes the level; a bigger city
 //                     follows, the upgrades kept
+//   rope_climb        the leap off a facade rope towards the facade, with
+//                     the roof's edge above the body and within reach,
+//                     climbs up the wall and over the edge onto the roof
+//   rope_edge_below   a rope shot down at the wall of a roof lower than the
+//                     body catches that roof's edge instead: the swing
+//                     ends on the roof, not under it against the wall
 //   fall              a player fallen below fall_floor starts again where
 //                     the city began (it has no ground to land on)
 #pragma once
@@ -41,6 +47,22 @@ void rules_recharge(CityScene& scene, float step_dt);
 // stood on (back_to_last_roof), or as init placed it (rising from beside
 // the lowest tower), the rope let go. Also notes the last roof.
 void rules_fall_back(CityScene& scene);
+
+// The leap off the rope heading `heading`: when it goes towards the facade
+// the rope holds and that facade's roof edge is above the body, within
+// reach, with room to stand behind it, a climb starts (true); else false
+// and the leap is an ordinary one.
+bool rules_start_climb(CityScene& scene, Vec3 heading);
+// One physics step of a climb: straight up the wall until the body clears
+// the edge, then over it until it stands on the roof (or the climb's time
+// runs out).
+void rules_climb_step(CityScene& scene);
+
+// A rope that has just caught a facade whose roof is below the body: the
+// anchor moves up onto that roof, just behind its edge.
+void rules_catch_edge_below(CityScene& scene);
+// Such a rope lets go once the body stands on that roof.
+void rules_edge_landing(CityScene& scene);
 
 // Upgrade points for the chips taken this frame, and (with level_advance)
 // the level's end when the last one went.

@@ -9,6 +9,7 @@
 #include "gfx/geometry.h"
 #include "gfx/matrix.h"
 #include "scene1/grapple.h"
+#include "scene1/play_rules.h"
 
 namespace vel {
 
@@ -259,6 +260,7 @@ void physics_step(CityScene& scene) {
   scene.player.on_ground = false;
   collide(scene.player, scene.objects.statics, scene.assets.meshes, was_on_ground);
   apply_forces(scene.player);
+  if (scene.progress.climb_steps_left > 0) rules_climb_step(scene);
   if (scene.grapple.attached) {
     grapple_pull(scene.grapple, scene.player.body, scene.objects, scene.economy, scene.hud.messages,
                  scene.clock.elapsed, scene.events, scene.rules);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "base/asset_root.h"
 #include "base/rng.h"
 #include "gfx/camera.h"
 #include "gfx/obj_reader.h"
@@ -118,12 +119,14 @@ std::array<const char*, kPlayMeshSlots> play_mesh_manifest() {
   return paths;
 }
 
-// Loads the slots in order. A file named in several slots is read the first
-// time its slot comes up and copied into the later ones: the contents are
-// the same as reading it again, and a failure still stops at the first slot
-// that names the file.
+// Loads the slots in order, each path read under `root` (empty: the
+// working folder). A file named in several slots is read the first time its
+// slot comes up and copied into the later ones: the contents are the same
+// as reading it again, and a failure still stops at the first slot that
+// names the file.
 template <class Record, size_t N, class Reader>
-std::vector<Record> load_slots(const std::array<const char*, N>& paths, Reader read) {
+std::vector<Record> load_slots(const std::array<const char*, N>& paths, const std::string& root,
+                               Reader read) {
   std::vector<Record> slots;
   slots.reserve(N);
   for (size_t slot = 0; slot < N; ++slot) {
@@ -132,7 +135,7 @@ std::vector<Record> load_slots(const std::array<const char*, N>& paths, Reader r
     if (earlier < slot) {
       slots.push_back(slots[earlier]);
     } else {
-      slots.push_back(read(paths[slot]));
+      slots.push_back(read(under_root(root, paths[slot])));
     }
   }
   return slots;
@@ -140,20 +143,22 @@ std::vector<Record> load_slots(const std::array<const char*, N>& paths, Reader r
 
 }  // namespace
 
-std::vector<Image> load_texture_slots() {
-  return load_slots<Image>(texture_manifest(), [](const char* path) { return read_tga(path); });
+std::vector<Image> load_texture_slots(const std::string& root) {
+  return load_slots<Image>(texture_manifest(), root,
+                           [](const std::string& path) { return read_tga(path); });
 }
 
-std::vector<Mesh> load_mesh_slots() {
-  return load_slots<Mesh>(mesh_manifest(), [](const char* path) { return read_obj(path); });
+std::vector<Mesh> load_mesh_slots(const std::string& root) {
+  return load_slots<Mesh>(mesh_manifest(), root,
+                          [](const std::string& path) { return read_obj(path); });
 }
 
-PlayArt load_play_art() {
+PlayArt load_play_art(const std::string& root) {
   PlayArt art;
-  art.textures =
-      load_slots<Image>(play_texture_manifest(), [](const char* path) { return read_tga(path); });
-  art.meshes =
-      load_slots<Mesh>(play_mesh_manifest(), [](const char* path) { return read_obj(path); });
+  art.textures = load_slots<Image>(play_texture_manifest(), root,
+                                   [](const std::string& path) { return read_tga(path); });
+  art.meshes = load_slots<Mesh>(play_mesh_manifest(), root,
+                                [](const std::string& path) { return read_obj(path); });
   return art;
 }
 
@@ -233,11 +238,11 @@ void keep_runner_choices(CityScene& fresh, CityScene& old) {
   fresh.raster_path = old.raster_path;
 }
 
-CityAssets load_city_assets(const CityRules& rules) {
+CityAssets load_city_assets(const CityRules& rules, const std::string& root) {
   CityAssets assets;
-  assets.textures = load_texture_slots();
-  assets.meshes = load_mesh_slots();
-  if (rules.draw_pickups) assets.play = load_play_art();
+  assets.textures = load_texture_slots(root);
+  assets.meshes = load_mesh_slots(root);
+  if (rules.draw_pickups) assets.play = load_play_art(root);
   return assets;
 }
 

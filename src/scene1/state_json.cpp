@@ -109,7 +109,11 @@ nlohmann::json scene_state_json(const CityScene& scene, uint64_t frame, float ti
     state["play_rules"] = {{"chips_placed", scene.progress.chips_placed},
                            {"station_armed", scene.progress.station_armed},
                            {"level_complete", number(scene.progress.level_complete)},
-                           {"grapple_snaps", scene.grapple.snaps}};
+                           {"grapple_snaps", scene.grapple.snaps},
+                           {"rope_anchor", vec(scene.grapple.anchor)},
+                           {"rope_pull_offset", vec(scene.grapple.pull_offset)},
+                           {"climb_top", number(scene.progress.climb_top)},
+                           {"climb_steps_left", scene.progress.climb_steps_left}};
   }
 
   json bursts = json::array();

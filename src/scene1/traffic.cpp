@@ -8,10 +8,10 @@
 
 #include <string>
 
+#include "base/rng.h"
 #include "base/saturate.h"
 #include "gfx/matrix.h"
 #include "scene1/city_builder.h"
-#include "base/rng.h"
 
 namespace vel {
 

@@ -149,13 +149,18 @@ inline std::string check_recording(const ParseResult<Recording>& result, const s
     return "volume outside 0..1 or NaN";
   }
   size_t previous_line = 0;
-  for (const RecordedEvent& event : recording.events) {
+  size_t count = 0;
+  EventPlace place = first_event(recording);
+  while (const std::optional<RecordedEvent> read = next_event(recording, place)) {
+    const RecordedEvent& event = *read;
+    count += 1;
     if (event.line <= previous_line) return "event lines out of order";
     previous_line = event.line;
     if (event.scene < 0) return "negative scene number";
     if (!std::isfinite(event.time) || !std::isfinite(event.dt)) return "time or step not finite";
     if ((event.input.held & ~kControlSlotBits) != 0) return "held bits beyond the control slots";
   }
+  if (count != recording.event_count) return "events read back differ from those counted";
   return {};
 }
 
@@ -165,12 +170,17 @@ inline bool same_recording(const ParseResult<Recording>& a, const ParseResult<Re
   const Recording& x = *a.value;
   const Recording& y = *b.value;
   if (!same_settings(x.settings, y.settings) || x.play_rules != y.play_rules ||
-      x.events.size() != y.events.size()) {
+      x.event_count != y.event_count) {
     return false;
   }
-  for (size_t i = 0; i < x.events.size(); ++i) {
-    const RecordedEvent& e = x.events[i];
-    const RecordedEvent& f = y.events[i];
+  EventPlace at_x = first_event(x);
+  EventPlace at_y = first_event(y);
+  for (size_t i = 0; i < x.event_count; ++i) {
+    const std::optional<RecordedEvent> read_x = next_event(x, at_x);
+    const std::optional<RecordedEvent> read_y = next_event(y, at_y);
+    if (!read_x || !read_y) return false;
+    const RecordedEvent& e = *read_x;
+    const RecordedEvent& f = *read_y;
     if (e.kind != f.kind || e.scene != f.scene || e.line != f.line ||
         e.input.held != f.input.held || !same_bits(&e.time, &f.time, sizeof(float)) ||
         !same_bits(&e.dt, &f.dt, sizeof(float)) ||

@@ -1,16 +1,25 @@
 // atomic_file_test.cpp: what a whole-file write does with each kind of
 // name: links are written through, devices written into (FIFOs: see the
-// end-to-end tests), and a failing write keeps the previous file.
+// end-to-end tests, with a pipe as /dev/stdout), a FIFO without a reader
+// given up on a signal, and a failing write keeps the previous file.
 #include "base/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <thread>
 
+#include "base/termination_signals.h"
 #include "support/temp_dir.h"
 
 namespace vel {
@@ -58,6 +67,23 @@ TEST(WriteWholeFile, WritesIntoDevicesWithoutReplacingThem) {
   ASSERT_TRUE(full);
   EXPECT_EQ(full->os_error, ENOSPC);
   EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+TEST(WriteWholeFile, AFifoWithNoReaderIsGivenUpOnATerminationSignal) {
+  const test::TempDir dir;
+  const std::string fifo = dir.file("state.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  catch_termination_signals();
+  const pthread_t waiting = ::pthread_self();
+  std::thread signaller([waiting] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::pthread_kill(waiting, SIGTERM);
+  });
+  const std::optional<FileWriteFailure> failure = write_text(fifo, "never read");
+  signaller.join();
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->os_error, EINTR);
+  EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 TEST(WriteWholeFile, AFullDiskKeepsThePreviousFile) {

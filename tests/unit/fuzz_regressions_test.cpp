@@ -14,6 +14,7 @@
 #include "base/text_syntax.h"
 #include "fuzz/mesh_draw_run.h"
 #include "fuzz/reader_invariants.h"
+#include "fuzz/replay_run.h"
 #include "gfx/obj_reader.h"
 #include "gfx/tga_reader.h"
 #include "play/recording.h"
@@ -93,6 +94,14 @@ TEST(FuzzRegressions, RecordingInputsReplaySafelyOrAreRefused) {
   for (const std::string& path : paths) {
     const std::vector<uint8_t> bytes = bytes_of(path);
     EXPECT_EQ(fuzz::check_recording(parse_recording(text_of(bytes), path), path), "") << path;
+  }
+}
+
+TEST(FuzzRegressions, RecordingsReplayThroughTheFrameStepSafely) {
+  std::vector<std::string> paths = inputs_of("recording");
+  for (const std::string& saved : inputs_of("replay")) paths.push_back(saved);
+  for (const std::string& path : paths) {
+    EXPECT_EQ(fuzz::replay_fuzzed(text_of(bytes_of(path))), "") << path;
   }
 }
 

@@ -15,6 +15,7 @@
 #include "gfx/camera.h"
 #include "gfx/framebuffer.h"
 #include "gfx/matrix.h"
+#include "scene1/grapple.h"
 #include "scene_api/control_bits.h"
 #include "support/city_fixture.h"
 
@@ -147,7 +148,8 @@ TEST(PlayRules, TheHeldRopeSettlesAndLettingGoReleasesIt) {
   EXPECT_TRUE(run.scene.grapple.attached);
   EXPECT_LT(high - low, 2.0f) << "the swing still spans " << low << " to " << high;
   // Reeled in for longer than the rope is long: it stops out of the wall
-  // and still holds, and a leap with no walk key heads into the facade.
+  // and still holds, and a leap with no walk key heads into the facade
+  // (or straight up it, climbing to the roof above).
   run.frames(240, kGrappleBit | kMoveWithView);
   ASSERT_TRUE(run.scene.grapple.attached);
   const Vec3 normal = run.scene.grapple.pull_offset;
@@ -155,8 +157,41 @@ TEST(PlayRules, TheHeldRopeSettlesAndLettingGoReleasesIt) {
   run.frames(1, kGrappleBit | kJumpBit);
   EXPECT_FALSE(run.scene.grapple.attached);
   const Vec3 v = run.scene.player.body.velocity;
-  EXPECT_LT(v.x * normal.x + v.z * normal.z, 0.0f);
+  EXPECT_TRUE(v.x * normal.x + v.z * normal.z < 0.0f || run.scene.progress.climb_steps_left > 0);
   EXPECT_GT(v.y, 0.0f);
+}
+
+// A rope caught a block below a roof's edge, reeled in to the wall: the
+// leap climbs up and over the edge onto that roof, a block above the start.
+TEST(PlayRules, TheLeapOffARopeBelowTheEdgeClimbsOntoTheRoof) {
+  RulesRun run;
+  run.frames(10, 0);
+  run.frames(1, 0, {62.8f, 24.0f});  // towards the taller block beside the start
+  run.frames(1, kGrappleBit);
+  ASSERT_TRUE(run.scene.grapple.attached);
+  run.frames(90, kGrappleBit | kMoveWithView);
+  const float anchor_y = run.scene.grapple.anchor.y;
+  run.frames(1, kGrappleBit | kJumpBit);
+  run.frames(300, 0);
+  EXPECT_TRUE(run.scene.player.on_ground);
+  EXPECT_GT(run.scene.player.body.position.y, anchor_y + 5.0f);
+}
+
+// From the station's tower, a rope shot down at the wall of the lower
+// tower beside it catches that roof's edge: the swing ends on the roof.
+TEST(PlayRules, ARopeShotDownAtALowerRoofsWallLandsOnThatRoof) {
+  RulesRun run;
+  run.put_player({39.5f, 46.0f, 62.0f});  // just off the edge of its roof
+  const Vec3 wall{51.6f, 25.0f, 60.0f};   // the east tower's west facade, a block under its roof
+  grapple_fire(run.scene, (wall - run.scene.player.body.position) /
+                              distance(wall, run.scene.player.body.position));
+  ASSERT_TRUE(run.scene.grapple.attached);
+  rules_catch_edge_below(run.scene);
+  EXPECT_FLOAT_EQ(run.scene.grapple.anchor.y, 30.0f);
+  run.frames(240, kGrappleBit);
+  EXPECT_TRUE(run.scene.player.on_ground);
+  EXPECT_NEAR(run.scene.player.body.position.y, 31.0f, 0.1f);
+  EXPECT_FALSE(run.scene.grapple.attached);  // let go on landing
 }
 
 TEST(PlayRules, LettingGoReleasesTheRope) {

@@ -16,6 +16,15 @@
 namespace vel {
 namespace {
 
+std::vector<RecordedEvent> events_of(const Recording& recording) {
+  std::vector<RecordedEvent> events;
+  EventPlace place = first_event(recording);
+  while (const std::optional<RecordedEvent> event = next_event(recording, place)) {
+    events.push_back(*event);
+  }
+  return events;
+}
+
 uint32_t bits(float value) {
   uint32_t out = 0;
   std::memcpy(&out, &value, sizeof out);
@@ -51,7 +60,7 @@ TEST(Recording, WrittenFloatsAndSettingsReadBackToTheSameBits) {
   EXPECT_EQ(bits(read.value->settings.sfx_volume), bits(0.3f));
   EXPECT_EQ(read.value->settings.show_fps, -7);
   EXPECT_TRUE(read.value->play_rules);
-  const std::vector<RecordedEvent>& events = read.value->events;
+  const std::vector<RecordedEvent> events = events_of(*read.value);
   ASSERT_EQ(events.size(), 7u);
   EXPECT_EQ(events[0].kind, RecordedKind::init);
   EXPECT_EQ(bits(events[0].time), bits(1.0f / 7.0f));
@@ -111,7 +120,7 @@ TEST(Recording, ACutFileKeepsItsCompleteLinesOnly) {
   const std::string cut = lines + "frame 0 0x1p-5 0x1p-6 12";
   const ParseResult<Recording> read = parse_recording(cut, "cut.txt");
   ASSERT_TRUE(read) << read.error;
-  EXPECT_EQ(read.value->events.size(), 2u);
+  EXPECT_EQ(events_of(*read.value).size(), 2u);
   EXPECT_FALSE(read.value->play_rules);  // version 1: played before the rules existed
   // Cut inside the header: nothing to replay with.
   const ParseResult<Recording> early = parse_recording(header().substr(0, 60), "early.txt");
@@ -139,6 +148,21 @@ TEST(Recording, MalformedLinesNameTheFileAndLine) {
     EXPECT_EQ(error_of(header() + "init 0 0x0p+0\n" + line + "\n").substr(0, 11), "bad.txt:11:")
         << line;
   }
+}
+
+TEST(Recording, TheFilesTextInAMessageIsEscapedAndCut) {
+  const std::string version = "\x1b]0;x\x07\r" + std::string(size_t{10} << 20, '9');
+  const std::string error =
+      parse_recording("veltrocane-recording " + version + "\n", "v.txt").error;
+  EXPECT_EQ(error.substr(0, 48), "v.txt:1: recording version \\u{1b}]0;x\\u{07}\\r999");
+  EXPECT_LT(error.size(), 200u);
+}
+
+TEST(Recording, AWriteThatFailsGivesItsOwnReason) {
+  RecordingWriter writer;
+  EXPECT_EQ(open_recording(writer, "/dev/full", Settings{}, {.play_rules = true}),
+            "/dev/full: No space left on device");
+  EXPECT_EQ(writer.file, nullptr);
 }
 
 TEST(Recording, AFileThatCannotBeReadIsNamed) {
@@ -210,6 +234,25 @@ TEST(Replay, TheTitleFollowsItsVersionsItemsAndTheRecordedPointer) {
   const std::string pointed =
       title_frames({{0, "-1 -1 0"}, {0, "160 42 0"}, {0, "160 42 1"}, {0, "160 42 0"}});
   EXPECT_EQ(replay_title(v3 + pointed).second, 3u);
+  // The menu's changes are read as the replay reaches them: each in force
+  // from the next frame on, the others kept; a bad value is refused at load.
+  const std::string frames = title_frames({{0, "-1 -1 0"}, {0, "-1 -1 0"}});
+  const std::string changed = v3 + frames.substr(0, frames.find("frame")) +
+                              "set sfx_volume 0x1p-2\nset scale 2\n" +
+                              frames.substr(frames.find("frame"));
+  const ParseResult<Recording> read = parse_recording(changed, "r.txt");
+  ASSERT_TRUE(read) << read.error;
+  const std::unique_ptr<PlayRun> run = make_play_run(true);
+  ReplayCursor cursor;
+  cursor.recording = &*read.value;
+  cursor.path = "r.txt";
+  LoopOutputs outputs;
+  EXPECT_EQ(replay_all(cursor, *run, outputs), "");
+  EXPECT_EQ(bits(cursor.settings.sfx_volume), bits(0.25f));
+  EXPECT_EQ(bits(cursor.settings.music_volume), bits(1.0f));
+  EXPECT_EQ(run->loop.framebuffer.scale, 2);
+  EXPECT_EQ(parse_recording(v3 + "set sfx_volume 2\n", "r.txt").error,
+            "r.txt:13: bad \"set KEY VALUE\" line");
 }
 
 TEST(FrameStep, FollowsTheShellsRuleForNextScene) {

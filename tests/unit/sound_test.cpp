@@ -8,12 +8,17 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "audio/mixer.h"
 #include "audio/sound_file.h"
 #include "audio/sound_track.h"
+#include "base/file_bytes.h"
+#include "scene1/state_json.h"
 #include "scene_api/control_bits.h"
 #include "sim/input_script.h"
 #include "support/allocation_counter.h"
@@ -256,19 +261,36 @@ TEST(Sound, ATimeThatLeapsAheadOfItsFramesIsSkippedNotOwed) {
   }
 }
 
-TEST(SoundFile, ATrackPastWhatTheFileHoldsFailsAndTheHeaderStaysTrue) {
+TEST(SoundFile, AFailedTrackLeavesThePreviousFileAndAGoodOneReplacesIt) {
   // The limit is 4 GiB; a file that can take 1000 frames stands in for it.
   const test::TempDir dir;
+  const std::string path = dir.file("s.wav");
+  ASSERT_EQ(write_text_file(path, "the previous take\n"), "");
   SoundOut out;
-  ASSERT_EQ(sound_out_open(out, dir.file("s.wav"), 0.0f), "");
+  ASSERT_EQ(sound_out_open(out, path, 0.0f), "");
   out.frames_left = 1000;
   sound_out_frame(out, FrameEvents{}, Soundscape{}, 1.0f, 1.0f, Settings{});  // owes 48000
   EXPECT_NE(sound_out_close(out).find("longer than a WAV file can hold"), std::string::npos);
+  const FileBytes kept = read_file_bytes(path);
+  EXPECT_EQ(std::string(kept.bytes.begin(), kept.bytes.end()), "the previous take\n");
+  // A run abandoned part-way keeps it too; a complete one takes its place.
+  SoundOut abandoned;
+  ASSERT_EQ(sound_out_open(abandoned, path, 0.0f), "");
+  sound_out_frame(abandoned, FrameEvents{}, Soundscape{}, 0.5f, 0.5f, Settings{});
+  sound_out_abandon(abandoned);
+  EXPECT_EQ(read_file_bytes(path).bytes.size(), kept.bytes.size());
+  SoundOut good;
+  ASSERT_EQ(sound_out_open(good, path, 0.0f), "");
+  sound_out_frame(good, FrameEvents{}, Soundscape{}, 0.5f, 0.5f, Settings{});
+  EXPECT_EQ(sound_out_close(good), "");
   SF_INFO info{};
-  SNDFILE* const read = sf_open(dir.file("s.wav").c_str(), SFM_READ, &info);
+  SNDFILE* const read = sf_open(path.c_str(), SFM_READ, &info);
   ASSERT_NE(read, nullptr);
-  EXPECT_EQ(info.frames, 1000);
+  EXPECT_EQ(info.frames, 24000);
   sf_close(read);
+  const auto files = std::distance(std::filesystem::directory_iterator(dir.path()),
+                                   std::filesystem::directory_iterator{});
+  EXPECT_EQ(files, 1) << "a temporary file was left beside it";
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 // and an all-zero (or scripted) input, for tests, debugging and benchmarks.
 //
 // Like the game it reads settings.txt (falling back to the defaults) and
-// assets/ from the working directory. Frame k (from 1) gets dt = the step
-// and time = k * step, computed in float.
+// assets/ from the working directory (with --play-rules or --replay, an
+// installed runner reads its own data folder's, as the played game does). Frame k (from 1) gets dt
+// = the step and time = k * step, computed in float.
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdint>
@@ -12,8 +13,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "audio/sound_file.h"
+#include "base/asset_root.h"
+#include "base/run_files.h"
 #include "base/standard_streams.h"
 #include "base/text_syntax.h"
 #include "gfx/draw_workers.h"
@@ -22,6 +27,7 @@
 #include "play/game_loop.h"
 #include "play/progress_file.h"
 #include "scene1/city_scene.h"
+#include "scene1/scene_init.h"
 #include "scene1/state_json.h"
 #include "scene_api/settings.h"
 #include "sim/bench.h"
@@ -33,6 +39,15 @@ namespace {
 constexpr int kUsageError = 2;
 // Every frame runs dt / 0.01 physics steps; a longer step is surely a typo.
 constexpr float kLongestStep = 60.0f;
+// Without --frames the run lasts until the scene ends it after 12.6 s of
+// its clock; a step so short that this takes more frames than a float
+// counts exactly (2^24) would run for days, or never reach the end.
+constexpr float kCourseSeconds = 12.6f;
+constexpr float kMostCourseFrames = 16777216.0f;
+// The benchmark keeps every frame's times and picture hash of several
+// courses for its medians: a million frames is some 100 MB and hours of
+// runs.
+constexpr uint64_t kMostBenchFrames = 1000000;
 
 struct Options {
   float step = 1.0f / 60.0f;
@@ -97,18 +112,22 @@ int main(int argc, char** argv) {
   CLI::App app{
       "Runs the Veltrocane city scene without a window, with a fixed step. Without --frames "
       "the run ends as the game's does: screenshot.ppm, the line, exit 0."};
-  app.add_option("--dt", options.step, "Seconds per frame (default 1/60)");
+  CLI::Option* dt_option = app.add_option("--dt", options.step, "Seconds per frame (default 1/60)");
   CLI::Option* frames_option =
       app.add_option("--frames", frames_text,
                      "Run exactly this many frames; the scene's own ending then does nothing");
-  app.add_option("--state", options.state_path,
-                 "Write the scene state after the last frame (JSON)");
-  app.add_option("--ppm", options.ppm_path, "Write the picture after the last frame (binary PPM)");
-  app.add_option("--input", options.input_path, "Input script: FRAMES HELD [LOOK_X LOOK_Y] lines");
-  app.add_option("--replay", options.replay_path,
-                 "Run a recording of veltrocane-play to its last complete frame");
-  app.add_option("--wav", options.wav_path,
-                 "Write the played game's sound track of the run (48 kHz stereo WAV)");
+  CLI::Option* state_option = app.add_option("--state", options.state_path,
+                                             "Write the scene state after the last frame (JSON)");
+  CLI::Option* ppm_option = app.add_option("--ppm", options.ppm_path,
+                                           "Write the picture after the last frame (binary PPM)");
+  CLI::Option* input_option = app.add_option("--input", options.input_path,
+                                             "Input script: FRAMES HELD [LOOK_X LOOK_Y] lines");
+  CLI::Option* replay_option =
+      app.add_option("--replay", options.replay_path,
+                     "Run a recording of veltrocane-play to its last complete frame");
+  CLI::Option* wav_option =
+      app.add_option("--wav", options.wav_path,
+                     "Write the played game's sound track of the run (48 kHz stereo WAV)");
   app.add_flag("--bench", options.bench,
                "Print the median and mean milliseconds per Scene::update (no screenshot)");
   CLI::Option* scale_option =
@@ -154,6 +173,48 @@ int main(int argc, char** argv) {
     return usage_error("--dt must be above 0 and at most 60 seconds");
   }
 
+  // A file option given an empty value would read as not given at all.
+  std::vector<vel::RunFile> given;
+  for (const auto& [option, path] :
+       {std::pair{state_option, &options.state_path}, std::pair{ppm_option, &options.ppm_path},
+        std::pair{input_option, &options.input_path},
+        std::pair{replay_option, &options.replay_path}, std::pair{wav_option, &options.wav_path}}) {
+    if (option->count() > 0) given.push_back({option->get_name(), *path});
+  }
+  if (const std::string error = vel::empty_option_value(given); !error.empty()) {
+    return usage_error(error);
+  }
+  if (!options.replay_path.empty() && dt_option->count() > 0) {
+    return usage_error("--replay runs the recording's own frame times: no --dt");
+  }
+  if (!options.frames && options.step < kCourseSeconds / kMostCourseFrames) {
+    return usage_error(
+        "--dt is too short to reach the end of the run at 12.6 s in 16777216 frames: give "
+        "--frames");
+  }
+  if (options.bench &&
+      (options.frames ? *options.frames > kMostBenchFrames
+                      : kCourseSeconds / options.step > static_cast<float>(kMostBenchFrames))) {
+    return usage_error("--bench times at most " + std::to_string(kMostBenchFrames) +
+                       " frames: give fewer --frames or a longer --dt");
+  }
+  {
+    // Refused before anything is read or written: an output over an input
+    // or over another output would replace it.
+    const bool reads_settings = options.replay_path.empty();
+    const vel::RunFile inputs[] = {{"--replay", options.replay_path},
+                                   {"--input", options.input_path},
+                                   {"the settings file", reads_settings ? "settings.txt" : ""}};
+    const bool screenshot = !options.frames && !options.bench && options.replay_path.empty();
+    const vel::RunFile outputs[] = {{"the screenshot", screenshot ? vel::kScreenshotName : ""},
+                                    {"--state", options.state_path},
+                                    {"--ppm", options.ppm_path},
+                                    {"--wav", options.wav_path}};
+    if (const std::string error = vel::clashing_run_file(inputs, outputs); !error.empty()) {
+      return usage_error(error);
+    }
+  }
+
   if (!options.replay_path.empty()) {
     if (!options.input_path.empty() || options.frames || options.bench || options.play_rules) {
       return usage_error(
@@ -190,7 +251,11 @@ int main(int argc, char** argv) {
       request.threads = options.threads;
       request.table_row = true;
     }
-    return vel::run_bench(settings, request, std::cout) ? 0 : 1;
+    const bool identical = vel::run_bench(settings, request, std::cout);
+    if (const std::string failure = vel::standard_output_failure(); !failure.empty()) {
+      return usage_error(failure);
+    }
+    return identical ? 0 : 1;
   }
   // The list of one scene, as the game's: EXIT (0) builds the city afresh,
   // RESTART names no scene and is ignored, a quit ends the run.
@@ -206,6 +271,13 @@ int main(int argc, char** argv) {
   bool ended = false;
   scene.run_end = [&ended](const vel::Framebuffer&) { ended = true; };
   scene.rules = options.play_rules ? vel::kPlayRules : vel::kFixedRunRules;  // init keeps them
+  // The played rules read the art where the played game does (an installed
+  // runner's own data folder); the fixed run reads ./assets, always.
+  vel::CityAssets play_assets;
+  if (options.play_rules) {
+    play_assets = vel::load_city_assets(vel::kPlayRules, vel::played_data_root());
+    scene.asset_source = &play_assets;
+  }
   vel::LoopOutputs outputs;
   vel::loop_enter(loop, 0, settings, 0.0f, outputs);
   vel::SoundOut sound;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "audio/sound_file.h"
+#include "base/asset_root.h"
 #include "gfx/draw_workers.h"
 #include "gfx/screenshot.h"
 #include "play/play_run.h"
@@ -22,9 +23,11 @@ int run_replay(const std::string& recording_path, const std::string& state_path,
     return kFailed;
   }
   // The state is the same at every scale; only the picture differs. The
-  // recording's scale unless one is asked for (0: none asked).
+  // recording's scale unless one is asked for (0: none asked). A replay
+  // reads the art where the played game does.
   if (scale == 0) scale = loaded.value->scale > 0 ? loaded.value->scale : 1;
-  const std::unique_ptr<PlayRun> run = make_play_run(loaded.value->play_rules, scale);
+  const std::unique_ptr<PlayRun> run =
+      make_play_run(loaded.value->play_rules, scale, played_data_root());
   const std::unique_ptr<DrawWorkers> workers = start_draw_workers(threads);
   run->loop.framebuffer.workers = workers.get();
   ReplayCursor cursor;
@@ -42,7 +45,7 @@ int run_replay(const std::string& recording_path, const std::string& state_path,
     outputs.wav = &sound;
   }
   if (const std::string error = replay_all(cursor, *run, outputs); !error.empty()) {
-    sound_out_close(sound);
+    sound_out_abandon(sound);
     std::cerr << "veltrocane-sim: " << error << "\n";
     return kFailed;
   }
