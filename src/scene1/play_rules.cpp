@@ -42,6 +42,9 @@ constexpr int32_t kMostStackedLines = 6;
 // A roof this close under the body's centre (its radius and a margin) is
 // one it stands on, for the fall back.
 constexpr float kRoofUnderfoot = 1.5f;
+// The last roof is noted only this far inside its edges, so a player put
+// back on it does not walk straight off again.
+constexpr float kRoofAround = 2.5f;
 
 // The climb: a roof edge at most kClimbReach above the body's centre is
 // climbed at kClimbSpeed up the wall, until the body's bottom is
@@ -106,14 +109,33 @@ void rules_recharge(CityScene& scene, float step_dt) {
       std::min(1.0f, scene.economy.energy + scene.rules.ground_recharge * step_dt);
 }
 
+namespace {
+
+// A roof under the body's centre and under the points kRoofAround beside
+// it on each side: a place to be put back without stepping off again.
+bool roof_all_around(const CityScene& scene, Vec3 at) {
+  constexpr Vec3 kDown{0.0f, -1.0f, 0.0f};
+  const Vec3 sides[] = {{0.0f, 0.0f, 0.0f},
+                        {kRoofAround, 0.0f, 0.0f},
+                        {-kRoofAround, 0.0f, 0.0f},
+                        {0.0f, 0.0f, kRoofAround},
+                        {0.0f, 0.0f, -kRoofAround}};
+  for (const Vec3& side : sides) {
+    if (!(distance_to_statics(scene, at + side, kDown) < kRoofUnderfoot)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 void rules_fall_back(CityScene& scene) {
   RuleProgress& progress = scene.progress;
-  // Only a place with a roof right under the body's centre counts: a body
-  // touching a roof's edge from the side would be put back into the air.
+  // Only a place with roof under the body's centre and all around it
+  // counts: a body touching a roof's edge from the side would be put back
+  // into the air, one at the very edge would step off again.
   if (scene.rules.fall == FallRule::back_to_last_roof && scene.player.on_ground &&
       scene.player.body.position.y > scene.rules.fall_floor &&
-      distance_to_statics(scene, scene.player.body.position, Vec3{0.0f, -1.0f, 0.0f}) <
-          kRoofUnderfoot) {
+      roof_all_around(scene, scene.player.body.position)) {
     progress.last_roof_body = scene.player.body;
     progress.last_roof_body.velocity = {};
     progress.last_roof_body.force = {};

@@ -27,7 +27,7 @@ fi
 debs=("$work"/pkg/veltrocane_*.deb)
 [[ -f ${debs[0]} ]] || { fail "cpack made no .deb: $(ls "$work/pkg")"; exit 1; }
 depends=$(dpkg-deb -f "${debs[0]}" Depends)
-for lib in libsdl2 libsndfile1 libebur128 libpng16; do
+for lib in libsdl2 libsndfile1 libebur128 libpng16 libx11-6; do
   [[ $depends == *"$lib"* ]] || fail "the package does not depend on $lib: $depends"
 done
 
@@ -92,5 +92,8 @@ fi
 wait $pid
 rc=$?
 [[ $rc == 0 ]] || fail "SIGTERM: status $rc, expected 0; stderr: $(head -c 2000 "$work/play.err")"
+# The player's own files, where the desktop keeps them under that HOME.
+[[ -s $home/.config/veltrocane/options.txt ]] || fail "no options.txt under $home/.config/veltrocane"
+[[ -s $home/.local/share/veltrocane/progress.txt ]] || fail "no progress.txt under $home/.local/share/veltrocane"
 
 exit $((failures > 0))
