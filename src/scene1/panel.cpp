@@ -45,7 +45,7 @@ constexpr Colour kIdle{0.0f, 0.8f, 1.0f, 1.0f};
 constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr Colour kHead{0.0f, 0.5f, 1.0f, 1.0f};
 constexpr Colour kRuleEnd{0.0f, 0.8f, 1.0f, 0.0f};
-constexpr Colour kSelectedBar{0.0f, 0.25f, 0.5f, 0.8f};  // behind the played panel's selection
+constexpr Colour kSelectedBar{0.0f, 0.12f, 0.3f, 0.9f};  // behind the played panel's selection
 constexpr Colour kPoints{1.0f, 0.85f, 0.2f, 1.0f};
 
 // The draft a panel row edits and the committed level it may not fall
@@ -152,21 +152,24 @@ void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
   for (int32_t i = 0; i < 3; ++i) {
     const ModuleRow& row = rows[i];
     const ModuleVersion upgrade = module_version(scene.economy, i);
-    draw_text(font, row.label, {centred_text_x(font, row.label, 88), row.label_y}, kWhite, flags,
+    // The played panel's selection: a bar under its row, drawn first so the
+    // row's words stand on it in the selection's colour.
+    const bool on = scene.rules.player_panel && scene.menus.selection == i;
+    if (on) {
+      draw_rectangle({36, row.label_y - 1}, {284, row.label_y + 6}, kSelectedBar, true, flags,
+                     target);
+    }
+    const Colour words = on ? pulse : kWhite;
+    draw_text(font, row.label, {centred_text_x(font, row.label, 88), row.label_y}, words, flags,
               target);
     // Versions count from 1; under a cap the top one follows.
     std::string version = std::to_string(upgrade.draft + 1);
     if (capped) version += "/" + std::to_string(cap + 1);
-    draw_text(font, version, {232, row.label_y}, kWhite, flags, target);
+    draw_text(font, version, {232, row.label_y}, words, flags, target);
     if (scene.rules.player_panel) {
       // The selection shows on its row at any number of points; - and +
       // sit on the row, either side of the version they change.
-      const bool on = scene.menus.selection == i;
-      if (on) {
-        draw_rectangle({36, row.label_y - 2}, {284, row.label_y + 7}, kSelectedBar, true, flags,
-                       target);
-        draw_text(font, ">", {40, row.label_y}, pulse, flags, target);
-      }
+      if (on) draw_text(font, ">", {40, row.label_y}, pulse, flags, target);
       const Colour mark = on ? pulse : kIdle;
       if (upgrade.draft > upgrade.level)
         draw_text(font, "-", {214, row.label_y}, mark, flags, target);
@@ -226,7 +229,7 @@ void draw_socket_block(const CityScene& scene, DevicePreviews& previews, const I
     draw_text(font, "NUCLEAR CORE", {72 - 6 * cell, 32}, label, flags, target);
   } else {
     const Colour label = scene.menus.selection == 0
-                             ? Colour{0.0f, 0.4f + 0.6f * pulse.r, 1.0f, 1.0f}
+                             ? Colour{0.0f, 0.4f + 0.6f * pulse.b, 1.0f, 1.0f}
                              : Colour{0.0f, 0.5f, 1.0f, 1.0f};
     draw_text(font, "SOCKET 1/5 >", {72 - 6 * cell, 88}, label, flags, target);
     draw_text(font, "- PROVIDES INFINITE ENERGY", {239 - 13 * cell, 62}, kWhite, flags, target);
@@ -371,10 +374,12 @@ void draw_panel(const CityScene& scene, CityPicture& picture, Framebuffer& targe
   const Image& font = scene.assets.textures[texture_slot::kSmallFont];
   const int32_t cell = glyph_cell(font);
   // The selected button and marks pulse between black and white; on the
-  // played panel between cyan and white, never dark.
+  // played panel between yellow and white, never dark, and apart from the
+  // cyan of the rows around them.
   const float c = std::fabs(std::cos(5.0f * scene.clock.elapsed));
-  const Colour pulse =
-      scene.rules.player_panel ? Colour{c, 0.8f + 0.2f * c, 1.0f, 1.0f} : Colour{c, c, c, 1.0f};
+  const Colour pulse = scene.rules.player_panel
+                           ? Colour{1.0f, 0.85f + 0.15f * c, 0.2f + 0.8f * c, 1.0f}
+                           : Colour{c, c, c, 1.0f};
 
   draw_buttons(scene, font, pulse, target);
   // The two headings are centred on x = 160 by the centring rule: 18 glyphs
