@@ -8,18 +8,14 @@
 #include "gfx/draw2d.h"
 #include "play/input_map.h"
 #include "scene1/hud.h"
+#include "scene1/menu_colours.h"
 #include "scene_api/control_bits.h"
 
 namespace vel {
 
 namespace {
 
-constexpr Colour kCyan{0.0f, 0.8f, 1.0f, 1.0f};
-constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
-constexpr Colour kYellow{1.0f, 0.85f, 0.2f, 1.0f};
 constexpr Colour kRed{1.0f, 0.3f, 0.3f, 1.0f};
-constexpr Colour kHead{0.0f, 0.5f, 1.0f, 1.0f};
-constexpr Colour kBacking{0.0f, 0.03f, 0.08f, 0.92f};
 constexpr Colour kSelectedBar{0.0f, 0.25f, 0.5f, 0.8f};
 
 // The slots in play, and those the menus read; the panel's key is both.
@@ -315,9 +311,9 @@ void draw_options_menu(const OptionsMenu& menu, const PlayerOptions& options, co
     draw_text(font, text, {centred_start(w / 2, static_cast<int32_t>(text.size()), cell), y},
               colour, whole, target);
   };
-  draw_rectangle({8, 8}, {w - 9, h - 9}, kBacking, true, whole, target);
-  draw_rectangle({8, 8}, {w - 9, h - 9}, kCyan, false, whole, target);
-  centred("OPTIONS", h - 24, kCyan);
+  draw_rectangle({8, 8}, {w - 9, h - 9}, kMenuBacking, true, whole, target);
+  draw_rectangle({8, 8}, {w - 9, h - 9}, kMenuCyan, false, whole, target);
+  centred("OPTIONS", h - 24, kMenuCyan);
   // The chosen row pulses between cyan and white, as the panel's does.
   const float c = std::fabs(std::cos(5.0f * menu.seconds));
   const Colour pulse{c, 0.8f + 0.2f * c, 1.0f, 1.0f};
@@ -333,22 +329,22 @@ void draw_options_menu(const OptionsMenu& menu, const PlayerOptions& options, co
     const int32_t y = h - 40 - 10 * (line - menu.top_line);
     const bool shown = line >= menu.top_line && line < menu.top_line + kVisibleLines;
     if (is_heading) {
-      if (shown) draw_text(font, kHeadings[heading], {label_x - 6, y}, kHead, whole, target);
+      if (shown) draw_text(font, kHeadings[heading], {label_x - 6, y}, kMenuHead, whole, target);
       ++heading;
       continue;
     }
     if (shown) {
       const bool on = row == menu.row;
       if (on) draw_rectangle({14, y - 2}, {w - 15, y + 7}, kSelectedBar, true, whole, target);
-      draw_text(font, row_label(row), {label_x, y}, on ? pulse : kCyan, whole, target);
+      draw_text(font, row_label(row), {label_x, y}, on ? pulse : kMenuCyan, whole, target);
       std::string value = row_value(row, options);
-      Colour colour = kWhite;
+      Colour colour = kMenuWhite;
       if (row >= kOptionFirstControl && row < kOptionResetControls) {
         const auto slot = static_cast<size_t>(row - kOptionFirstControl);
         const uint32_t conflicts = control_conflicts(options.controls, slot);
         if (menu.binding == static_cast<int32_t>(slot)) {
           value = "PRESS A KEY OR BUTTON";
-          colour = kYellow;
+          colour = kMenuYellow;
         } else if (conflicts != 0) {
           size_t first = 0;
           while ((conflicts >> first & 1u) == 0) ++first;
@@ -359,9 +355,9 @@ void draw_options_menu(const OptionsMenu& menu, const PlayerOptions& options, co
       if (row == kOptionMusic || row == kOptionEffects) {
         const float volume = row == kOptionMusic ? options.music_volume : options.sfx_volume;
         const auto filled = static_cast<int32_t>(std::lround(volume * 60.0f));
-        draw_rectangle({value_x, y}, {value_x + 60, y + 5}, kHead, false, whole, target);
+        draw_rectangle({value_x, y}, {value_x + 60, y + 5}, kMenuHead, false, whole, target);
         if (filled > 0) {
-          draw_rectangle({value_x, y}, {value_x + filled, y + 5}, kCyan, true, whole, target);
+          draw_rectangle({value_x, y}, {value_x + filled, y + 5}, kMenuCyan, true, whole, target);
         }
       }
       draw_text(font, value, {value_x, y}, colour, whole, target);
@@ -370,7 +366,7 @@ void draw_options_menu(const OptionsMenu& menu, const PlayerOptions& options, co
   }
   centred(menu.binding >= 0 ? "PRESS THE NEW KEY OR BUTTON   BACK ON A PAD: KEEP"
                             : "UP/DOWN: CHOOSE  LEFT/RIGHT: CHANGE  ESC: BACK",
-          14, kYellow);
+          14, kMenuYellow);
 }
 
 }  // namespace vel

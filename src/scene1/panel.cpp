@@ -12,6 +12,7 @@
 #include "scene1/device_preview.h"
 #include "scene1/help_page.h"
 #include "scene1/hud.h"
+#include "scene1/menu_colours.h"
 #include "scene_api/scene_requests.h"
 
 namespace vel {
@@ -41,12 +42,8 @@ constexpr int32_t kLastPlayerRow = 8;
 // the blit over black leaves about 12% of the picture.
 constexpr float kBackgroundDim = 0.35f;
 
-constexpr Colour kIdle{0.0f, 0.8f, 1.0f, 1.0f};
-constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
-constexpr Colour kHead{0.0f, 0.5f, 1.0f, 1.0f};
 constexpr Colour kRuleEnd{0.0f, 0.8f, 1.0f, 0.0f};
 constexpr Colour kSelectedBar{0.0f, 0.12f, 0.3f, 0.9f};  // behind the played panel's selection
-constexpr Colour kPoints{1.0f, 0.85f, 0.2f, 1.0f};
 
 // The draft a panel row edits and the committed level it may not fall
 // below.
@@ -89,8 +86,8 @@ bool is_upgrade_row(int32_t row) {
 
 // Two rules from the centre (160, y) out to x = 10 and x = 310, fading out.
 void draw_rules(int32_t y, const RenderFlags& flags, Framebuffer& target) {
-  draw_line({160, y}, {10, y}, kIdle, kRuleEnd, flags, target);
-  draw_line({160, y}, {310, y}, kIdle, kRuleEnd, flags, target);
+  draw_line({160, y}, {10, y}, kMenuCyan, kRuleEnd, flags, target);
+  draw_line({160, y}, {310, y}, kMenuCyan, kRuleEnd, flags, target);
 }
 
 void draw_buttons(const CityScene& scene, const Image& font, Colour pulse, Framebuffer& target) {
@@ -121,7 +118,7 @@ void draw_buttons(const CityScene& scene, const Image& font, Colour pulse, Frame
         const int32_t width = static_cast<int32_t>(button.text.size()) * glyph_cell(font);
         draw_rectangle({x - 4, 7}, {x + width + 1, 19}, kSelectedBar, true, flags, target);
       }
-      draw_text(font, button.text, {x, 10}, on ? pulse : kIdle, flags, target);
+      draw_text(font, button.text, {x, 10}, on ? pulse : kMenuCyan, flags, target);
     }
     return;
   }
@@ -129,7 +126,7 @@ void draw_buttons(const CityScene& scene, const Image& font, Colour pulse, Frame
                              {"RESTART", w / 2, kRowRestart},
                              {"EXIT", 2 * w / 3, kRowExit}};
   for (const Button& button : buttons) {
-    const Colour colour = scene.menus.selection == button.row ? pulse : kIdle;
+    const Colour colour = scene.menus.selection == button.row ? pulse : kMenuCyan;
     draw_text(font, button.text, {centred_text_x(font, button.text, button.centre), 10}, colour,
               scene.view.render_flags, target);
   }
@@ -138,8 +135,8 @@ void draw_buttons(const CityScene& scene, const Image& font, Colour pulse, Frame
 void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
                        Framebuffer& target) {
   const RenderFlags& flags = scene.view.render_flags;
-  draw_text(font, "MODULE", {centred_text_x(font, "MODULE", 88), 150}, kHead, flags, target);
-  draw_text(font, "VERSION", {centred_text_x(font, "VERSION", 232), 150}, kHead, flags, target);
+  draw_text(font, "MODULE", {centred_text_x(font, "MODULE", 88), 150}, kMenuHead, flags, target);
+  draw_text(font, "VERSION", {centred_text_x(font, "VERSION", 232), 150}, kMenuHead, flags, target);
 
   struct ModuleRow {
     std::string_view label;
@@ -159,7 +156,7 @@ void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
       draw_rectangle({36, row.label_y - 1}, {284, row.label_y + 6}, kSelectedBar, true, flags,
                      target);
     }
-    const Colour words = on ? pulse : kWhite;
+    const Colour words = on ? pulse : kMenuWhite;
     draw_text(font, row.label, {centred_text_x(font, row.label, 88), row.label_y}, words, flags,
               target);
     // Versions count from 1; under a cap the top one follows.
@@ -170,7 +167,7 @@ void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
       // The selection shows on its row at any number of points; - and +
       // sit on the row, either side of the version they change.
       if (on) draw_text(font, ">", {40, row.label_y}, pulse, flags, target);
-      const Colour mark = on ? pulse : kIdle;
+      const Colour mark = on ? pulse : kMenuCyan;
       if (upgrade.draft > upgrade.level)
         draw_text(font, "-", {214, row.label_y}, mark, flags, target);
       if (scene.economy.upgrade_points > 0 && upgrade.draft < cap) {
@@ -178,7 +175,7 @@ void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
       }
       continue;
     }
-    const Colour mark = scene.menus.selection == i ? pulse : kIdle;
+    const Colour mark = scene.menus.selection == i ? pulse : kMenuCyan;
     if (scene.economy.upgrade_points > 0 && upgrade.draft < cap)
       draw_text(font, "+", {130, row.mark_y}, mark, flags, target);
     if (upgrade.draft > upgrade.level) {
@@ -195,7 +192,8 @@ void draw_points_line(const CityScene& scene, const Image& font, Framebuffer& ta
   const std::string line =
       points + (module ? "   LEFT/RIGHT: TAKE BACK/BUY" : "   ENTER: CHOOSE   ESC: CLOSE");
   draw_text(font, line, {centred_text_x(font, line, 160), 22},
-            scene.economy.upgrade_points > 0 ? kPoints : kIdle, scene.view.render_flags, target);
+            scene.economy.upgrade_points > 0 ? kMenuYellow : kMenuCyan, scene.view.render_flags,
+            target);
 }
 
 // The panel's two device pictures never change: rendered on first use.
@@ -225,14 +223,14 @@ void draw_socket_block(const CityScene& scene, DevicePreviews& previews, const I
     // Nothing here is chosen or scrolled: plain labels, and true ones.
     const Colour label{0.0f, 0.5f, 1.0f, 1.0f};
     draw_text(font, "SOCKET 1/5", {72 - 6 * cell, 88}, label, flags, target);
-    draw_text(font, "- POWERS YOUR SUIT", {239 - 9 * cell, 62}, kWhite, flags, target);
+    draw_text(font, "- POWERS YOUR SUIT", {239 - 9 * cell, 62}, kMenuWhite, flags, target);
     draw_text(font, "NUCLEAR CORE", {72 - 6 * cell, 32}, label, flags, target);
   } else {
     const Colour label = scene.menus.selection == 0
                              ? Colour{0.0f, 0.4f + 0.6f * pulse.b, 1.0f, 1.0f}
                              : Colour{0.0f, 0.5f, 1.0f, 1.0f};
     draw_text(font, "SOCKET 1/5 >", {72 - 6 * cell, 88}, label, flags, target);
-    draw_text(font, "- PROVIDES INFINITE ENERGY", {239 - 13 * cell, 62}, kWhite, flags, target);
+    draw_text(font, "- PROVIDES INFINITE ENERGY", {239 - 13 * cell, 62}, kMenuWhite, flags, target);
     draw_text(font, "NUCLEAR CORE", {72 - 6 * cell, 32}, label, flags, target);
   }
 
@@ -385,11 +383,11 @@ void draw_panel(const CityScene& scene, CityPicture& picture, Framebuffer& targe
   // The two headings are centred on x = 160 by the centring rule: 18 glyphs
   // start at 160 - 9 cell + 18, 17 at 160 - 17 cell / 2 + 17, where an odd
   // cell drops the half pixel as in every centred text.
-  draw_text(font, "SYSTEM INFORMATION", {178 - 9 * cell, 170}, kWhite, flags, target);
+  draw_text(font, "SYSTEM INFORMATION", {178 - 9 * cell, 170}, kMenuWhite, flags, target);
   draw_rules(158, flags, target);
   draw_module_table(scene, font, pulse, target);
   draw_rules(112, flags, target);
-  draw_text(font, "ACTIVATED DEVICES", {177 - 17 * cell / 2, 104}, kWhite, flags, target);
+  draw_text(font, "ACTIVATED DEVICES", {177 - 17 * cell / 2, 104}, kMenuWhite, flags, target);
   draw_socket_block(scene, picture.previews, font, pulse, target);
   if (scene.rules.player_panel) draw_points_line(scene, font, target);
   if (scene.menus.help_open) draw_help_page(font, target);

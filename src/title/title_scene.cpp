@@ -9,6 +9,7 @@
 #include "gfx/draw2d.h"
 #include "gfx/draw_workers.h"
 #include "scene1/help_page.h"
+#include "scene1/menu_colours.h"
 #include "scene1/world_draw.h"
 #include "scene_api/asset_slots.h"
 #include "scene_api/control_bits.h"
@@ -18,8 +19,6 @@ namespace vel {
 
 namespace {
 
-constexpr Colour kCyan{0.0f, 0.8f, 1.0f, 1.0f};
-constexpr Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr Colour kShadow{0.0f, 0.05f, 0.15f, 1.0f};
 constexpr Colour kRuleEnd{0.0f, 0.8f, 1.0f, 0.0f};
 constexpr Colour kShadowText{0.6f, 0.7f, 0.8f, 1.0f};
@@ -65,11 +64,11 @@ void draw_titles(const Image& font, float seconds, int32_t selection, bool offer
   // A dark band keeps the lettering readable over lit facades.
   draw_rectangle({12, 26}, {layout_width(target) - 13, 146}, kBacking, true, flags, target);
   draw_large_text(font, "VELTROCANE", centre + 2, 118, 3, kShadow, target);
-  draw_large_text(font, "VELTROCANE", centre, 120, 3, kWhite, target);
+  draw_large_text(font, "VELTROCANE", centre, 120, 3, kMenuWhite, target);
   // Rules fading out from the middle, as on the system panel.
   for (const int32_t y : {100, 142}) {
-    draw_line({centre, y}, {20, y}, kCyan, kRuleEnd, flags, target);
-    draw_line({centre, y}, {layout_width(target) - 20, y}, kCyan, kRuleEnd, flags, target);
+    draw_line({centre, y}, {20, y}, kMenuCyan, kRuleEnd, flags, target);
+    draw_line({centre, y}, {layout_width(target) - 20, y}, kMenuCyan, kRuleEnd, flags, target);
   }
   // The chosen item pulses between the panel's cyan and white, never dark.
   const float pulse = std::fabs(std::cos(2.5f * seconds));
@@ -79,7 +78,7 @@ void draw_titles(const Image& font, float seconds, int32_t selection, bool offer
     const std::string_view item = kMenuItems[i];
     const int32_t y = item_y(i, offers_options);
     const bool on = i == selection;
-    draw_text(font, item, {centred(font, item, centre), y}, on ? chosen : kCyan, flags, target);
+    draw_text(font, item, {centred(font, item, centre), y}, on ? chosen : kMenuCyan, flags, target);
     if (on) {
       const int32_t half = static_cast<int32_t>(item.size()) * (font.width / 8 - 2) / 2;
       draw_text(font, ">", {centre - half - 12, y}, chosen, flags, target);
@@ -95,13 +94,13 @@ void draw_goal(const Image& font, int32_t best_level, const RenderFlags& flags,
                Framebuffer& target) {
   const int32_t centre = layout_width(target) / 2;
   const std::string_view goal = "COLLECT EVERY CHIP FOR A BIGGER CITY";
-  draw_text(font, goal, {centred(font, goal, centre), 84}, kWhite, flags, target);
+  draw_text(font, goal, {centred(font, goal, centre), 84}, kMenuWhite, flags, target);
   if (best_level <= 0) return;
   const std::string best = "BEST LEVEL COMPLETED: " + std::to_string(best_level);
   draw_rectangle({centred(font, best, centre) - 4, 152},
                  {layout_width(target) - centred(font, best, centre) + 4, 164}, kBacking, true,
                  flags, target);
-  draw_text(font, best, {centred(font, best, centre), 154}, kCyan, flags, target);
+  draw_text(font, best, {centred(font, best, centre), 154}, kMenuCyan, flags, target);
 }
 
 }  // namespace
