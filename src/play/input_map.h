@@ -10,14 +10,10 @@
 #include <cstdint>
 
 #include "scene_api/input.h"
+#include "scene_api/input_codes.h"
 #include "scene_api/settings.h"
 
 namespace vel {
-
-// Codes 0..511 are keyboard scancodes; 512 + n is mouse button n.
-inline constexpr int32_t kMouseButtonBase = 512;
-inline constexpr int32_t kMouseButtons = 32;
-inline constexpr int32_t kInputCodes = kMouseButtonBase + kMouseButtons;
 
 // The controller's buttons as the play program names them (bit positions
 // of PadState::buttons).

@@ -65,8 +65,6 @@ void options_menu_point(OptionsMenu& menu, int32_t x, int32_t y, int32_t layout_
 // The slots that share slot `slot`'s code while they work at the same
 // time (in play, or in a menu), as a mask of slot bits.
 uint32_t control_conflicts(const std::array<int32_t, kControlSlotCount>& controls, size_t slot);
-// A key or mouse button for the menu: "SPACE", "LEFT BUTTON", "KEY 100".
-std::string input_code_name(int32_t code);
 
 void draw_options_menu(const OptionsMenu& menu, const PlayerOptions& options, const Image& font,
                        Framebuffer& target);

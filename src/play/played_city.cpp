@@ -40,7 +40,9 @@ FrameResult PlayedCity::step(const InputState& input, float dt, float time,
   swallowed &= input.held;
   played.held &= ~swallowed;
   point_at_panel(input, played, events);
-  const FrameResult result = city.step(played, dt, time, settings, events);
+  FrameResult result = city.step(played, dt, time, settings, events);
+  // The device menu is a menu too: the pointer is free over it.
+  if (city.menus.device_menu_open) result.relative_mouse = false;
   if (progress != nullptr) note_city_frame(events, before, dt, city.clock.elapsed, *progress);
   // The panel's OPTIONS: the program opens its menu over the panel.
   if (city.menus.options_asked) {
@@ -56,7 +58,19 @@ void PlayedCity::point_at_panel(const InputState& input, InputState& played, Fra
   const bool moved = input.pointer_x != prev_pointer_x || input.pointer_y != prev_pointer_y;
   prev_pointer_x = input.pointer_x;
   prev_pointer_y = input.pointer_y;
-  if (help_open || !city.menus.panel_open || city.menus.device_menu_open) return;
+  if (help_open) return;
+  if (city.menus.device_menu_open && !city.menus.panel_open) {
+    // Over the device menu the pointer chooses a device; a click installs it.
+    const int32_t item = device_menu_item_at(input.pointer_x, input.pointer_y);
+    if (item < 0) return;
+    if ((moved || input.clicks != 0) && item != city.menus.selection) {
+      city.menus.selection = item;
+      events.add_menu(EventKind::menu_moved, MenuKind::device_menu);
+    }
+    if ((input.clicks & kPointerLeftClick) != 0) played.held |= kMenuSelectBit;
+    return;
+  }
+  if (!city.menus.panel_open || city.menus.device_menu_open) return;
   if (city.menus.help_open) {
     if (input.clicks != 0) played.held |= kMenuSelectBit;
     return;
@@ -103,7 +117,8 @@ void PlayedCity::draw(Framebuffer& framebuffer) {
   draw_status_hud(player_status(city, layout_width(framebuffer), layout_height(framebuffer)),
                   framebuffer);
   if (help_open && city.assets.textures.size() > texture_slot::kSmallFont) {
-    draw_help_page(city.assets.textures[texture_slot::kSmallFont], framebuffer);
+    draw_help_page(city.assets.textures[texture_slot::kSmallFont], city.settings_copy.controls,
+                   framebuffer);
   }
 }
 

@@ -46,9 +46,11 @@ ChipMark mark_chip(const CityScene& city, Vec3 chip, int32_t width, int32_t heig
       return mark;
     }
   } else {
-    // Behind the eye the projection mirrors: turn the other way.
-    x = -clip.x;
-    y = -clip.y;
+    // Behind the eye the projection mirrors; an arrow up or down would say
+    // nothing there, so it points sideways, the shorter way round.
+    mark.behind = true;
+    x = clip.x > 0.0f ? -1.0f : 1.0f;
+    y = 0.0f;
   }
   const float length = std::sqrt(x * x + y * y);
   mark.direction = length > 0.0f ? Vec2{x / length, y / length} : Vec2{0.0f, -1.0f};
@@ -78,6 +80,7 @@ PlayerStatus player_status(const CityScene& city, int32_t width, int32_t height)
   }
   if (city.progress.scanner) status.nearest_chip = nearest_chip(city);
   status.aim = city.grapple.aim;
+  status.aim_distance = trunc_i32(city.grapple.aim_distance);
   if (city.rules.level_advance && !city.objects.chip_indicators.empty()) {
     // The nearest chip, from the first second of play; with the scanner
     // every chip besides.

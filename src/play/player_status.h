@@ -18,7 +18,8 @@ struct ChipMark {
   Vec2 at;         // pixels, y up: the chip's place, or the picture's edge towards it
   Vec2 direction;  // unit, on the picture, from its centre towards the chip
   int32_t distance = 0;
-  int32_t rise = 0;  // how far the chip is above the eye (below: negative)
+  int32_t rise = 0;     // how far the chip is above the eye (below: negative)
+  bool behind = false;  // behind the eye: the arrow points the shorter way round
 };
 
 inline constexpr size_t kChipMarks = 16;  // the scanner marks this many chips at most
@@ -32,6 +33,7 @@ struct PlayerStatus {
   int32_t nearest_chip = -1;    // units to the nearest chip, with the scanner; else -1
   bool shown = false;           // the city is live under no menu or opening bars
   AimKind aim = AimKind::none;  // the crosshair's look; none: no crosshair
+  int32_t aim_distance = 0;     // whole units to the crosshair's facade, car or drone
   bool pointer = false;         // the nearest chip is pointed at (the play rules)
   ChipMark nearest;             // the nearest chip, when pointer
   // With the scanner every chip (the nearest first) is marked on the picture.

@@ -125,11 +125,24 @@ void draw_chip_mark(const Image& font, const ChipMark& mark, bool with_distance,
     text = {with_rise, static_cast<size_t>(end - with_rise)};
   }
   const int32_t width = static_cast<int32_t>(text.size()) * advance;
+  if (!mark.on_picture) {
+    // Beside an arrow at the left or right edge the label stands clear of it.
+    label.x -= mark.direction.x * 0.5f * static_cast<float>(width);
+  }
   const int32_t x = std::clamp(trunc_i32(label.x) - width / 2, 2, layout_width(target) - width - 2);
   const int32_t y = std::clamp(trunc_i32(label.y), 2, layout_height(target) - 10);
   // A dark band under the label keeps it readable over lit windows.
   draw_rectangle({x - 2, y - 2}, {x + width + 1, y + 8}, kBacking, true, flags, target);
   shadowed_text(font, text, {x, y}, kPointer, flags, target);
+  // "BEHIND" on a line of its own under the distance: turn round.
+  if (mark.behind) {
+    const std::string_view behind = "BEHIND";
+    const int32_t bw = static_cast<int32_t>(behind.size()) * advance;
+    const int32_t bx = std::clamp(x + width / 2 - bw / 2, 2, layout_width(target) - bw - 2);
+    const int32_t by = std::max(y - 10, 2);
+    draw_rectangle({bx - 2, by - 2}, {bx + bw + 1, by + 8}, kBacking, true, flags, target);
+    shadowed_text(font, behind, {bx, by}, kPointer, flags, target);
+  }
 }
 
 }  // namespace
@@ -164,6 +177,14 @@ void draw_status_hud(const PlayerStatus& status, Framebuffer& target) {
   shadowed_text(font, points, {right - static_cast<int32_t>(points.size()) * advance, text_y},
                 status.upgrade_points > 0 ? kCyan : kWhite, whole, target);
   if (status.aim != AimKind::none || status.pointer) draw_crosshair(status.aim, whole, target);
+  if (status.aim == AimKind::facade || status.aim == AimKind::vehicle) {
+    // How far the rope would run, small under the crosshair.
+    char aim_buffer[48];
+    const std::string_view far = labelled(aim_buffer, "", status.aim_distance);
+    const int32_t width = static_cast<int32_t>(far.size()) * advance;
+    shadowed_text(font, far, {layout_width(target) / 2 - width / 2, layout_height(target) / 2 - 19},
+                  status.aim == AimKind::facade ? kHold : kCyan, whole, target);
+  }
   for (size_t i = 0; i < status.mark_count; ++i) {
     if (status.marks[i].on_picture) draw_chip_mark(font, status.marks[i], false, whole, target);
   }

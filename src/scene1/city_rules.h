@@ -41,14 +41,15 @@ struct CityRules {
   DeviceChoice devices = DeviceChoice::ends_run;
   bool level_advance = false;  // the last chip completes the level; a bigger city follows
   // The grapple's feel.
-  bool rope_hold = false;        // the rope holds while the key is held; letting go releases it
-  float rope_damping = 0.0f;     // damps the motion along the rope (per second, unit mass)
-  float rope_standoff = 0.0f;    // the rope pulls to this far out of the facade, not into it
-  bool rope_reel = false;        // on a rope the two vertical keys reel in and out along it
-  bool rope_leap = false;        // the jump key on a rope lets go with a jump's push up
-  bool rope_climb = false;       // that leap, towards a roof's edge above, climbs over it
-  bool rope_edge_below = false;  // a rope shot at the wall of a roof below catches its edge
-  float air_control = 0.0f;      // share of the walking thrust the walk keys give in the air
+  bool rope_hold = false;           // the rope holds while the key is held; letting go releases it
+  float rope_damping = 0.0f;        // damps the motion along the rope (per second, unit mass)
+  float rope_standoff = 0.0f;       // the rope pulls to this far out of the facade, not into it
+  bool rope_reel = false;           // on a rope the two vertical keys reel in and out along it
+  bool rope_leap = false;           // the jump key on a rope lets go with a jump's push up
+  bool rope_climb = false;          // that leap, towards a roof's edge above, climbs over it
+  bool rope_edge_below = false;     // a rope shot at the wall of a roof below catches its edge
+  bool rope_spares_anchor = false;  // the block that holds the anchor never cuts its own rope
+  float air_control = 0.0f;         // share of the walking thrust the walk keys give in the air
   // What the player is told.
   bool aim_query = false;           // the step finds what a shot would meet (the crosshair)
   bool edge_hint = false;           // walking towards a roof's edge says so
@@ -78,6 +79,7 @@ inline constexpr CityRules kFixedRunRules{};
 // vertical keys, left with a leap (the jump key) onto the roof above (a
 // climb over the edge when the rope caught a floor or two below it), and
 // shot down at the wall of a lower roof it catches that roof's edge; a
+// rope over a roof's edge is not cut by the block it holds on to; a
 // quarter of the walking thrust steers in the air. A fall
 // or a snapped rope costs the way back to the last roof, not the level.
 // Closing the panel keeps what was bought: a purchase is never lost
@@ -100,6 +102,7 @@ inline constexpr CityRules kPlayRules{
     .rope_leap = true,
     .rope_climb = true,
     .rope_edge_below = true,
+    .rope_spares_anchor = true,
     .air_control = 0.25f,
     .aim_query = true,
     .edge_hint = true,

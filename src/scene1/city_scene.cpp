@@ -293,7 +293,9 @@ FrameResult CityScene::step(const InputState& input, float dt, float time, const
     }
   }
 
-  if (rules.aim_query) grapple.aim = grapple_aim(*this, camera_axes(view.camera).forward);
+  if (rules.aim_query) {
+    grapple.aim = grapple_aim(*this, camera_axes(view.camera).forward, grapple.aim_distance);
+  }
   if (rules.edge_hint) rules_edge_hint(*this);
   if (rules.stack_messages) rules_stack_messages(hud.messages, clock.elapsed);
   body_events(start, *this, events);

@@ -133,7 +133,9 @@ struct GrappleState {
   // The rope caught a lower roof's edge: it carries the body's weight, so
   // the body comes to rest on that roof, not hanging under it.
   bool edge_caught = false;
+  int32_t anchor_static = -1;  // index in the statics of what holds the anchor, or -1
   AimKind aim = AimKind::none;
+  float aim_distance = 0.0f;  // how far off the crosshair's facade, car or drone is
   std::vector<DroneBurst> drone_bursts;
 };
 

@@ -89,6 +89,16 @@ void device_menu_navigate(int32_t& selection, uint32_t pressed) {
   if ((pressed & kMenuSelectBit) && is_device(selection)) fatal(kDeviceSelectMessage);
 }
 
+int32_t device_menu_item_at(int32_t x, int32_t y) {
+  constexpr int32_t kHalf = kDevicePreviewSize / 2;
+  if (y < kPictureY - kHalf || y > kPictureY + kHalf) return -1;
+  for (int32_t i = 0; i < kDeviceCount; ++i) {
+    const int32_t centre = kPictureWidth / 2 + (i - 1) * kPictureSpacing;
+    if (x >= centre - kHalf && x <= centre + kHalf) return i;
+  }
+  return -1;
+}
+
 void station_test(PlayerState& player, Vec3 station_position, MenuState& menus) {
   if (distance(player.body.position, station_position) < kStationReach) {
     menus.device_menu_open = true;

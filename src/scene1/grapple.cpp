@@ -85,7 +85,8 @@ void shoot_spheres(const std::vector<SceneObject>& objects, HitKind kind, Vec3 o
 
 void shoot_statics(const std::vector<SceneObject>& statics, const std::vector<Mesh>& meshes,
                    Vec3 origin, Vec3 direction, ShotResult& shot) {
-  for (const SceneObject& object : statics) {
+  for (size_t index = 0; index < statics.size(); ++index) {
+    const SceneObject& object = statics[index];
     if (!object.solid || object.mesh >= meshes.size()) continue;
     // The bound sphere only filters: its crossing distance does not matter.
     if (ray_sphere(origin, direction, object.bound_center, object.bound_radius).discriminant <
@@ -113,6 +114,7 @@ void shoot_statics(const std::vector<SceneObject>& statics, const std::vector<Me
       if (hit.hit != 0 && hit.t >= 0.0f && hit.t < shot.best) {
         shot.best = hit.t;
         shot.kind = HitKind::surface;
+        shot.index = index;
         shot.normal = normal;
       }
     }
@@ -285,6 +287,7 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
         scene.objects.markers.push_back(hit_indicator(point));
         scene.grapple.attached = true;
         scene.grapple.anchor = point;
+        scene.grapple.anchor_static = static_cast<int32_t>(shot.index);
         // The snap test runs to just outside the surface, so the building
         // that holds the anchor does not cut its own rope.
         scene.grapple.rope_end = point + shot.normal * 0.2f;
@@ -301,6 +304,7 @@ void grapple_fire(CityScene& scene, Vec3 forward) {
         break;
       case HitKind::car:
         scene.grapple.anchor_car = static_cast<int32_t>(shot.index);
+        scene.grapple.anchor_static = -1;
         scene.grapple.attached = true;
         scene.grapple.pull_offset = {};
         add_message(scene, message_text::kCarHitched, Colour{0.0f, 1.0f, 0.2f, 1.0f});
@@ -357,8 +361,12 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
   const Vec3 half = grapple.rope_end - middle;
   const float half_length = length(half);
   if (!grapple.snaps) return;
-  for (const SceneObject& object : objects.statics) {
+  for (size_t index = 0; index < objects.statics.size(); ++index) {
+    const SceneObject& object = objects.statics[index];
     if (object.kind != ObjectKind::floor_block) continue;
+    // A rope shot over a roof's edge from below crosses the corner of the
+    // very block it holds: that block does not cut it.
+    if (rules.rope_spares_anchor && static_cast<int32_t>(index) == grapple.anchor_static) continue;
     if (distance(middle, object.bound_center) > object.bound_radius + half_length) continue;
     const Vec3 base = translation_of(object.transform);
     const Vec3 box_centre{base.x, base.y + kBlockHalf, base.z};
@@ -373,7 +381,8 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
   }
 }
 
-AimKind grapple_aim(const CityScene& scene, Vec3 forward) {
+AimKind grapple_aim(const CityScene& scene, Vec3 forward, float& distance) {
+  distance = 0.0f;
   if (scene.grapple.attached) return AimKind::none;
   const Vec3 origin = scene.player.body.position;
   ShotResult shot;
@@ -381,6 +390,7 @@ AimKind grapple_aim(const CityScene& scene, Vec3 forward) {
   shoot_spheres(scene.objects.cars, HitKind::car, origin, forward, shot);
   shoot_statics(scene.objects.statics, scene.assets.meshes, origin, forward, shot);
   if (shot.best >= kGrappleRange) return AimKind::out_of_range;
+  distance = shot.best;
   return shot.kind == HitKind::surface ? AimKind::facade : AimKind::vehicle;
 }
 

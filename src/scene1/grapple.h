@@ -23,8 +23,9 @@ void grapple_pull(GrappleState& grapple, PlayerBody& body, const CityObjects& ob
                   Economy& economy, std::vector<HudMessage>& messages, float elapsed,
                   FrameEvents& events, const CityRules& rules);
 // What a shot along `forward` (unit length) would meet now, without
-// shooting: the crosshair's look. None while a rope is out.
-AimKind grapple_aim(const CityScene& scene, Vec3 forward);
+// shooting: the crosshair's look, and in `distance` how far off its target
+// is (0 when out of range or while a rope is out, when the look is none).
+AimKind grapple_aim(const CityScene& scene, Vec3 forward, float& distance);
 // How far a ray from `origin` along `direction` (unit length) runs before
 // it meets a solid static; the largest float when it meets none.
 float distance_to_statics(const CityScene& scene, Vec3 origin, Vec3 direction);

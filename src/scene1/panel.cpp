@@ -390,7 +390,7 @@ void draw_panel(const CityScene& scene, CityPicture& picture, Framebuffer& targe
   draw_text(font, "ACTIVATED DEVICES", {177 - 17 * cell / 2, 104}, kMenuWhite, flags, target);
   draw_socket_block(scene, picture.previews, font, pulse, target);
   if (scene.rules.player_panel) draw_points_line(scene, font, target);
-  if (scene.menus.help_open) draw_help_page(font, target);
+  if (scene.menus.help_open) draw_help_page(font, scene.settings_copy.controls, target);
 }
 
 }  // namespace vel

@@ -42,6 +42,9 @@ uint32_t panel_pointer_keys(int32_t row, uint32_t clicks);
 // Moves between the devices of the device menu; choosing one stops the
 // program with kDeviceSelectMessage.
 void device_menu_navigate(int32_t& selection, uint32_t pressed);
+// The device whose picture lies under layout pixel (x, y) of the device
+// menu, or -1.
+int32_t device_menu_item_at(int32_t x, int32_t y);
 // Opens the device menu, and takes the controls from the player, when the
 // player comes within 5 of the station.
 void station_test(PlayerState& player, Vec3 station_position, MenuState& menus);

@@ -125,6 +125,7 @@ FrameResult TitleScene::step(const InputState& input, float dt, float time,
                              const Settings& settings, FrameEvents& events) {
   // The options menu may switch the interlace while the title runs.
   city.view.render_flags.interlace = settings.interlaced ? 1 : 0;
+  controls = settings.controls;  // the help page names the player's keys
   const uint32_t pressed = input.held & ~prev_held;
   prev_held = input.held;
   seconds = time - start_time;
@@ -182,7 +183,7 @@ void TitleScene::draw(Framebuffer& framebuffer) {
     const RenderFlags whole{.depth_test = 0, .interlace = 0};
     const Image& font = city.assets.textures[texture_slot::kSmallFont];
     if (help_open) {
-      draw_help_page(font, framebuffer);
+      draw_help_page(font, controls, framebuffer);
       return;
     }
     draw_titles(font, seconds, selection, offers_options, whole, framebuffer);

@@ -2,6 +2,7 @@
 // slow flight across the live city, until the player starts or quits.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "scene1/city_scene.h"
@@ -41,6 +42,7 @@ struct TitleScene final : Scene {
   float seconds = 0.0f;  // into the flight, as the last step left it
   int32_t selection = kTitlePlay;
   bool help_open = false;
+  std::array<int32_t, kControlSlotCount> controls = Settings{}.controls;  // as the last step's
   uint32_t prev_held = 0;
   bool pointer_seen = false;  // the pointer of an earlier frame is known
   int32_t prev_pointer_x = -1;

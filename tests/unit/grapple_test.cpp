@@ -312,6 +312,25 @@ TEST(GrapplePull, TheBuildingThatHoldsTheAnchorDoesNotCutItsRope) {
   EXPECT_TRUE(scene.grapple.attached);
 }
 
+// A rope shot up over a roof's edge holds on the roof, behind the block's
+// corner: the play rules let it run through that block, the city's own
+// rules snap it.
+TEST(GrapplePull, UnderThePlayRulesTheAnchorsOwnBlockNeverSnapsItsRope) {
+  for (const bool spares : {true, false}) {
+    CityScene scene = rope_past_a_block(ObjectKind::floor_block, "building_floor", {});
+    scene.rules.rope_spares_anchor = spares;
+    // The roof of the block at y = -5 is y = 10; the anchor 4 units in
+    // from the edge that faces the player, who hangs below that edge.
+    const Vec3 roof{0.0f, 10.0f, -16.5f};
+    scene.grapple.anchor = roof;
+    scene.grapple.rope_end = roof + Vec3{0.0f, 0.2f, 0.0f};
+    scene.grapple.anchor_static = 0;
+    scene.player.body.position = {0.0f, 2.0f, -11.0f};
+    pull_rope(scene);
+    EXPECT_EQ(scene.grapple.attached, spares);
+  }
+}
+
 TEST(DroneBursts, AdvanceEvery50msAndLeaveAfterTenFrames) {
   CityScene scene;
   scene.grapple.drone_bursts.push_back(DroneBurst{{1.0f, 0.0f, 0.0f}, 0, 0.0f});

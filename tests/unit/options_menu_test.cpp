@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "scene_api/control_bits.h"
+#include "scene_api/input_codes.h"
 
 namespace vel {
 namespace {

@@ -131,7 +131,7 @@ TEST(RenderScale, OverlaysAreTheScaleOnePictureEnlarged) {
     blit_image(font, {.position = {160, 90}, .anchor = {0.5f, 0.5f}, .scale = {0.5f, 1.5f}}, flags,
                target);
     draw_large_text(font, "VELTROCANE", 160, 120, 3, {1.0f, 0.5f, 0.0f, 1.0f}, target);
-    draw_help_page(font, target);
+    draw_help_page(font, Settings{}.controls, target);
   };
   Framebuffer small = framebuffer_at_scale(1);
   Framebuffer large = framebuffer_at_scale(3);

@@ -79,6 +79,12 @@ TEST(StatusHud, ThePointerFindsTheNearestChip) {
   EXPECT_FALSE(right.nearest.on_picture);
   EXPECT_LT(right.nearest.direction.x, -0.5f);
   EXPECT_LT(right.nearest.at.x, 40.0f);
+  // Behind the eye the arrow stands at a side and says so.
+  const PlayerStatus behind = look(yaw + 3.0f);
+  EXPECT_TRUE(behind.nearest.behind);
+  EXPECT_EQ(behind.nearest.direction.y, 0.0f);
+  EXPECT_TRUE(behind.nearest.at.x < 40.0f || behind.nearest.at.x > 280.0f);
+  EXPECT_FALSE(ahead.nearest.behind);
 }
 
 }  // namespace
