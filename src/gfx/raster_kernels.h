@@ -162,6 +162,26 @@ template <int N>
   return lane_bits<N>(pass) != 0;
 }
 
+// Asks the caches for the depth and colour of the next row to visit, at
+// this row's columns: a big picture's rows lie far apart, so the loads of
+// a row would otherwise each wait for memory. Only the timing changes.
+template <int N>
+[[gnu::always_inline]] inline void prefetch_next_row(const FillRules& p, const KernelSetUp<N>& s,
+                                                     int32_t next_y, const RowTerms& row) {
+  constexpr int32_t kLine = 64;
+  constexpr int32_t kMostLines = 24;  // per array: enough for a wide span, bounded
+  if (next_y >= p.height || row.x_hi < row.x_lo) return;
+  const size_t start = static_cast<size_t>(p.height - 1 - next_y) * static_cast<size_t>(p.width) +
+                       static_cast<size_t>(row.x_lo);
+  const int32_t count = row.x_hi - row.x_lo + 1;
+  const char* depth = reinterpret_cast<const char*>(s.depth_values + start);
+  const char* colour = reinterpret_cast<const char*>(s.colour_bytes + 3 * start);
+  const int32_t depth_lines = std::min((4 * count + kLine - 1) / kLine + 1, kMostLines);
+  const int32_t colour_lines = std::min((3 * count + kLine - 1) / kLine + 1, kMostLines);
+  for (int32_t i = 0; i < depth_lines; ++i) __builtin_prefetch(depth + i * kLine, 1, 3);
+  for (int32_t i = 0; i < colour_lines; ++i) __builtin_prefetch(colour + i * kLine, 1, 3);
+}
+
 // The covered groups of the triangle, row by row in the field's rows of the
 // band and
 // left to right, each handed to visit(base, pass, l1, l2, l3, row_start)
@@ -175,6 +195,7 @@ template <int N, typename Visit>
   for (int32_t y = s.rows.first; y <= t.y_end; y += s.rows.step) {
     if (!row_in_band(p.flags, p.height - 1 - y)) continue;
     const RowTerms row = row_terms(t, s.bounds, y, p.width, p.height);
+    prefetch_next_row(p, s, y + 4 * s.rows.step, row);
     for (int32_t x0 = row.x_lo; x0 <= row.x_hi; x0 += N) {
       int32_t base;
       I pass;

@@ -326,14 +326,24 @@ void draw_city_frame(const CityScene& scene, CityPicture& picture, Framebuffer& 
     // becomes the panel's background.
     RenderFlags flags = scene.view.render_flags;
     if (menus.panel_opened_now) flags.interlace = 0;
-    // The world is drawn by every worker, each its band; the overlays over
-    // it by this thread.
-    draw_in_bands(target, flags, [&](const RenderFlags& band) { draw_world(scene, band, target); });
-    draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, flags, target);
-    if (menus.device_menu_open) draw_device_menu(scene, picture, flags, target);
-    // Messages float over the city and the device menu, under the bars.
-    draw_messages(scene.hud.messages, scene.assets.textures, flags, target);
-    if (scene.clock.elapsed < kLetterboxEnd) letterbox(scene.clock.elapsed, flags, target);
+    // The world and the overlays over it are drawn by every worker, each
+    // its band; the device menu, which draws its models into a picture of
+    // its own, by this thread alone, and what follows it with it.
+    const bool device_menu = menus.device_menu_open;
+    const auto overlays = [&](const RenderFlags& band) {
+      // Messages float over the city and the device menu, under the bars.
+      draw_messages(scene.hud.messages, scene.assets.textures, band, target);
+      if (scene.clock.elapsed < kLetterboxEnd) letterbox(scene.clock.elapsed, band, target);
+    };
+    draw_in_bands(target, flags, [&](const RenderFlags& band) {
+      draw_world(scene, band, target);
+      draw_grapple_effects(scene.grapple, scene.objects.cars, scene.view, band, target);
+      if (!device_menu) overlays(band);
+    });
+    if (device_menu) {
+      draw_device_menu(scene, picture, flags, target);
+      overlays(flags);
+    }
     if (menus.panel_opened_now) capture_panel_background(picture.panel_background, target);
   }
   // The frame-rate readout goes over everything, the panel included.
