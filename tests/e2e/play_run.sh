@@ -51,7 +51,9 @@ end_game() {
   wait "$1"
 }
 
-"$play" --record r.txt --state live.json --ppm live.ppm >play.out 2>play.err &
+# Drawn at three times the size by two threads: the replay at that scale
+# gives the same picture, and at the first scale the same state.
+"$play" --scale 3 --threads 2 --record r.txt --state live.json --ppm live.ppm >play.out 2>play.err &
 pid=$!
 window=$(wait_window)
 [[ -n $window ]] || fail "no window appeared"
@@ -94,11 +96,17 @@ awk -v e="$elapsed" 'BEGIN { exit !(e > 12.6) }' || fail "the city ran $elapsed 
 grep -q '^ "scene": 1,$' live.json || fail "the state was not written in the city"
 
 # The replay gives the same state file and picture.
-timeout 60 "$sim" --replay r.txt --state replay.json --ppm replay.ppm >replay.out 2>replay.err
+timeout 60 "$sim" --replay r.txt --scale 3 --state replay.json --ppm replay.ppm >replay.out \
+  2>replay.err
 rc=$?
 [[ $rc == 0 ]] || fail "replay: status $rc; $(head -c 2000 replay.err)"
 cmp -s live.json replay.json || fail "replay state differs: $(diff live.json replay.json | head -20)"
 cmp -s live.ppm replay.ppm || fail "the replay's picture differs from the live game's"
+[[ $(head -c 15 live.ppm | tr '\n' ' ') == "P6 960 540 255 " ]] ||
+  fail "the picture at scale 3 is not 960x540: $(head -c 15 live.ppm | tr '\n' ' ')"
+timeout 60 "$sim" --replay r.txt --state replay1.json >/dev/null 2>replay1.err ||
+  fail "replay at scale 1: $(head -c 2000 replay1.err)"
+cmp -s live.json replay1.json || fail "the state replayed at scale 1 differs from the game's at 3"
 
 # A session that uses the panel's RESTART and then EXIT, and quits from the
 # title: its replay writes the same sound track, byte for byte, and the
