@@ -177,8 +177,34 @@ void draw_rectangle(Point2 corner_a, Point2 corner_b, Colour colour, bool filled
   // Fully opaque (the letterbox bars): the old byte is weighted by 0 and
   // adds nothing, so every pixel of a row takes the same three bytes.
   const bool opaque = colour.a == 1.0f;
+  // A translucent rectangle gives each old byte value the same new value
+  // wherever it stands: blend_bytes is worked out once per value and
+  // channel, and the pixels look theirs up (the page backings and panels
+  // cover most of a big picture).
+  uint8_t blended[3][256];
+  const bool by_table = !opaque && (y_last - y_first + 1) * (x_last - x_first + 1) > 3 * 256;
+  if (by_table) {
+    for (int v = 0; v < 256; ++v) {
+      uint8_t bytes[3] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v),
+                          static_cast<uint8_t>(v)};
+      blend_bytes(bytes, r255, g255, b255, colour.a);
+      for (int c = 0; c < 3; ++c) blended[c][v] = bytes[c];
+    }
+  }
   for (int64_t y = y_first; y <= y_last; ++y) {
     if (!y_in_field(flags, target, y)) continue;
+    if (by_table && x_first <= x_last) {
+      const size_t first = pixel_index(target, x_first, y);
+      const size_t count = static_cast<size_t>(x_last - x_first + 1);
+      uint8_t* bytes = &target.colour[3 * first];
+      for (size_t i = 0; i < count; ++i, bytes += 3) {
+        bytes[0] = blended[0][bytes[0]];
+        bytes[1] = blended[1][bytes[1]];
+        bytes[2] = blended[2][bytes[2]];
+      }
+      std::fill_n(target.depth.begin() + static_cast<std::ptrdiff_t>(first), count, 0.0f);
+      continue;
+    }
     if (opaque && x_first <= x_last) {
       const size_t first = pixel_index(target, x_first, y);
       const size_t count = static_cast<size_t>(x_last - x_first + 1);

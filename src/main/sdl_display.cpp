@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "base/fatal.h"
+#include "gfx/picture_words.h"
 
 namespace vel {
 
@@ -59,10 +60,16 @@ std::optional<std::string> open_display(SdlDisplay& display, const Settings& set
       SDL_CreateRenderer(display.window, -1, settings.vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
   if (display.renderer == nullptr) return "SDL error: " + sdl_error();
   display.texture =
-      SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
-                        kPictureWidth * scale, kPictureHeight * scale);
+      create_picture_texture(display.renderer, kPictureWidth * scale, kPictureHeight * scale);
   if (display.texture == nullptr) return "SDL error: " + sdl_error();
   return std::nullopt;
+}
+
+SDL_Texture* create_picture_texture(SDL_Renderer* renderer, int width, int height) {
+  // Words, not three-byte pixels: the renderers take this form as it is,
+  // where three-byte pixels are converted again on every upload.
+  return SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width,
+                           height);
 }
 
 LetterboxRect drawable_letterbox(SDL_Window* window) {
@@ -88,11 +95,13 @@ bool keep_window_in_bounds(SDL_Window* window) {
 void present_picture(SdlDisplay& display, const Framebuffer& framebuffer,
                      const LetterboxRect& dest_rect) {
   if (SDL_RenderClear(display.renderer) != 0) fatal("Could not clear: " + sdl_error());
-  // BGR24, no row padding.
-  const int pitch = 3 * framebuffer.width;
-  if (SDL_UpdateTexture(display.texture, nullptr, framebuffer.colour.data(), pitch) != 0) {
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(display.texture, nullptr, &pixels, &pitch) != 0) {
     fatal("Could not update the texture: " + sdl_error());
   }
+  picture_to_words(framebuffer, static_cast<uint8_t*>(pixels), pitch);
+  SDL_UnlockTexture(display.texture);
   const SDL_Rect dest{dest_rect.x, dest_rect.y, dest_rect.width, dest_rect.height};
   if (SDL_RenderCopy(display.renderer, display.texture, nullptr, &dest) != 0) {
     fatal("Could not copy the texture: " + sdl_error());

@@ -38,7 +38,7 @@ class SdlDisplay {
 // Start-up in its fixed order: SDL, video, the 640x360 window titled
 // "Veltrocane", the display mode (must succeed), desktop full screen when
 // asked, events, relative mouse, the renderer (vsync when asked) and the
-// BGR texture of the picture at `scale` (320x180 at 1). Returns the error
+// texture of the picture at `scale` (320x180 at 1). Returns the error
 // text of the first step that failed; what was opened stays in `display`
 // for its destructor.
 std::optional<std::string> open_display(SdlDisplay& display, const Settings& settings,
@@ -49,6 +49,10 @@ std::optional<std::string> open_display(SdlDisplay& display, const Settings& set
 // cannot even carry) and its textures' limit of 16384 is near.
 inline constexpr int kLargestWindowSide = 8192;
 
+// The streaming texture the picture goes up in, `width` x `height` pixels of
+// 32-bit words (picture_words.h); null on failure, SDL_GetError saying why.
+SDL_Texture* create_picture_texture(SDL_Renderer* renderer, int width, int height);
+
 // Puts a window grown past kLargestWindowSide on a side (by the user, the
 // window manager or another program) back within it. True when it did.
 bool keep_window_in_bounds(SDL_Window* window);
@@ -57,7 +61,8 @@ bool keep_window_in_bounds(SDL_Window* window);
 // kLargestWindowSide on a side (a window on its way back within bounds).
 LetterboxRect drawable_letterbox(SDL_Window* window);
 
-// Clear, upload the picture (of the texture's size), copy it into dest_rect
+// Clear, upload the picture (of the texture's size, widened to words by its
+// workers), copy it into dest_rect
 // and present. A failed
 // clear, upload or copy is a must-succeed step: the process ends with 101.
 void present_picture(SdlDisplay& display, const Framebuffer& framebuffer,

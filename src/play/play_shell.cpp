@@ -273,9 +273,7 @@ void put_in_force(const PlayerOptions& before, PlayerOptions& after, bool uncapp
 // failure the picture goes back to the texture's scale (false).
 bool match_texture(SdlDisplay& display, Framebuffer& picture, Framebuffer& shown) {
   if (shown.width == picture.width && shown.height == picture.height) return true;
-  SDL_Texture* texture =
-      SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
-                        picture.width, picture.height);
+  SDL_Texture* texture = create_picture_texture(display.renderer, picture.width, picture.height);
   if (texture == nullptr) {
     std::fprintf(stderr, "veltrocane-play: could not draw at that scale: %s\n", SDL_GetError());
     DrawWorkers* const workers = picture.workers;
@@ -286,6 +284,7 @@ bool match_texture(SdlDisplay& display, Framebuffer& picture, Framebuffer& shown
   SDL_DestroyTexture(display.texture);
   display.texture = texture;
   shown = framebuffer_at_scale(picture.scale);
+  shown.workers = picture.workers;
   return true;
 }
 
@@ -436,6 +435,7 @@ int run_play_shell(const Settings& settings, const PlayOptions& options, const R
                           ? &run->assets.textures[texture_slot::kSmallFont]
                           : nullptr;
   Framebuffer shown = framebuffer_at_scale(run->loop.framebuffer.scale);
+  shown.workers = run->loop.framebuffer.workers;  // they widen it for the texture
 
   // The X11 connection lost between frames: the outputs are written there
   // and then, and the process ends.
