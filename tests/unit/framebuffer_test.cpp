@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <numbers>
+#include <vector>
+
+#include "gfx/draw_workers.h"
+#include "gfx/picture_words.h"
 
 namespace vel {
 namespace {
@@ -203,6 +208,37 @@ TEST(FramebufferToImage, ColoursAndAlphaFromDepth) {
   EXPECT_EQ(image.pixels[1].b, 1.0f);
   EXPECT_EQ(image.pixels[1].a, 1.0f);
   for (const Colour& c : framebuffer_to_image(fb, false).pixels) EXPECT_EQ(c.a, 1.0f);
+}
+
+// The texture's words: every pixel's bytes and an opaque fourth, rows at the
+// texture's pitch (padding untouched), the same for one worker or three,
+// and for widths the eight-pixel steps do not divide.
+TEST(PictureToWords, EveryPixelWidenedAtAnyWidthAndWorkerCount) {
+  for (const int32_t width : {1, 8, 9, 37}) {
+    Framebuffer picture = framebuffer_new(width, 19);
+    for (size_t i = 0; i < picture.colour.size(); ++i) {
+      picture.colour[i] = static_cast<uint8_t>(i * 7 + 3);
+    }
+    const int32_t pitch = 4 * width + 12;
+    std::vector<uint8_t> alone(static_cast<size_t>(pitch) * 19, 0xAB);
+    picture_to_words(picture, alone.data(), pitch);
+    for (int32_t r = 0; r < 19; ++r) {
+      for (int32_t x = 0; x < width; ++x) {
+        const size_t in = 3 * (static_cast<size_t>(r) * width + x);
+        const uint8_t* out = &alone[static_cast<size_t>(r) * pitch + 4 * x];
+        ASSERT_EQ(out[0], picture.colour[in]) << width << " " << r << " " << x;
+        ASSERT_EQ(out[1], picture.colour[in + 1]);
+        ASSERT_EQ(out[2], picture.colour[in + 2]);
+        ASSERT_EQ(out[3], 255);
+      }
+      EXPECT_EQ(alone[static_cast<size_t>(r) * pitch + 4 * width], 0xAB) << "padding written";
+    }
+    const std::unique_ptr<DrawWorkers> workers = start_draw_workers(3);
+    picture.workers = workers.get();
+    std::vector<uint8_t> shared(alone.size(), 0xAB);
+    picture_to_words(picture, shared.data(), pitch);
+    EXPECT_EQ(shared, alone) << width;
+  }
 }
 
 }  // namespace
