@@ -394,10 +394,15 @@ AimKind grapple_aim(const CityScene& scene, Vec3 forward, float& distance) {
   return shot.kind == HitKind::surface ? AimKind::facade : AimKind::vehicle;
 }
 
-float distance_to_statics(const CityScene& scene, Vec3 origin, Vec3 direction) {
+StaticHit nearest_static(const CityScene& scene, Vec3 origin, Vec3 direction) {
   ShotResult shot;
   shoot_statics(scene.objects.statics, scene.assets.meshes, origin, direction, shot);
-  return shot.best;
+  if (shot.kind == HitKind::none) return {};
+  return {shot.best, static_cast<int32_t>(shot.index)};
+}
+
+float distance_to_statics(const CityScene& scene, Vec3 origin, Vec3 direction) {
+  return nearest_static(scene, origin, direction).distance;
 }
 
 void drone_bursts_update(std::vector<DroneBurst>& bursts, float step_dt) {

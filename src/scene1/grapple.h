@@ -2,6 +2,9 @@
 // captured-drone bursts, the cooldown, and drawing the rope and bursts.
 #pragma once
 
+#include <cstdint>
+#include <limits>
+
 #include "gfx/framebuffer.h"
 #include "gfx/vec.h"
 #include "scene1/city_scene.h"
@@ -29,6 +32,13 @@ AimKind grapple_aim(const CityScene& scene, Vec3 forward, float& distance);
 // How far a ray from `origin` along `direction` (unit length) runs before
 // it meets a solid static; the largest float when it meets none.
 float distance_to_statics(const CityScene& scene, Vec3 origin, Vec3 direction);
+// The same ray's distance and the index in the statics of what it meets
+// (-1, and the largest float, for nothing).
+struct StaticHit {
+  float distance = std::numeric_limits<float>::max();
+  int32_t index = -1;
+};
+StaticHit nearest_static(const CityScene& scene, Vec3 origin, Vec3 direction);
 // Ages the bursts and drops those past their last frame.
 void drone_bursts_update(std::vector<DroneBurst>& bursts, float step_dt);
 void grapple_cooldown_update(GrappleState& grapple, float step_dt);

@@ -19,6 +19,9 @@ namespace vel {
 
 namespace {
 
+// The played panel's module rows, 10 apart (the city's own are 8 apart).
+constexpr int32_t kPlayedModuleLines[3] = {140, 130, 120};
+
 // x of the first glyph of `text` centred on `centre`.
 int32_t centred_text_x(const Image& font, std::string_view text, int32_t centre) {
   return centred_start(centre, static_cast<int32_t>(text.size()), glyph_cell(font));
@@ -146,16 +149,20 @@ void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
   const int32_t cap = scene.rules.module_cap;
   const bool capped = cap < INT32_MAX;
   const ModuleRow rows[3] = {{"MOVEMENT", 138, 140}, {"JUMP", 130, 128}, {"GRAPPLE", 122, 116}};
+  // The played panel's selection: a bar under its row, drawn before every
+  // row so that no row's words are cut by it.
+  const int32_t selection = scene.menus.selection;
+  if (scene.rules.player_panel && selection >= 0 && selection < 3) {
+    const int32_t line = kPlayedModuleLines[selection];
+    draw_rectangle({36, line - 4}, {284, line + 5}, kSelectedBar, true, flags, target);
+  }
   for (int32_t i = 0; i < 3; ++i) {
-    const ModuleRow& row = rows[i];
+    ModuleRow row = rows[i];
+    // The played panel spaces its rows wider, so a row's bar stays clear
+    // of the words of the rows beside it.
+    if (scene.rules.player_panel) row.label_y = kPlayedModuleLines[i];
     const ModuleVersion upgrade = module_version(scene.economy, i);
-    // The played panel's selection: a bar under its row, drawn first so the
-    // row's words stand on it in the selection's colour.
-    const bool on = scene.rules.player_panel && scene.menus.selection == i;
-    if (on) {
-      draw_rectangle({36, row.label_y - 1}, {284, row.label_y + 6}, kSelectedBar, true, flags,
-                     target);
-    }
+    const bool on = scene.rules.player_panel && selection == i;
     const Colour words = on ? pulse : kMenuWhite;
     draw_text(font, row.label, {centred_text_x(font, row.label, 88), row.label_y}, words, flags,
               target);
@@ -188,9 +195,14 @@ void draw_module_table(const CityScene& scene, const Image& font, Colour pulse,
 // on the selected row.
 void draw_points_line(const CityScene& scene, const Image& font, Framebuffer& target) {
   const std::string points = "POINTS " + std::to_string(scene.economy.upgrade_points);
-  const bool module = is_upgrade_row(scene.menus.selection);
+  // What a version of the selected module buys.
+  constexpr std::string_view kBuys[3] = {"   RIGHT: FASTER WALK   LEFT: UNDO",
+                                         "   RIGHT: HIGHER JUMP   LEFT: UNDO",
+                                         "   RIGHT: STRONGER PULL   LEFT: UNDO"};
+  const int32_t selection = scene.menus.selection;
   const std::string line =
-      points + (module ? "   LEFT/RIGHT: TAKE BACK/BUY" : "   ENTER: CHOOSE   ESC: CLOSE");
+      points + std::string(is_upgrade_row(selection) ? kBuys[selection - kRowMovement]
+                                                     : "   ENTER: CHOOSE   ESC: CLOSE");
   draw_text(font, line, {centred_text_x(font, line, 160), 22},
             scene.economy.upgrade_points > 0 ? kMenuYellow : kMenuCyan, scene.view.render_flags,
             target);
@@ -251,10 +263,10 @@ int32_t panel_row_at(const CityScene& scene, int32_t x, int32_t y) {
   if (!scene.rules.player_panel || scene.assets.textures.size() <= texture_slot::kSmallFont) {
     return -1;
   }
-  // The module lines as draw_module_table sets them, 8 apart.
-  constexpr int32_t kModuleLines[3] = {138, 130, 122};
+  // The module lines as draw_module_table sets them, with their bars.
   for (int32_t row = 0; row < 3; ++row) {
-    if (x >= 36 && x <= 284 && y >= kModuleLines[row] - 1 && y <= kModuleLines[row] + 6) return row;
+    const int32_t line = kPlayedModuleLines[row];
+    if (x >= 36 && x <= 284 && y >= line - 4 && y <= line + 5) return row;
   }
   if (y < 7 || y > 19) return -1;
   // The buttons as draw_buttons places them.

@@ -39,6 +39,9 @@ constexpr float kEdgeChipNear = 6.0f;
 // the most lines a message is moved up.
 constexpr float kMessageLine = 10.0f / 180.0f;
 constexpr int32_t kMostStackedLines = 6;
+// A message born in the middle of the picture starts this far above it,
+// clear of the crosshair and the distance under it.
+constexpr float kMessageLift = 14.0f / 180.0f;
 // A roof this close under the body's centre (its radius and a margin) is
 // one it stands on, for the fall back.
 constexpr float kRoofUnderfoot = 1.5f;
@@ -51,8 +54,8 @@ constexpr float kRoofAround = 2.5f;
 // kClimbClearance over the edge, then crossed at kClimbInward; it needs
 // kClimbRoom free behind the edge to stand, and ends after kClimbSteps
 // physics steps whatever happened (a balcony in the way).
-constexpr float kClimbReach = 16.0f;
-constexpr float kClimbSpeed = 9.0f;
+constexpr float kClimbReach = 31.0f;
+constexpr float kClimbSpeed = 12.0f;
 constexpr float kClimbClearance = 0.5f;
 constexpr float kClimbInward = 5.0f;
 constexpr float kClimbRoom = 2.0f;
@@ -132,14 +135,28 @@ void rules_fall_back(CityScene& scene) {
   RuleProgress& progress = scene.progress;
   // Only a place with roof under the body's centre and all around it
   // counts: a body touching a roof's edge from the side would be put back
-  // into the air, one at the very edge would step off again.
+  // into the air, one at the very edge would step off again. A body that
+  // only ever stands near a roof's edge (a chip there, say) is kept at
+  // that roof's middle, at the height it stands.
   if (scene.rules.fall == FallRule::back_to_last_roof && scene.player.on_ground &&
-      scene.player.body.position.y > scene.rules.fall_floor &&
-      roof_all_around(scene, scene.player.body.position)) {
-    progress.last_roof_body = scene.player.body;
-    progress.last_roof_body.velocity = {};
-    progress.last_roof_body.force = {};
-    progress.stood_on_roof = true;
+      scene.player.body.position.y > scene.rules.fall_floor) {
+    Vec3 kept = scene.player.body.position;
+    bool safe = roof_all_around(scene, kept);
+    if (!safe) {
+      const StaticHit under = nearest_static(scene, kept, Vec3{0.0f, -1.0f, 0.0f});
+      if (under.index >= 0 && under.distance < kRoofUnderfoot) {
+        const Vec3 middle = scene.objects.statics[static_cast<size_t>(under.index)].bound_center;
+        kept = {middle.x, kept.y, middle.z};
+        safe = roof_all_around(scene, kept);
+      }
+    }
+    if (safe) {
+      progress.last_roof_body = scene.player.body;
+      progress.last_roof_body.position = kept;
+      progress.last_roof_body.velocity = {};
+      progress.last_roof_body.force = {};
+      progress.stood_on_roof = true;
+    }
   }
   if (!(scene.player.body.position.y < scene.rules.fall_floor)) return;
   const bool to_roof = scene.rules.fall == FallRule::back_to_last_roof && progress.stood_on_roof;
@@ -270,6 +287,7 @@ void rules_stack_messages(std::vector<HudMessage>& messages, float elapsed) {
   for (size_t k = 0; k < messages.size(); ++k) {
     HudMessage& fresh = messages[k];
     if (fresh.born != elapsed) continue;
+    if (fresh.position.y == 0.5f) fresh.position.y += kMessageLift;
     for (int32_t line = 0; line < kMostStackedLines; ++line) {
       bool covered = false;
       for (size_t j = 0; j < k; ++j) {

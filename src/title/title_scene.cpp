@@ -62,7 +62,7 @@ void draw_titles(const Image& font, float seconds, int32_t selection, bool offer
                  const RenderFlags& flags, Framebuffer& target) {
   const int32_t centre = layout_width(target) / 2;
   // A dark band keeps the lettering readable over lit facades.
-  draw_rectangle({12, 26}, {layout_width(target) - 13, 146}, kBacking, true, flags, target);
+  draw_rectangle({12, 22}, {layout_width(target) - 13, 146}, kBacking, true, flags, target);
   draw_large_text(font, "VELTROCANE", centre + 2, 118, 3, kShadow, target);
   draw_large_text(font, "VELTROCANE", centre, 120, 3, kMenuWhite, target);
   // Rules fading out from the middle, as on the system panel.
@@ -86,7 +86,7 @@ void draw_titles(const Image& font, float seconds, int32_t selection, bool offer
     }
   }
   const std::string_view hint = "ENTER / START: CHOOSE   ESC / BACK: QUIT";
-  draw_text(font, hint, {centred(font, hint, centre), 30}, kShadowText, flags, target);
+  draw_text(font, hint, {centred(font, hint, centre), 27}, kShadowText, flags, target);
 }
 
 // The played game's goal, and how far the player has got with it.
