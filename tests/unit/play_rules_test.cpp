@@ -250,6 +250,28 @@ TEST(PlayRules, AFallReturnsToTheLastRoof) {
   EXPECT_TRUE(run.said("BACK TO THE LAST ROOF"));
 }
 
+// Stood on a roof only near its edge (where a chip lies, say), the player
+// who falls comes back in that roof's middle, not on an older roof.
+TEST(PlayRules, AFallAfterStandingOnlyNearARoofsEdgeReturnsToItsMiddle) {
+  RulesRun run;
+  run.frames(200, 0);
+  ASSERT_TRUE(run.scene.player.on_ground);
+  const Vec3 stood = run.scene.player.body.position;
+  const StaticHit under = nearest_static(run.scene, stood, Vec3{0.0f, -1.0f, 0.0f});
+  ASSERT_GE(under.index, 0);
+  const Vec3 middle = run.scene.objects.statics[static_cast<size_t>(under.index)].bound_center;
+  run.scene.progress.stood_on_roof = false;
+  run.put_player({middle.x + 6.0f, stood.y, middle.z});
+  run.frames(5, 0);
+  ASSERT_TRUE(run.scene.player.on_ground);
+  ASSERT_TRUE(run.scene.progress.stood_on_roof);
+  run.put_player({40.0f, kPlayRules.fall_floor - 1.0f, 40.0f});
+  run.frames(1, 0);
+  EXPECT_NEAR(run.scene.player.body.position.x, middle.x, 0.5f);
+  EXPECT_NEAR(run.scene.player.body.position.z, middle.z, 0.5f);
+  EXPECT_TRUE(run.said("BACK TO THE LAST ROOF"));
+}
+
 TEST(PlayRules, TakingEveryChipBuildsTheNextLevelKeepingTheUpgrades) {
   RulesRun run;
   run.scene.economy.levels.jump = 3;
