@@ -53,7 +53,7 @@ struct CityRules {
   // What the player is told.
   bool aim_query = false;           // the step finds what a shot would meet (the crosshair)
   bool edge_hint = false;           // walking towards a roof's edge says so
-  bool stack_messages = false;      // a message is set above the crosshair and above another
+  bool stack_messages = false;      // a message floats up from above the crosshair, over another
   bool plain_pickup_words = false;  // "+1 CHIP" and its points, not the city's random count
   bool commit_on_close = false;     // the panel key keeps the drafts, as RESUME does
   bool player_panel = false;        // the panel as a player reads it (rows, points, QUIT, HELP)

@@ -129,6 +129,11 @@ void draw_device_menu(const CityScene& scene, CityPicture& picture, const Render
     draw_centred(font, device.second_line, w / 2, h - 150, white, flags, target);
   }
   draw_device_pictures(scene, picture.previews, flags, target);
+  // Where the station can be left, the menu says how.
+  if (scene.rules.station_closable) {
+    draw_centred(font, "LEFT/RIGHT: CHOOSE   ENTER: INSTALL   ESC: LEAVE", w / 2, 20, cyan, flags,
+                 target);
+  }
 }
 
 }  // namespace vel

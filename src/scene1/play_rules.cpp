@@ -40,7 +40,8 @@ constexpr float kEdgeChipNear = 6.0f;
 constexpr float kMessageLine = 10.0f / 180.0f;
 constexpr int32_t kMostStackedLines = 6;
 // A message born in the middle of the picture starts this far above it,
-// clear of the crosshair and the distance under it.
+// clear of the crosshair and the distance under it, and floats up, away
+// from the status rows along the bottom.
 constexpr float kMessageLift = 14.0f / 180.0f;
 // A roof this close under the body's centre (its radius and a margin) is
 // one it stands on, for the fall back.
@@ -287,7 +288,10 @@ void rules_stack_messages(std::vector<HudMessage>& messages, float elapsed) {
   for (size_t k = 0; k < messages.size(); ++k) {
     HudMessage& fresh = messages[k];
     if (fresh.born != elapsed) continue;
-    if (fresh.position.y == 0.5f) fresh.position.y += kMessageLift;
+    if (fresh.position.y == 0.5f) {
+      fresh.position.y += kMessageLift;
+      fresh.rising = true;
+    }
     for (int32_t line = 0; line < kMostStackedLines; ++line) {
       bool covered = false;
       for (size_t j = 0; j < k; ++j) {
