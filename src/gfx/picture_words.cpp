@@ -24,15 +24,15 @@ void widen_row_one_by_one(const uint8_t* in, uint8_t* out, int32_t from, int32_t
 
 #if defined(__x86_64__)
 // Eight pixels a step: each 128-bit half loads four pixels (the 12 bytes it
-// needs of a 16-byte load) and spreads them into four words. The last
-// step's load would read past the row's end, so it stops a step early and
-// the rest goes one by one.
+// needs of a 16-byte load) and spreads them into four words. The second
+// load of pixels x..x+7 reads up to the first byte of pixel x+9, so a step
+// is taken only while that pixel is in the row; the rest go one by one.
 [[gnu::target(VEL_AVX2)]] void widen_row_8(const uint8_t* in, uint8_t* out, int32_t width) {
   const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0,
                                           1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
   const __m256i opaque = _mm256_set1_epi32(static_cast<int32_t>(0xff000000u));
   int32_t x = 0;
-  for (; x + 8 < width; x += 8) {
+  for (; x + 9 < width; x += 8) {
     const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * x));
     const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * x + 12));
     const __m256i both = _mm256_set_m128i(high, low);
