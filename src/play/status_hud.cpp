@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 #include "base/saturate.h"
@@ -125,9 +126,10 @@ void draw_chip_mark(const Image& font, const ChipMark& mark, bool with_distance,
     text = {with_rise, static_cast<size_t>(end - with_rise)};
   }
   const int32_t width = static_cast<int32_t>(text.size()) * advance;
-  if (!mark.on_picture) {
+  if (!mark.on_picture && std::fabs(mark.direction.x) > 0.3f) {
     // Beside an arrow at the left or right edge the label stands clear of it.
-    label.x -= mark.direction.x * 0.5f * static_cast<float>(width);
+    const float side = mark.direction.x > 0.0f ? 1.0f : -1.0f;
+    label.x -= side * (0.5f * static_cast<float>(width) + 4.0f);
   }
   const int32_t x = std::clamp(trunc_i32(label.x) - width / 2, 2, layout_width(target) - width - 2);
   const int32_t y = std::clamp(trunc_i32(label.y), 2, layout_height(target) - 10);
