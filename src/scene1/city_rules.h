@@ -47,6 +47,7 @@ struct CityRules {
   bool rope_reel = false;           // on a rope the two vertical keys reel in and out along it
   bool rope_leap = false;           // the jump key on a rope lets go with a jump's push up
   bool rope_climb = false;          // that leap, towards a roof's edge above, climbs over it
+  bool leap_lands = false;          // that leap, coming down over a roof, stops over it
   bool rope_edge_below = false;     // a rope shot at the wall of a roof below catches its edge
   bool rope_spares_anchor = false;  // the block that holds the anchor never cuts its own rope
   float air_control = 0.0f;         // share of the walking thrust the walk keys give in the air
@@ -77,7 +78,8 @@ inline constexpr CityRules kFixedRunRules{};
 // The rope: damped so a swing from a facade settles within about 3 s, held
 // 2 units out of the wall so the eye never meets it, reeled with the
 // vertical keys, left with a leap (the jump key) onto the roof above (a
-// climb over the edge when the rope caught a floor or two below it), and
+// climb over the edge when the rope caught a floor or two below it; a leap
+// that comes down over a roof stops over it and drops onto it), and
 // shot down at the wall of a lower roof it catches that roof's edge; a
 // rope over a roof's edge is not cut by the block it holds on to; a
 // quarter of the walking thrust steers in the air. A fall
@@ -101,6 +103,7 @@ inline constexpr CityRules kPlayRules{
     .rope_reel = true,
     .rope_leap = true,
     .rope_climb = true,
+    .leap_lands = true,
     .rope_edge_below = true,
     .rope_spares_anchor = true,
     .air_control = 0.25f,

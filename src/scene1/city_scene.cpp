@@ -88,7 +88,8 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
       // With no walk key held the leap goes towards the facade the rope
       // holds, whichever way the player looks: up and over its edge.
       const Vec3 heading = leap_heading(scene.grapple, input.held, axes.forward);
-      if (scene.rules.rope_climb) rules_start_climb(scene, heading);
+      const bool climbs = scene.rules.rope_climb && rules_start_climb(scene, heading);
+      scene.progress.leap_airborne = scene.rules.leap_lands && !climbs;
       grapple_release(scene);
       scene.events.add(EventKind::jumped);
       player_leap(scene.player, scene.economy, heading, scene.clock.elapsed);
@@ -113,6 +114,7 @@ void player_frame(CityScene& scene, const InputState& input, uint32_t pressed, f
   }
   physics_steps(scene, dt);
   if (scene.rules.rope_edge_below) rules_edge_landing(scene);
+  if (scene.rules.leap_lands) rules_leap_landing(scene);
   if (energy_floor) rules_energy_floor(scene.economy);
   if (scene.rules.fall != FallRule::falls_on) rules_fall_back(scene);
   camera_update(scene.view, scene.player, input.look, dt);

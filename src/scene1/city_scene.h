@@ -222,6 +222,7 @@ struct RuleProgress {
   float climb_top = 0.0f;
   Vec3 climb_heading;
   int32_t climb_steps_left = 0;
+  bool leap_airborne = false;  // a leap off a rope has not yet come down over a roof
 };
 
 // The whole state of the city. Scene::init builds a complete new record and

@@ -62,6 +62,11 @@ constexpr float kClimbInward = 5.0f;
 constexpr float kClimbRoom = 2.0f;
 constexpr float kClimbIntoWall = 1.0f;  // how far inside the facade the roof is looked for
 constexpr int32_t kClimbSteps = 300;
+// A leap coming down this near over a roof (from the body's centre) stops
+// over it, unless it comes down on a roof within kLeapSameRoof of that
+// height anyway.
+constexpr float kLeapCatch = 8.0f;
+constexpr float kLeapSameRoof = 1.0f;
 // A rope caught on a lower roof's edge lands the body this far behind it.
 constexpr float kEdgeLanding = 2.5f;
 
@@ -250,6 +255,34 @@ void rules_edge_landing(CityScene& scene) {
   if (scene.grapple.attached && scene.grapple.edge_caught && scene.player.on_ground) {
     grapple_release(scene);
   }
+}
+
+void rules_leap_landing(CityScene& scene) {
+  RuleProgress& progress = scene.progress;
+  if (!progress.leap_airborne) return;
+  PlayerBody& body = scene.player.body;
+  if (scene.player.on_ground || scene.grapple.attached) {
+    progress.leap_airborne = false;
+    return;
+  }
+  if (!(body.velocity.y < 0.0f)) return;  // still rising
+  constexpr Vec3 kDown{0.0f, -1.0f, 0.0f};
+  const float below = distance_to_statics(scene, body.position, kDown);
+  if (!(below < kLeapCatch)) return;
+  progress.leap_airborne = false;
+  // Where the body would come down on its way (gravity alone): on the same
+  // roof, the leap goes on as it is; past its edge, it stops over it.
+  const float fall = std::max(below - kPlayerRadius, 0.0f);
+  const float sinking = -body.velocity.y;
+  const float gravity = kGravity * body.gravity_scale;
+  const float t = gravity > 0.0f
+                      ? (std::sqrt(sinking * sinking + 2.0f * gravity * fall) - sinking) / gravity
+                      : fall / sinking;
+  const Vec3 landing{body.position.x + body.velocity.x * t, body.position.y,
+                     body.position.z + body.velocity.z * t};
+  if (std::fabs(distance_to_statics(scene, landing, kDown) - below) < kLeapSameRoof) return;
+  body.velocity.x = 0.0f;
+  body.velocity.z = 0.0f;
 }
 
 void rules_chips_taken(CityScene& scene, size_t chips_before) {

@@ -63,6 +63,11 @@ void rules_climb_step(CityScene& scene);
 void rules_catch_edge_below(CityScene& scene);
 // Such a rope lets go once the body stands on that roof.
 void rules_edge_landing(CityScene& scene);
+// A leap off a rope that comes down within a few units over a roof, on a
+// way that would carry it past that roof's edge, loses its way across: the
+// body drops onto that roof instead of sailing past it. Once a leap; a
+// landing or a new rope ends it.
+void rules_leap_landing(CityScene& scene);
 
 // Upgrade points for the chips taken this frame, and (with level_advance)
 // the level's end when the last one went.

@@ -272,6 +272,38 @@ TEST(PlayRules, AFallAfterStandingOnlyNearARoofsEdgeReturnsToItsMiddle) {
   EXPECT_TRUE(run.said("BACK TO THE LAST ROOF"));
 }
 
+// A leap off a rope coming down over the roof it set out for, fast enough
+// to sail past its far edge, stops over the roof and lands on it; without
+// the rule the same leap goes on past the edge.
+TEST(PlayRules, ALeapThatWouldSailPastARoofComesDownOnIt) {
+  RulesRun probe;
+  probe.frames(200, 0);
+  ASSERT_TRUE(probe.scene.player.on_ground);
+  const Vec3 stood = probe.scene.player.body.position;
+  const StaticHit under = nearest_static(probe.scene, stood, Vec3{0.0f, -1.0f, 0.0f});
+  ASSERT_GE(under.index, 0);
+  const Vec3 middle = probe.scene.objects.statics[static_cast<size_t>(under.index)].bound_center;
+  int past_the_edge = 0;
+  for (const Vec3 way : {Vec3{1.0f, 0.0f, 0.0f}, Vec3{-1.0f, 0.0f, 0.0f}, Vec3{0.0f, 0.0f, 1.0f},
+                         Vec3{0.0f, 0.0f, -1.0f}}) {
+    float height[2] = {};
+    for (const bool lands : {false, true}) {
+      RulesRun run;
+      run.frames(200, 0);
+      run.scene.rules.leap_lands = lands;
+      run.put_player({middle.x, stood.y + 5.0f, middle.z});
+      run.scene.player.body.velocity = way * 12.0f + Vec3{0.0f, -1.0f, 0.0f};
+      run.scene.progress.leap_airborne = true;
+      run.frames(90, 0);
+      height[lands ? 1 : 0] = run.scene.player.body.position.y;
+    }
+    if (!(height[0] < stood.y - 2.0f)) continue;  // another roof as high beyond the edge
+    ++past_the_edge;
+    EXPECT_NEAR(height[1], stood.y, 1.0f) << "along " << way.x << " " << way.z;
+  }
+  EXPECT_GT(past_the_edge, 0);
+}
+
 TEST(PlayRules, TakingEveryChipBuildsTheNextLevelKeepingTheUpgrades) {
   RulesRun run;
   run.scene.economy.levels.jump = 3;
