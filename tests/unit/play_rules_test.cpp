@@ -250,16 +250,33 @@ TEST(PlayRules, AFallReturnsToTheLastRoof) {
   EXPECT_TRUE(run.said("BACK TO THE LAST ROOF"));
 }
 
+// The player come to rest on the start roof: where it stands and the
+// middle of the block under it (found false when either is missing).
+struct StartRoof {
+  bool found = false;
+  Vec3 stood;
+  Vec3 middle;
+};
+
+StartRoof settle_on_start_roof(RulesRun& run) {
+  run.frames(200, 0);
+  StartRoof roof;
+  roof.stood = run.scene.player.body.position;
+  const StaticHit under = nearest_static(run.scene, roof.stood, Vec3{0.0f, -1.0f, 0.0f});
+  if (!run.scene.player.on_ground || under.index < 0) return roof;
+  roof.middle = run.scene.objects.statics[static_cast<size_t>(under.index)].bound_center;
+  roof.found = true;
+  return roof;
+}
+
 // Stood on a roof only near its edge (where a chip lies, say), the player
 // who falls comes back in that roof's middle, not on an older roof.
 TEST(PlayRules, AFallAfterStandingOnlyNearARoofsEdgeReturnsToItsMiddle) {
   RulesRun run;
-  run.frames(200, 0);
-  ASSERT_TRUE(run.scene.player.on_ground);
-  const Vec3 stood = run.scene.player.body.position;
-  const StaticHit under = nearest_static(run.scene, stood, Vec3{0.0f, -1.0f, 0.0f});
-  ASSERT_GE(under.index, 0);
-  const Vec3 middle = run.scene.objects.statics[static_cast<size_t>(under.index)].bound_center;
+  const StartRoof roof = settle_on_start_roof(run);
+  ASSERT_TRUE(roof.found);
+  const Vec3 stood = roof.stood;
+  const Vec3 middle = roof.middle;
   run.scene.progress.stood_on_roof = false;
   run.put_player({middle.x + 6.0f, stood.y, middle.z});
   run.frames(5, 0);
@@ -277,12 +294,10 @@ TEST(PlayRules, AFallAfterStandingOnlyNearARoofsEdgeReturnsToItsMiddle) {
 // the rule the same leap goes on past the edge.
 TEST(PlayRules, ALeapThatWouldSailPastARoofComesDownOnIt) {
   RulesRun probe;
-  probe.frames(200, 0);
-  ASSERT_TRUE(probe.scene.player.on_ground);
-  const Vec3 stood = probe.scene.player.body.position;
-  const StaticHit under = nearest_static(probe.scene, stood, Vec3{0.0f, -1.0f, 0.0f});
-  ASSERT_GE(under.index, 0);
-  const Vec3 middle = probe.scene.objects.statics[static_cast<size_t>(under.index)].bound_center;
+  const StartRoof roof = settle_on_start_roof(probe);
+  ASSERT_TRUE(roof.found);
+  const Vec3 stood = roof.stood;
+  const Vec3 middle = roof.middle;
   int past_the_edge = 0;
   for (const Vec3 way : {Vec3{1.0f, 0.0f, 0.0f}, Vec3{-1.0f, 0.0f, 0.0f}, Vec3{0.0f, 0.0f, 1.0f},
                          Vec3{0.0f, 0.0f, -1.0f}}) {
