@@ -275,17 +275,15 @@ TEST(PlayRules, AFallAfterStandingOnlyNearARoofsEdgeReturnsToItsMiddle) {
   RulesRun run;
   const StartRoof roof = settle_on_start_roof(run);
   ASSERT_TRUE(roof.found);
-  const Vec3 stood = roof.stood;
-  const Vec3 middle = roof.middle;
   run.scene.progress.stood_on_roof = false;
-  run.put_player({middle.x + 6.0f, stood.y, middle.z});
+  run.put_player({roof.middle.x + 6.0f, roof.stood.y, roof.middle.z});
   run.frames(5, 0);
   ASSERT_TRUE(run.scene.player.on_ground);
   ASSERT_TRUE(run.scene.progress.stood_on_roof);
   run.put_player({40.0f, kPlayRules.fall_floor - 1.0f, 40.0f});
   run.frames(1, 0);
-  EXPECT_NEAR(run.scene.player.body.position.x, middle.x, 0.5f);
-  EXPECT_NEAR(run.scene.player.body.position.z, middle.z, 0.5f);
+  EXPECT_NEAR(run.scene.player.body.position.x, roof.middle.x, 0.5f);
+  EXPECT_NEAR(run.scene.player.body.position.z, roof.middle.z, 0.5f);
   EXPECT_TRUE(run.said("BACK TO THE LAST ROOF"));
 }
 
@@ -296,8 +294,6 @@ TEST(PlayRules, ALeapThatWouldSailPastARoofComesDownOnIt) {
   RulesRun probe;
   const StartRoof roof = settle_on_start_roof(probe);
   ASSERT_TRUE(roof.found);
-  const Vec3 stood = roof.stood;
-  const Vec3 middle = roof.middle;
   int past_the_edge = 0;
   for (const Vec3 way : {Vec3{1.0f, 0.0f, 0.0f}, Vec3{-1.0f, 0.0f, 0.0f}, Vec3{0.0f, 0.0f, 1.0f},
                          Vec3{0.0f, 0.0f, -1.0f}}) {
@@ -306,15 +302,15 @@ TEST(PlayRules, ALeapThatWouldSailPastARoofComesDownOnIt) {
       RulesRun run;
       run.frames(200, 0);
       run.scene.rules.leap_lands = lands;
-      run.put_player({middle.x, stood.y + 5.0f, middle.z});
+      run.put_player({roof.middle.x, roof.stood.y + 5.0f, roof.middle.z});
       run.scene.player.body.velocity = way * 12.0f + Vec3{0.0f, -1.0f, 0.0f};
       run.scene.progress.leap_airborne = true;
       run.frames(90, 0);
       height[lands ? 1 : 0] = run.scene.player.body.position.y;
     }
-    if (!(height[0] < stood.y - 2.0f)) continue;  // another roof as high beyond the edge
+    if (!(height[0] < roof.stood.y - 2.0f)) continue;  // another roof as high beyond the edge
     ++past_the_edge;
-    EXPECT_NEAR(height[1], stood.y, 1.0f) << "along " << way.x << " " << way.z;
+    EXPECT_NEAR(height[1], roof.stood.y, 1.0f) << "along " << way.x << " " << way.z;
   }
   EXPECT_GT(past_the_edge, 0);
 }
