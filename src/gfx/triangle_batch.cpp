@@ -91,10 +91,10 @@ struct PixelTest {
   I in_field = rules.flags.interlace != 0
                    ? (((rules.height - 1 - y) & 1) != int32_t{rules.flags.odd_field})
                    : I{} - 1;
-  // and row_in_band (stripes of kBandRows = 8 rows).
+  // and row_in_band (stripes of kBandRows = 32 rows).
   if (rules.flags.band_count > 1) {
-    static_assert(kBandRows == 8, "the stripe of a row is its stored row shifted by 3");
-    in_field &= (((rules.height - 1 - y) >> 3) % int32_t{rules.flags.band_count}) ==
+    static_assert(kBandRows == 32, "the stripe of a row is its stored row shifted by 5");
+    in_field &= (((rules.height - 1 - y) >> 5) % int32_t{rules.flags.band_count}) ==
                 int32_t{rules.flags.band};
   }
   const F px = __builtin_convertvector(x, F) * rules.step_x - 1.0f;
