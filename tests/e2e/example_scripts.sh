@@ -10,11 +10,7 @@ if [[ -z ${2:-} ]]; then
   echo "example_scripts: no veltrocane-sim binary given" >&2
   exit 1
 fi
-sim=$(realpath "$2")
-root=$(realpath "$3")
-
-source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
-ln -s "$root/assets" "$work/assets"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/city_run.sh"
 
 # state_after <label> <script> <frames>: a script of tools/scripts run for
 # that many frames (lib/common.sh's sim_state).

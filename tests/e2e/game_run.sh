@@ -6,11 +6,7 @@
 # Usage: bash game_run.sh <veltrocane> <veltrocane-sim or empty> <repo-root>
 set -uo pipefail
 
-game=$(realpath "$1")
-root=$(realpath "$3")
-
-source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
-ln -s "$root/assets" "$work/assets"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/city_run.sh"
 printf 'P6\n320 180\n255\n' >"$work/expected_header"
 
 # run_game <label> <command...>: runs in $work with stdout, stderr, the exit

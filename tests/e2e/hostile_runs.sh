@@ -10,12 +10,8 @@
 # Usage: bash hostile_runs.sh <veltrocane> <veltrocane-sim> <repo-root>
 set -uo pipefail
 
-play=$(dirname "$(realpath "$1")")/veltrocane-play
-sim=$(realpath "$2")
-root=$(realpath "$3")
 export SDL_AUDIODRIVER=dummy
-source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
-ln -s "$root/assets" "$work/assets"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/city_run.sh"
 cd "$work" || exit 1
 
 # refused <label> <text of the one line> <command...>: status 2, that line.

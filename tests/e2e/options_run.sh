@@ -13,13 +13,8 @@ if [[ ${1:-} != --inner ]]; then
   exec timeout 120 xvfb-run -a bash "${BASH_SOURCE[0]}" --inner "$@"
 fi
 shift
-play=$(dirname "$(realpath "$1")")/veltrocane-play
-sim=$(realpath "$2")
-root=$(realpath "$3")
 export SDL_AUDIODRIVER=dummy
-
-source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
-ln -s "$root/assets" "$work/assets"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/city_run.sh"
 cd "$work" || exit 1
 folder=$HOME/.config/veltrocane
 mkdir -p "$folder"

@@ -8,12 +8,8 @@
 # Usage: bash pickups.sh <veltrocane> <veltrocane-sim> <repo-root>
 set -uo pipefail
 
-sim=$(realpath "$2")
-root=$(realpath "$3")
+source "$(dirname "${BASH_SOURCE[0]}")/lib/city_run.sh"
 scripts=$root/tests/e2e/scripts
-
-source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
-ln -s "$root/assets" "$work/assets"
 # Whole pictures every frame, so the two runs' pictures are alike but for
 # what the rules draw.
 printf 'interlaced=0\n' >"$work/settings.txt"

@@ -12,12 +12,8 @@ if [[ -z ${2:-} ]]; then
   echo "play_rules: no veltrocane-sim binary given" >&2
   exit 1
 fi
-sim=$(realpath "$2")
-root=$(realpath "$3")
+source "$(dirname "${BASH_SOURCE[0]}")/lib/city_run.sh"
 scripts=$root/tests/e2e/scripts
-
-source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
-ln -s "$root/assets" "$work/assets"
 
 # state_after <label> <script> <frames> [rules option]: a script of
 # tests/e2e/scripts run for that many frames, with the play rules unless

@@ -13,12 +13,7 @@ if [[ ${1:-} != --inner ]]; then
   exec timeout 200 xvfb-run -a bash "${BASH_SOURCE[0]}" --inner "$@"
 fi
 shift
-play=$(dirname "$(realpath "$1")")/veltrocane-play
-sim=$(realpath "$2")
-root=$(realpath "$3")
-
-source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
-ln -s "$root/assets" "$work/assets"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/city_run.sh"
 cd "$work" || exit 1
 
 # le32 <file> <offset>: a little-endian 32-bit field of the WAV header.
