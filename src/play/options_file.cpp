@@ -101,35 +101,21 @@ std::string options_text(const PlayerOptions& options) {
 
 ParsedOptions parse_options_text(std::string_view text) {
   ParsedOptions parsed;
-  const KeyValueLines lines = split_player_file(text, kMagic, kVersion);
-  if (!lines.error.empty()) {
-    parsed.error = lines.error;
-    return parsed;
-  }
-  for (const KeyValueLine& line : lines.lines) {
-    if (!apply_line(line.key, line.value, parsed.options)) {
-      parsed.error = "line " + std::to_string(line.line) + ": unknown key or bad value";
-      parsed.options = PlayerOptions{};
-      return parsed;
-    }
-  }
+  const auto apply = [](std::string_view key, std::string_view value, PlayerOptions& options) {
+    return apply_line(key, value, options);
+  };
+  parsed.error = apply_player_lines(text, kMagic, kVersion, apply, parsed.options);
   return parsed;
 }
 
 LoadedOptions load_options_file(const std::string& path) {
   LoadedOptions loaded;
-  const PlayerFileText file = read_player_file(path);
-  if (!file.problem.empty()) {
-    loaded.message = set_aside_damaged(path, file.problem);
-    return loaded;
-  }
-  if (!file.text) return loaded;
-  ParsedOptions parsed = parse_options_text(*file.text);
-  if (!parsed.error.empty()) {
-    loaded.message = set_aside_damaged(path, parsed.error);
-    return loaded;
-  }
-  loaded.options = parsed.options;
+  const auto parse = [](std::string_view text, PlayerOptions& options) {
+    ParsedOptions parsed = parse_options_text(text);
+    options = parsed.options;
+    return parsed.error;
+  };
+  loaded.message = load_player_record(path, parse, loaded.options);
   return loaded;
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vel {
@@ -39,6 +40,39 @@ std::string player_file_header(std::string_view magic, int32_t version);
 // Moves a file that cannot be used to PATH.damaged (over an older damaged
 // copy) and returns the one line to say about it, naming both.
 std::string set_aside_damaged(const std::string& path, const std::string& why);
+
+// The body of a file of this MAGIC VERSION applied to `record` line by line
+// with apply(key, value, record); the first line it refuses puts the record
+// back to its defaults. Returns "line N: what", or empty.
+template <typename Record, typename Apply>
+std::string apply_player_lines(std::string_view text, std::string_view magic, int32_t version,
+                               const Apply& apply, Record& record) {
+  const KeyValueLines lines = split_player_file(text, magic, version);
+  if (!lines.error.empty()) return lines.error;
+  for (const KeyValueLine& line : lines.lines) {
+    if (!apply(line.key, line.value, record)) {
+      record = Record{};
+      return "line " + std::to_string(line.line) + ": unknown key or bad value";
+    }
+  }
+  return {};
+}
+
+// One of the player's files into `record` by parse(text, record), which
+// returns the parse error or nothing: a missing file leaves the record as
+// it is, one that cannot be read or parsed is set aside (the record as it
+// was). Returns the line to say, or empty.
+template <typename Record, typename Parse>
+std::string load_player_record(const std::string& path, const Parse& parse, Record& record) {
+  const PlayerFileText file = read_player_file(path);
+  if (!file.problem.empty()) return set_aside_damaged(path, file.problem);
+  if (!file.text) return {};
+  Record parsed{};
+  const std::string error = parse(*file.text, parsed);
+  if (!error.empty()) return set_aside_damaged(path, error);
+  record = std::move(parsed);
+  return {};
+}
 
 // Writes the whole text with the all-or-nothing writer, creating the
 // folder first; an empty string on success, else the reason naming the file.

@@ -73,35 +73,21 @@ std::string progress_text(const Progress& progress) {
 
 ParsedProgress parse_progress_text(std::string_view text) {
   ParsedProgress parsed;
-  const KeyValueLines lines = split_player_file(text, kMagic, kVersion);
-  if (!lines.error.empty()) {
-    parsed.error = lines.error;
-    return parsed;
-  }
-  for (const KeyValueLine& line : lines.lines) {
-    if (!apply_line(line.key, line.value, parsed.progress)) {
-      parsed.error = "line " + std::to_string(line.line) + ": unknown key or bad value";
-      parsed.progress = Progress{};
-      return parsed;
-    }
-  }
+  const auto apply = [](std::string_view key, std::string_view value, Progress& progress) {
+    return apply_line(key, value, progress);
+  };
+  parsed.error = apply_player_lines(text, kMagic, kVersion, apply, parsed.progress);
   return parsed;
 }
 
 LoadedProgress load_progress_file(const std::string& path) {
   LoadedProgress loaded;
-  const PlayerFileText file = read_player_file(path);
-  if (!file.problem.empty()) {
-    loaded.message = set_aside_damaged(path, file.problem);
-    return loaded;
-  }
-  if (!file.text) return loaded;
-  ParsedProgress parsed = parse_progress_text(*file.text);
-  if (!parsed.error.empty()) {
-    loaded.message = set_aside_damaged(path, parsed.error);
-    return loaded;
-  }
-  loaded.progress = std::move(parsed.progress);
+  const auto parse = [](std::string_view text, Progress& progress) {
+    ParsedProgress parsed = parse_progress_text(text);
+    progress = std::move(parsed.progress);
+    return parsed.error;
+  };
+  loaded.message = load_player_record(path, parse, loaded.progress);
   return loaded;
 }
 
