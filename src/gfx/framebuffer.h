@@ -74,6 +74,22 @@ inline bool row_in_band(const RenderFlags& flags, int32_t stored_row) {
   return flags.band_count <= 1 || (stored_row / kBandRows) % flags.band_count == flags.band;
 }
 
+// The band's first stored row at or below `stored_row` (0 <= stored_row),
+// going down towards row 0; -1 when the band has none there.
+inline int32_t band_row_at_or_below(const RenderFlags& flags, int32_t stored_row) {
+  if (row_in_band(flags, stored_row)) return stored_row;
+  const int32_t stripe = stored_row / kBandRows;
+  if (stripe < flags.band) return -1;
+  const int32_t own = stripe - (stripe - flags.band) % flags.band_count;
+  return own * kBandRows + kBandRows - 1;
+}
+
+// Whether any stored row from `low` to `high` (0 <= low <= high) is the
+// band's: a shape wholly in other bands is left to their threads.
+inline bool band_meets_rows(const RenderFlags& flags, int32_t low, int32_t high) {
+  return band_row_at_or_below(flags, high) >= low;
+}
+
 // Field rule: with interlace set, stored row r is drawn only when
 // r % 2 != odd_field; and only in the drawing's band.
 inline bool row_in_field(const RenderFlags& flags, int32_t stored_row) {

@@ -154,6 +154,7 @@ bool prepare_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const Scre
 
 void fill_prepared(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
                    Framebuffer& target) {
+  if (!in_drawing_band(t, rules)) return;
 #if defined(__x86_64__)
   // Sixteen lanes pay off only where a row holds more than sixteen pixels.
   const bool wide = t.x_end - t.x_begin >= kWideBox;

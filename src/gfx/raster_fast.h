@@ -102,6 +102,13 @@ bool prepare_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const Scre
 void fill_prepared(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
                    Framebuffer& target);
 
+// Whether the prepared triangle has a row in the band being drawn: one
+// wholly in other bands draws nothing here, and its shading need not be
+// worked out.
+inline bool in_drawing_band(const TriangleSetup& t, const FillRules& rules) {
+  return band_meets_rows(rules.flags, rules.height - 1 - t.y_end, rules.height - 1 - t.y_begin);
+}
+
 // Both steps at once.
 void fill_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenVertex& v3,
                    const FillRules& rules, const TriangleShading& shading, Framebuffer& target);

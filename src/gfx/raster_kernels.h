@@ -164,13 +164,16 @@ template <int N>
 
 // Asks the caches for the depth and colour of the next row to visit, at
 // this row's columns: a big picture's rows lie far apart, so the loads of
-// a row would otherwise each wait for memory. Only the timing changes.
+// a row would otherwise each wait for memory. Only the timing changes. A
+// row of another band is left alone: asking for it to be written would
+// take its lines from the thread that is drawing them.
 template <int N>
 [[gnu::always_inline]] inline void prefetch_next_row(const FillRules& p, const KernelSetUp<N>& s,
                                                      int32_t next_y, const RowTerms& row) {
   constexpr int32_t kLine = 64;
   constexpr int32_t kMostLines = 24;  // per array: enough for a wide span, bounded
   if (next_y >= p.height || row.x_hi < row.x_lo) return;
+  if (!row_in_band(p.flags, p.height - 1 - next_y)) return;
   const size_t start = static_cast<size_t>(p.height - 1 - next_y) * static_cast<size_t>(p.width) +
                        static_cast<size_t>(row.x_lo);
   const int32_t count = row.x_hi - row.x_lo + 1;
@@ -193,7 +196,15 @@ template <int N, typename Visit>
   using F = typename Lanes<N>::F;
   using I = typename Lanes<N>::I;
   for (int32_t y = s.rows.first; y <= t.y_end; y += s.rows.step) {
-    if (!row_in_band(p.flags, p.height - 1 - y)) continue;
+    const int32_t stored_row = p.height - 1 - y;
+    if (!row_in_band(p.flags, stored_row)) {
+      // On to the band's next stripe, in the field's rows.
+      const int32_t next = band_row_at_or_below(p.flags, stored_row);
+      if (next < 0) break;
+      const int32_t next_y = p.height - 1 - next;
+      y = next_y + (next_y - s.rows.first) % s.rows.step - s.rows.step;
+      continue;
+    }
     const RowTerms row = row_terms(t, s.bounds, y, p.width, p.height);
     prefetch_next_row(p, s, y + 4 * s.rows.step, row);
     for (int32_t x0 = row.x_lo; x0 <= row.x_hi; x0 += N) {
