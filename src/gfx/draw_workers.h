@@ -31,6 +31,9 @@ struct DrawWorkers {
   std::vector<std::thread> helpers;
   // Raised once per picture; a helper draws when it sees a new value.
   std::atomic<uint32_t> generation{0};
+  // Raised by every picture and every early wake: what a sleeping helper
+  // waits on.
+  std::atomic<uint32_t> alarm{0};
   std::atomic<int32_t> pending{0};  // helpers still drawing this picture
   std::atomic<bool> stopping{false};
   void (*job)(void* context, uint8_t band, uint8_t bands) = nullptr;
@@ -42,6 +45,12 @@ std::unique_ptr<DrawWorkers> start_draw_workers(int32_t threads);
 
 // The threads the machine has (at least 1, at most kMostDrawThreads).
 int32_t machine_threads();
+
+// Tells the helpers that a picture is coming soon: one that has gone to
+// sleep since the last picture takes tens of microseconds to be woken, so a
+// frame wakes them before its step and they are ready when its drawing
+// starts.
+void wake_draw_workers(DrawWorkers& workers);
 
 // Runs job(context, band, bands) once for every band, band 0 on the calling
 // thread, and returns when all are done.
