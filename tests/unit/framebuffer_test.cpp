@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <thread>
 #include <vector>
 
 #include "gfx/draw_workers.h"
@@ -239,6 +243,26 @@ TEST(PictureToWords, EveryPixelWidenedAtAnyWidthAndWorkerCount) {
     picture_to_words(picture, shared.data(), pitch);
     EXPECT_EQ(shared, alone) << width;
   }
+}
+
+// A frame wakes the helpers before its picture; whether they are still
+// spinning or have gone back to sleep when it comes, every band is drawn
+// once, and helpers stopped while woken end.
+TEST(DrawWorkers, EveryBandOnceAfterEarlyWakesAndSleeps) {
+  using Counts = std::array<std::atomic<int>, 3>;
+  Counts drawn{};
+  const auto count = [](void* raw, uint8_t band, uint8_t bands) {
+    ASSERT_EQ(bands, 3);
+    ++(*static_cast<Counts*>(raw))[band];
+  };
+  const std::unique_ptr<DrawWorkers> workers = start_draw_workers(3);
+  for (int round = 0; round < 6; ++round) {
+    wake_draw_workers(*workers);
+    if (round % 2 == 1) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    run_bands(*workers, count, &drawn);
+  }
+  for (const std::atomic<int>& band : drawn) EXPECT_EQ(band.load(), 6);
+  wake_draw_workers(*workers);
 }
 
 }  // namespace
