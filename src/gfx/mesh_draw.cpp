@@ -287,9 +287,8 @@ void draw_mesh_fast(const Mesh& mesh, const MeshDraw& draw, Framebuffer& target)
   // its fill, cut at the near plane first when a corner lies behind the eye.
   const auto draw_triangle = [&](const Corner* corners, const size_t e[3], bool all_in_front) {
     TriangleSetup prepared;
-    if (all_in_front && !(prepare_triangle(screen_at(table, e[0]), screen_at(table, e[1]),
-                                           screen_at(table, e[2]), rules, prepared) &&
-                          in_drawing_band(prepared, rules))) {
+    if (all_in_front && !prepare_triangle(screen_at(table, e[0]), screen_at(table, e[1]),
+                                          screen_at(table, e[2]), rules, prepared)) {
       return;
     }
 

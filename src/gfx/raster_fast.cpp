@@ -147,14 +147,24 @@ FillRules fill_rules(const Lighting& lighting, const Material& material, const R
   return rules;
 }
 
+namespace {
+
+// Whether the triangle has a row in the band being drawn: one wholly in
+// other bands is left to their threads, its shading never worked out here.
+bool in_drawing_band(const TriangleSetup& t, const FillRules& rules) {
+  return band_meets_rows(rules.flags, rules.height - 1 - t.y_end, rules.height - 1 - t.y_begin);
+}
+
+}  // namespace
+
 bool prepare_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenVertex& v3,
                       const FillRules& rules, TriangleSetup& t) {
-  return set_up_triangle(v1, v2, v3, rules, t) && any_pixel_of_small_box(t, rules);
+  return set_up_triangle(v1, v2, v3, rules, t) && in_drawing_band(t, rules) &&
+         any_pixel_of_small_box(t, rules);
 }
 
 void fill_prepared(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
                    Framebuffer& target) {
-  if (!in_drawing_band(t, rules)) return;
 #if defined(__x86_64__)
   // Sixteen lanes pay off only where a row holds more than sixteen pixels.
   const bool wide = t.x_end - t.x_begin >= kWideBox;

@@ -94,20 +94,13 @@ inline constexpr int32_t kSmallBoxPixels = 4;
 
 // The fast fill of one triangle in two steps, so that a caller can leave
 // out work for triangles that draw nothing: prepare_triangle is false when
-// the triangle draws nothing (an empty box, a degenerate area, or a box of
-// a few pixels none of whose sample points it covers); fill_prepared then
-// fills a prepared one. rules.lanes_fit must hold.
+// the triangle draws nothing (an empty box, a degenerate area, no row in the
+// band being drawn, or a box of a few pixels none of whose sample points it
+// covers); fill_prepared then fills a prepared one. rules.lanes_fit must hold.
 bool prepare_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenVertex& v3,
                       const FillRules& rules, TriangleSetup& t);
 void fill_prepared(const TriangleSetup& t, const FillRules& rules, const TriangleShading& shading,
                    Framebuffer& target);
-
-// Whether the prepared triangle has a row in the band being drawn: one
-// wholly in other bands draws nothing here, and its shading need not be
-// worked out.
-inline bool in_drawing_band(const TriangleSetup& t, const FillRules& rules) {
-  return band_meets_rows(rules.flags, rules.height - 1 - t.y_end, rules.height - 1 - t.y_begin);
-}
 
 // Both steps at once.
 void fill_triangle(const ScreenVertex& v1, const ScreenVertex& v2, const ScreenVertex& v3,

@@ -202,7 +202,8 @@ template <int N, typename Visit>
       const int32_t next = band_row_at_or_below(p.flags, stored_row);
       if (next < 0) break;
       const int32_t next_y = p.height - 1 - next;
-      y = next_y + (next_y - s.rows.first) % s.rows.step - s.rows.step;
+      const int32_t past_field_row = (next_y - s.rows.first) % s.rows.step;
+      y = next_y + (s.rows.step - past_field_row) % s.rows.step - s.rows.step;
       continue;
     }
     const RowTerms row = row_terms(t, s.bounds, y, p.width, p.height);

@@ -27,7 +27,10 @@ struct TriangleBatch {
 };
 
 // Bit i is set when triangle i of the batch draws something: exactly when
-// prepare_triangle is true for the screen values of its three entries.
+// prepare_triangle is true for the screen values of its three entries, save
+// that the lanes do not look at the drawing's band (a triangle wholly in
+// other bands may be set here; prepare_triangle, which every set triangle
+// passes next, turns it down).
 uint32_t batch_draws(const TriangleBatch& batch, const VertexTable& table, const FillRules& rules);
 
 }  // namespace vel
